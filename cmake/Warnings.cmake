@@ -1,0 +1,16 @@
+# Per-target warning and sanitizer flags, applied by each subsystem's CMakeLists.
+option(HK_SANITIZE "Build with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer" OFF)
+option(HK_VALIDATE "Enable expensive internal invariant checks" OFF)
+
+function(hk_target_flags target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    target_compile_features(${target} PUBLIC cxx_std_20)
+    if(HK_SANITIZE)
+        target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                -fno-sanitize-recover=undefined)
+        target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+    endif()
+    if(HK_VALIDATE)
+        target_compile_definitions(${target} PUBLIC HK_VALIDATE=1)
+    endif()
+endfunction()

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: once in the Release build,
+# once in a sanitizer build (address, undefined, leak). Tests that need a display run under Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")"
+./deps.sh
+
+jobs="$(nproc)"
+run_suite() {
+    local dir="$1"; shift
+    cmake -S . -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j"$jobs"
+    xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=Release -DHK_BUILD_BENCH=ON
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF
