@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config clang libclang-rt-14-dev
     qt6-base-dev libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic

@@ -13,9 +13,11 @@ run_suite() {
     xvfb-run -a -s "-screen 0 1600x1200x24" ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=Release -DHK_BUILD_BENCH=ON
+run_suite build -DCMAKE_BUILD_TYPE=Release -DHK_BUILD_BENCH=ON -DHK_FUZZ_SECONDS=5
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF
+# The sanitizer build uses clang, so the fuzz targets run as real libFuzzer binaries.
+run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF \
+    -DCMAKE_CXX_COMPILER=clang++ -DHK_FUZZ_SECONDS=20
