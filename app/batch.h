@@ -1,0 +1,26 @@
+// The batch mode: "hkviewer --batch FILE [--rules FILE] [--scale N] [--no-init]" loads a
+// drawing as start-up does and prints the message area on stdout in UTF-8, without a window
+// or a display. Exit status 0 on success, 1 when the data or rule file cannot be read or the
+// load fails (message on stderr), 2 on a usage error.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace hk {
+
+// True when the command line asks for a batch run (it holds --batch or another batch option).
+bool IsBatchCommandLine(int argc, char** argv);
+
+// Runs the batch mode for the program's command line and returns the exit status.
+int RunBatch(int argc, char** argv);
+
+// The batch mode on explicit arguments (without the program name) and streams. programDir is
+// where the default colour rule file "hkviewer.csv" is looked for. The current directory is
+// not changed.
+int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& programDir,
+             std::ostream& out, std::ostream& err);
+
+} // namespace hk

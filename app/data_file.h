@@ -1,0 +1,88 @@
+// The data-file reader: parses a comma-separated drawing into the item tables of a TDocument,
+// files each record under its group, keeps the line bounds, applies the colour rules and writes
+// the summary line into the message area. Also the field helpers the reader is built from.
+#pragma once
+
+#include "app/document.h"
+#include "app/message_log.h"
+#include "engine/errors.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace hk {
+
+// A decimal column that does not convert. what() holds two lines: "'<text>' is not a valid
+// floating point value" and the file name with the line number.
+class EConvertError : public Exception {
+public:
+    EConvertError(const std::string& message, std::string fileName, int lineNo)
+        : Exception(message), fileName_(std::move(fileName)), lineNo_(lineNo) {}
+    const std::string& FileName() const { return fileName_; }
+    int LineNo() const { return lineNo_; }
+
+private:
+    std::string fileName_;
+    int lineNo_;
+};
+
+// Loads fileName into doc.
+// scaleBoxText is the text of the load-scale box: its integer becomes doc.loadScale, 500 when
+// it holds no integer or 0. initialise is the "初期化" box: when true the colour rules are
+// applied to every group. The record grammar and the grouping rules are those of the data
+// file format; tables grow as needed.
+// Returns false when the file cannot be opened: doc is left exactly as it was and one line
+// naming the file is added to log. On success the item tables, groups, bounds and loadScale
+// hold the new load, the log is cleared and holds the summary line, and true is returned.
+// Throws EConvertError on a decimal column that does not convert: doc and log are left exactly
+// as they were.
+bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view scaleBoxText,
+                  bool initialise, TMessageLog& log);
+
+// The summary line the loader writes (Shift-JIS).
+std::string LoadSummary(const TDocument& doc);
+
+// Applies the colour rules of doc.ColourRuleTable to every group (the "初期化" pass of a load).
+void ApplyColourRules(TDocument& doc);
+
+// Returns the text before the first comma of rest and removes it and the comma from rest; with
+// no comma returns all of rest and leaves rest empty. No trimming, no quoting.
+std::string_view SplitField(std::string_view& rest);
+
+// SplitField, then trims the field: empty gives 0, anything else is converted as a decimal.
+// Throws EConvertError (file name and line taken from the arguments) when it does not convert.
+double SplitFloat(std::string_view& rest, const std::string& fileName = {}, int lineNo = 0);
+
+// Strict decimal conversion of a column, surrounding blanks allowed. Returns false when text
+// is empty or not a number.
+bool TryParseFloat(std::string_view text, double& value);
+
+// Integer conversion of a column with a default: blanks allowed around an optional sign and
+// digits; anything else, or a value outside 32 bits, gives fallback.
+int ParseIntDef(std::string_view text, int fallback);
+
+// Removes leading and trailing blanks and control characters (bytes up to 0x20).
+std::string_view TrimName(std::string_view text);
+
+// Finds the first group, from index 1 up, of this kind (for ikLine also ikPolyline) whose name,
+// rptname and dddname equal the given ones as stored (cut to the field size). Returns the index
+// in groupIndex and true, or false when none matches.
+bool FindGroup(const TDocument& doc, int kind, std::string_view name, std::string_view rptname,
+               std::string_view dddname, int& groupIndex);
+
+// Appends a group with its registration values and returns its index. onoff is 1 exactly when
+// the trimmed dddname is not empty.
+int AddGroup(TDocument& doc, int kind, std::string_view name, std::string_view rptname,
+             std::string_view dddname, double ddd);
+
+// True when LineTable holds a line with these names (as stored) whose six coordinates each
+// differ by less than 1.0e-5 from the given ones, in the same orientation.
+bool LineExists(const TDocument& doc, std::string_view name, std::string_view rptname,
+                std::string_view dddname, double x1, double y1, double z1, double x2, double y2,
+                double z2);
+
+double Min3(double a, double b, double c);
+double Max3(double a, double b, double c);
+
+} // namespace hk

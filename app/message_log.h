@@ -1,0 +1,39 @@
+// The message area along the bottom of the main window, as an interface the window-free code
+// writes to: the load summary, collision report and item details all go through it. Lines are
+// Shift-JIS bytes. The window implements it over its text pane; TMemoryLog keeps the lines in
+// memory for the batch mode and the tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hk {
+
+class TMessageLog {
+public:
+    virtual ~TMessageLog() = default;
+
+    // Removes every line.
+    virtual void Clear() = 0;
+    // Appends one line (Shift-JIS, no line end).
+    virtual void Add(std::string_view sjisLine) = 0;
+    // Suspends redrawing while many lines are added; calls nest and must pair with EndUpdate.
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
+    // The lines currently held, oldest first.
+    virtual std::vector<std::string> Lines() const = 0;
+};
+
+// A message area held in memory.
+class TMemoryLog : public TMessageLog {
+public:
+    void Clear() override { lines_.clear(); }
+    void Add(std::string_view sjisLine) override { lines_.emplace_back(sjisLine); }
+    std::vector<std::string> Lines() const override { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+} // namespace hk

@@ -1,0 +1,18 @@
+// Conversion between the Shift-JIS text of data, settings and captions (code page 932) and the
+// UTF-8 of the window toolkit and the terminal.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace hk {
+
+// Converts Shift-JIS bytes to UTF-8. Bytes that do not form a Shift-JIS character (a lead byte
+// cut off at the end of a short string, a stray trail byte) become U+FFFD; never fails.
+std::string SjisToUtf8(std::string_view sjis);
+
+// Converts UTF-8 to Shift-JIS. Characters that Shift-JIS cannot hold, and malformed UTF-8,
+// become "?"; never fails.
+std::string Utf8ToSjis(std::string_view utf8);
+
+} // namespace hk
