@@ -58,6 +58,10 @@ double SplitFloat(std::string_view& rest, const std::string& fileName = {}, int 
 // is empty or not a number.
 bool TryParseFloat(std::string_view text, double& value);
 
+// Integer conversion: blanks allowed around an optional sign and decimal digits. Returns false
+// when text is anything else or the value does not fit 32 bits.
+bool TryParseInt(std::string_view text, int& value);
+
 // Integer conversion of a column with a default: blanks allowed around an optional sign and
 // digits; anything else, or a value outside 32 bits, gives fallback.
 int ParseIntDef(std::string_view text, int fallback);

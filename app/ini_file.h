@@ -54,7 +54,8 @@ public:
 
 private:
     struct Line {
-        std::string text;    // the line as read or written, without its line end
+        std::string text; // the line as read or written, without its line end
+        bool isHeader = false;
         std::string section; // for a section header: its name
         std::string key;     // for a key line: its name; empty otherwise
         std::string value;   // for a key line: its trimmed value

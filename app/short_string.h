@@ -17,10 +17,6 @@ public:
     ShortString(std::string_view text) : text_(Cut(text)) {}
     ShortString(const std::string& text) : text_(Cut(text)) {}
     ShortString(const char* text) : text_(Cut(text)) {}
-    ShortString& operator=(std::string_view text) {
-        text_ = Cut(text);
-        return *this;
-    }
 
     // The stored bytes (at most N).
     const std::string& str() const { return text_; }
@@ -31,8 +27,12 @@ public:
     // The first N bytes of text: what storing it keeps.
     static std::string_view Cut(std::string_view text) { return text.substr(0, N); }
 
-    friend bool operator==(const ShortString& a, const ShortString& b) = default;
+    friend bool operator==(const ShortString& a, const ShortString& b) {
+        return a.text_ == b.text_;
+    }
     friend bool operator==(const ShortString& a, std::string_view b) { return a.text_ == b; }
+    friend bool operator==(const ShortString& a, const std::string& b) { return a.text_ == b; }
+    friend bool operator==(const ShortString& a, const char* b) { return a.text_ == b; }
 
 private:
     std::string text_;

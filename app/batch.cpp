@@ -1,0 +1,162 @@
+// The batch mode: a table of options, a parser over it, and the run.
+#include "app/batch.h"
+
+#include "app/colour_rules.h"
+#include "app/data_file.h"
+#include "app/settings.h"
+#include "app/sjis.h"
+
+#include <functional>
+#include <iostream>
+#include <ostream>
+#include <string_view>
+
+namespace hk {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+struct BatchOptions {
+    std::string dataFile;
+    std::string rulesFile; // empty: the program folder's colour rule file
+    std::string scaleText = std::to_string(kDefaultLoadScale);
+    bool initialise = true;
+};
+
+// One command-line option: its name, the name of its value (empty for a flag) and what it
+// stores. Batch options of later features are added to this table.
+struct OptionSpec {
+    std::string_view name;
+    std::string_view valueName;
+    bool startsBatch; // its presence alone makes the command line a batch run
+    std::function<bool(BatchOptions&, const std::string&)> apply; // false: bad value
+};
+
+const std::vector<OptionSpec>& Options() {
+    static const std::vector<OptionSpec> options = {
+        {"--batch", "FILE", true,
+         [](BatchOptions& o, const std::string& v) {
+             o.dataFile = v;
+             return true;
+         }},
+        {"--rules", "FILE", false,
+         [](BatchOptions& o, const std::string& v) {
+             o.rulesFile = v;
+             return true;
+         }},
+        {"--scale", "N", false,
+         [](BatchOptions& o, const std::string& v) {
+             o.scaleText = v;
+             int n = 0;
+             return TryParseInt(v, n);
+         }},
+        {"--no-init", "", false,
+         [](BatchOptions& o, const std::string&) {
+             o.initialise = false;
+             return true;
+         }},
+    };
+    return options;
+}
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& o : Options())
+        if (o.name == name)
+            return &o;
+    return nullptr;
+}
+
+std::string Usage() {
+    std::string text = "usage: hkviewer --batch FILE";
+    for (const OptionSpec& o : Options()) {
+        if (o.name == "--batch")
+            continue;
+        text += " [" + std::string(o.name);
+        if (!o.valueName.empty())
+            text += " " + std::string(o.valueName);
+        text += "]";
+    }
+    return text;
+}
+
+// Parses args into options; returns an error text, empty on success.
+std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const OptionSpec* spec = FindOption(args[i]);
+        if (!spec)
+            return "unknown argument '" + args[i] + "'";
+        std::string value;
+        if (!spec->valueName.empty()) {
+            if (i + 1 >= args.size())
+                return std::string(spec->name) + " needs " + std::string(spec->valueName);
+            value = args[++i];
+        }
+        if (!spec->apply(options, value))
+            return "bad value '" + value + "' for " + std::string(spec->name);
+    }
+    if (options.dataFile.empty())
+        return "--batch FILE is required";
+    return {};
+}
+
+} // namespace
+
+bool IsBatchCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const OptionSpec* spec = argv[i] ? FindOption(argv[i]) : nullptr;
+        if (spec && spec->startsBatch)
+            return true;
+    }
+    return false;
+}
+
+int RunBatch(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i] ? argv[i] : "");
+    return RunBatch(args, ProgramFolder(argc > 0 ? argv[0] : nullptr), std::cout, std::cerr);
+}
+
+int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& programDir,
+             std::ostream& out, std::ostream& err) {
+    BatchOptions options;
+    if (std::string problem = Parse(args, options); !problem.empty()) {
+        err << "hkviewer: " << problem << "\n" << Usage() << "\n";
+        return kExitUsage;
+    }
+
+    TDocument doc;
+    doc.dataFileName = options.dataFile;
+    const std::string rules =
+        options.rulesFile.empty() ? (programDir / kColourRuleFileName).string() : options.rulesFile;
+    std::vector<std::string> notices;
+    try {
+        LoadColourRules(doc, rules);
+    } catch (const EColourRuleFileError& e) {
+        if (!options.rulesFile.empty()) {
+            err << "hkviewer: " << e.what() << "\n";
+            return kExitFailure;
+        }
+        notices.push_back(e.what());
+    }
+
+    TMemoryLog log;
+    try {
+        if (!LoadDataFile(doc, doc.dataFileName, options.scaleText, options.initialise, log)) {
+            err << "hkviewer: cannot open the data file " << options.dataFile << "\n";
+            return kExitFailure;
+        }
+    } catch (const Exception& e) {
+        err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
+        return kExitFailure;
+    }
+    for (const std::string& notice : notices)
+        log.Add(notice);
+    for (const std::string& line : log.Lines())
+        out << SjisToUtf8(line) << "\n";
+    return kExitOk;
+}
+
+} // namespace hk

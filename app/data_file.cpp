@@ -1,0 +1,621 @@
+// The data-file reader. A load parses into a fresh set of tables (with a copy of the groups)
+// and swaps them into the document only when the whole file has been read, so a file that stops
+// with a conversion error leaves the previous load, groups and scene untouched.
+#include "app/data_file.h"
+
+#include "app/sjis.h"
+#include "app/text_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace hk {
+namespace {
+
+constexpr double kSameCoordinate = 1.0e-5;
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// A Double column stored in a Single field; values beyond the float range become infinite
+// rather than undefined.
+float ToSingle(double v) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (v > kMax)
+        return std::numeric_limits<float>::infinity();
+    if (v < -kMax)
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
+std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
+    return "'" + std::string(text) + "' is not a valid floating point value\n" + fileName +
+           ": line " + std::to_string(lineNo);
+}
+
+// The item tables of one load, parsed from the lines of one file into `work`.
+class Loader {
+public:
+    Loader(TDocument& work, const std::string& fileName, const std::vector<std::string>& lines)
+        : d_(work), fileName_(fileName), lines_(lines) {}
+
+    void Run() {
+        while (next_ < lines_.size()) {
+            std::string_view rest = NextLine();
+            int kind = Int(rest);
+            if (kind > 0)
+                Record(kind, rest);
+        }
+    }
+
+private:
+    // The next physical line, or an empty one past the end of the file; raises the line count.
+    std::string_view NextLine() {
+        ++lineNo_;
+        return next_ < lines_.size() ? std::string_view(lines_[next_++]) : std::string_view();
+    }
+
+    void Skip(std::string_view& rest, int columns = 1) {
+        for (int i = 0; i < columns; ++i)
+            SplitField(rest);
+    }
+    int Int(std::string_view& rest) { return ParseIntDef(SplitField(rest), 0); }
+    std::string_view Name(std::string_view& rest) { return TrimName(SplitField(rest)); }
+    double Float(std::string_view& rest) {
+        std::string_view field = SplitField(rest);
+        double v = 0;
+        if (!TryParseFloat(field, v))
+            throw EConvertError(NotAFloatMessage(field, fileName_, lineNo_), fileName_, lineNo_);
+        return v;
+    }
+
+    void Record(int kind, std::string_view rest) {
+        switch (kind) {
+        case ikPoint:
+            Point(rest);
+            break;
+        case ikLine:
+            LineOrVertex(rest);
+            break;
+        case ikArc:
+        case ikCircle:
+            Arc(kind, rest);
+            break;
+        case ikFace:
+            Face(rest);
+            break;
+        case ikRange:
+            Range(rest);
+            break;
+        case ikTorus:
+            Torus(rest);
+            break;
+        case ikPipe:
+            Pipe(rest);
+            break;
+        case ikModel:
+            Model(rest);
+            break;
+        default:
+            if (IsDimensionKind(kind))
+                Dimension(kind, rest);
+            // Text records and unknown kinds store nothing and register no group.
+            break;
+        }
+    }
+
+    // Finds the record's group (counting the hit) or registers a new one.
+    int GroupOf(int kind, std::string_view name, std::string_view rptname, std::string_view dddname,
+                double ddd) {
+        int g = 0;
+        if (FindGroup(d_, kind, name, rptname, dddname, g)) {
+            ++d_.GroupTable[g].dupCount;
+            return g;
+        }
+        return AddGroup(d_, kind, name, rptname, dddname, ddd);
+    }
+
+    void Count(int group) { ++d_.GroupTable[group].itemCount; }
+
+    void Point(std::string_view rest) {
+        PointItem p;
+        Skip(rest);
+        std::string_view name = Name(rest);
+        if (name.empty())
+            name = PointDefaultName();
+        p.name = name;
+        p.rptname = Name(rest);
+        p.ddd = ToSingle(Float(rest));
+        p.x = Float(rest);
+        p.y = Float(rest);
+        p.z = Float(rest);
+        p.code = Int(rest);
+        p.lineNo = lineNo_;
+        p.group = GroupOf(ikPoint, name, {}, {}, 0);
+        d_.PointTable.Append(p);
+        Count(p.group);
+    }
+
+    static std::string_view PointDefaultName() {
+        static const std::string name = Utf8ToSjis("点");
+        return name;
+    }
+
+    void LineOrVertex(std::string_view rest) {
+        std::string_view first = rest;
+        Skip(first);
+        if (ParseIntDef(SplitField(first), 0) == 1)
+            Line(first);
+        else
+            PolylineVertex(rest);
+    }
+
+    // A two-point line: this physical line and the next one.
+    void Line(std::string_view rest) {
+        LineItem l;
+        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
+        l.name = name;
+        l.rptname = rptname;
+        l.dddname = dddname;
+        double ddd = Float(rest);
+        l.ddd = ToSingle(ddd);
+        l.startLabel = Name(rest);
+        l.x1 = Float(rest);
+        l.y1 = Float(rest);
+        l.z1 = Float(rest);
+        l.code = Int(rest);
+
+        std::string_view second = NextLine();
+        Skip(second, 2);
+        Int(second);
+        Skip(second, 4);
+        l.endLabel = Name(second);
+        l.x2 = Float(second);
+        l.y2 = Float(second);
+        l.z2 = Float(second);
+        l.lineNo = lineNo_;
+
+        l.group = GroupOf(ikLine, name, rptname, dddname, ddd);
+        if (!LineExists(d_, name, rptname, dddname, l.x1, l.y1, l.z1, l.x2, l.y2, l.z2)) {
+            d_.LineTable.Append(l);
+            Count(l.group);
+        }
+        d_.SceneBounds.Include(l.x1, l.y1, l.z1);
+        d_.SceneBounds.Include(l.x2, l.y2, l.z2);
+    }
+
+    // The group of the figure of this kind that a continuation vertex joins (the group of the
+    // last vertex of that kind), or 0 when no figure of the kind has been started.
+    int CurrentFigureGroup(int kind) const {
+        for (int i = d_.PolyTable.Count(); i >= 1; --i)
+            if (d_.PolyTable[i].kind == kind)
+                return d_.PolyTable[i].group;
+        return 0;
+    }
+
+    // Turns the last line of LineTable into the first two vertices of a polyline.
+    void ConvertLastLine() {
+        const LineItem l = d_.LineTable.Last();
+        PolyVertex v;
+        v.kind = ikPolyline;
+        v.name = l.name;
+        v.rptname = l.rptname;
+        v.dddname = l.dddname;
+        v.ddd = l.ddd;
+        v.group = l.group;
+        v.visible = l.visible;
+        v.code = l.code;
+        v.lineNo = l.lineNo;
+        v.seq = 1;
+        v.label = l.startLabel;
+        v.x = l.x1, v.y = l.y1, v.z = l.z1;
+        d_.PolyTable.Append(v);
+        v.seq = 2;
+        v.label = l.endLabel;
+        v.x = l.x2, v.y = l.y2, v.z = l.z2;
+        d_.PolyTable.Append(v);
+        d_.LineTable.RemoveLast();
+        if (l.group >= 1)
+            d_.GroupTable[l.group].kind = ikPolyline;
+    }
+
+    // A polyline vertex (kind 2 with a sequence number other than 1).
+    void PolylineVertex(std::string_view rest) {
+        PolyVertex v;
+        v.kind = ikPolyline;
+        Skip(rest);
+        v.seq = Int(rest);
+        v.name = Name(rest);
+        v.rptname = Name(rest);
+        v.dddname = Name(rest);
+        v.ddd = ToSingle(Float(rest));
+        v.label = Name(rest);
+        v.x = Float(rest);
+        v.y = Float(rest);
+        v.z = Float(rest);
+        v.code = Int(rest);
+        v.lineNo = lineNo_;
+
+        if (v.seq == 3 && !d_.LineTable.empty())
+            ConvertLastLine();
+        v.group = CurrentFigureGroup(ikPolyline);
+        if (v.group == 0)
+            return; // no figure to join
+        d_.PolyTable.Append(v);
+        d_.SceneBounds.Include(v.x, v.y, v.z);
+    }
+
+    void Face(std::string_view rest) {
+        PolyVertex v;
+        v.kind = ikFace;
+        v.faceA = static_cast<std::int16_t>(Int(rest));
+        v.faceB = static_cast<std::int16_t>(Int(rest));
+        v.seq = Int(rest);
+        std::string name(Name(rest)), rptname(Name(rest));
+        v.name = name;
+        v.rptname = rptname;
+        v.label = Name(rest);
+        v.x = Float(rest);
+        v.y = Float(rest);
+        v.z = Float(rest);
+        v.code = Int(rest);
+        v.lineNo = lineNo_;
+
+        if (v.seq == 1) {
+            v.group = GroupOf(ikFace, name, rptname, {}, 0);
+            Count(v.group);
+        } else {
+            v.group = CurrentFigureGroup(ikFace);
+            if (v.group == 0)
+                return; // no figure to join
+        }
+        d_.PolyTable.Append(v);
+    }
+
+    void Arc(int kind, std::string_view rest) {
+        ArcItem a;
+        a.kind = static_cast<std::int16_t>(kind);
+        Skip(rest);
+        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
+        a.name = name;
+        a.rptname = rptname;
+        a.dddname = dddname;
+        double ddd = Float(rest);
+        a.ddd = ToSingle(ddd);
+        for (int i = 1; i <= 13; ++i)
+            a.p[i] = Float(rest);
+        a.code = Int(rest);
+        a.lineNo = lineNo_;
+        a.group = GroupOf(kind, name, rptname, dddname, ddd);
+        d_.ArcTable.Append(a);
+        Count(a.group);
+    }
+
+    void Dimension(int kind, std::string_view rest) {
+        DimensionItem m;
+        m.kind = static_cast<std::int16_t>(kind);
+        Skip(rest);
+        std::string name(Name(rest)), rptname(Name(rest));
+        m.name = name;
+        m.rptname = rptname;
+        m.dimText1 = Name(rest);
+        m.dimText2 = Name(rest);
+        for (int i = 1; i <= 12; ++i)
+            m.d[i] = Float(rest);
+        m.code = Int(rest);
+        m.lineNo = lineNo_;
+        m.group = GroupOf(kind, name, rptname, {}, 0);
+        d_.DimensionTable.Append(m);
+        Count(m.group);
+    }
+
+    void Range(std::string_view rest) {
+        RangeItem r;
+        Skip(rest);
+        std::string tag(Name(rest)), rptname(Name(rest));
+        Skip(rest);
+        SplitFloat(rest, fileName_, lineNo_);
+        for (int i = 0; i < 3; ++i)
+            Float(rest);
+        if (tag != "SE3D" && tag != "HK3D")
+            return;
+        r.name = tag;
+        r.rptname = rptname;
+        bool allZero = true;
+        for (int i = 1; i <= 12; ++i) {
+            r.r[i] = Float(rest);
+            allZero = allZero && r.r[i] == 0;
+        }
+        r.code = Int(rest);
+        r.lineNo = lineNo_;
+        r.group = GroupOf(ikRange, tag, rptname, {}, 0);
+        if (allZero)
+            return;
+        d_.RangeTable.Append(r);
+        Count(r.group);
+    }
+
+    void Torus(std::string_view rest) {
+        TorusItem t;
+        Skip(rest);
+        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
+        t.name = name;
+        t.rptname = rptname;
+        t.dddname = dddname;
+        double ddd = Float(rest);
+        t.ddd = ToSingle(ddd);
+        t.x = Float(rest);
+        t.y = Float(rest);
+        t.z = Float(rest);
+        t.major = ToSingle(Float(rest));
+        t.pitch = ToSingle(Float(rest));
+        t.turn = ToSingle(Float(rest));
+        t.code = Int(rest);
+        t.lineNo = lineNo_;
+        t.group = GroupOf(ikTorus, name, rptname, dddname, ddd);
+        d_.TorusTable.Append(t);
+        Count(t.group);
+    }
+
+    void Pipe(std::string_view rest) {
+        PipeItem p;
+        Skip(rest);
+        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
+        p.name = name;
+        p.rptname = rptname;
+        p.dddname = dddname;
+        double ddd = Float(rest);
+        p.ddd = ToSingle(ddd);
+        p.ddd2 = ToSingle(Float(rest));
+        p.startLabel = Name(rest);
+        p.x1 = Float(rest);
+        p.y1 = Float(rest);
+        p.z1 = Float(rest);
+        p.endLabel = Name(rest);
+        p.x2 = Float(rest);
+        p.y2 = Float(rest);
+        p.z2 = Float(rest);
+        p.code = Int(rest);
+        p.lineNo = lineNo_;
+        p.group = GroupOf(ikPipe, name, rptname, dddname, ddd);
+        d_.PipeTable.Append(p);
+        Count(p.group);
+    }
+
+    void Model(std::string_view rest) {
+        ModelItem m;
+        Skip(rest);
+        std::string name(Name(rest)), rptname(Name(rest));
+        m.name = name;
+        m.rptname = rptname;
+        m.x = Float(rest);
+        m.y = Float(rest);
+        m.z = Float(rest);
+        m.sx = Float(rest);
+        m.sy = Float(rest);
+        m.sz = Float(rest);
+        m.modelFile = std::string(SplitField(rest));
+        m.code = Int(rest);
+        m.lineNo = lineNo_;
+        m.group = GroupOf(ikModel, name, rptname, {}, 0);
+        d_.ModelTable.Append(m);
+        Count(m.group);
+    }
+
+    TDocument& d_;
+    const std::string& fileName_;
+    const std::vector<std::string>& lines_;
+    std::size_t next_ = 0;
+    int lineNo_ = 0;
+};
+
+// The low byte of a rule's colour component, as a group stores it.
+std::uint8_t LowByte(int v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
+
+void CopyRule(const ColourRule& rule, GroupEntry& g) {
+    g.colourMode = static_cast<std::uint8_t>(rule.colourMode);
+    g.Red = LowByte(rule.Red);
+    g.Green = LowByte(rule.Green);
+    g.Blue = LowByte(rule.Blue);
+    g.materialName = rule.materialName;
+}
+
+} // namespace
+
+std::string_view SplitField(std::string_view& rest) {
+    std::size_t comma = rest.find(',');
+    std::string_view field = rest.substr(0, comma);
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    return field;
+}
+
+std::string_view TrimName(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool TryParseFloat(std::string_view text, double& value) {
+    text = TrimName(text);
+    if (text.empty())
+        return false;
+    std::string_view digits = text;
+    if (digits.front() == '+')
+        digits.remove_prefix(1);
+    std::string_view unsignedPart = digits;
+    if (!unsignedPart.empty() && unsignedPart.front() == '-')
+        unsignedPart.remove_prefix(1);
+    // Only plain decimal notation: no infinities, NaNs or hexadecimal.
+    if (unsignedPart.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(unsignedPart[0])) || unsignedPart[0] == '.'))
+        return false;
+    double v = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v,
+                                     std::chars_format::general);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        return false;
+    value = v;
+    return true;
+}
+
+bool TryParseInt(std::string_view text, int& value) {
+    text = TrimName(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-')
+            return false;
+    }
+    if (text.empty())
+        return false;
+    int v = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return false;
+    value = v;
+    return true;
+}
+
+int ParseIntDef(std::string_view text, int fallback) {
+    int v = fallback;
+    return TryParseInt(text, v) ? v : fallback;
+}
+
+double SplitFloat(std::string_view& rest, const std::string& fileName, int lineNo) {
+    std::string_view field = SplitField(rest);
+    if (TrimName(field).empty())
+        return 0;
+    double v = 0;
+    if (!TryParseFloat(field, v))
+        throw EConvertError(NotAFloatMessage(field, fileName, lineNo), fileName, lineNo);
+    return v;
+}
+
+bool FindGroup(const TDocument& doc, int kind, std::string_view name, std::string_view rptname,
+               std::string_view dddname, int& groupIndex) {
+    name = String20::Cut(name);
+    rptname = String20::Cut(rptname);
+    dddname = String20::Cut(dddname);
+    for (int i = 1; i <= doc.GroupTable.Count(); ++i) {
+        const GroupEntry& g = doc.GroupTable[i];
+        bool kindMatches = g.kind == kind || (kind == ikLine && g.kind == ikPolyline);
+        if (kindMatches && g.rptname == rptname && g.name == name && g.dddname == dddname) {
+            groupIndex = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+int AddGroup(TDocument& doc, int kind, std::string_view name, std::string_view rptname,
+             std::string_view dddname, double ddd) {
+    GroupEntry g;
+    g.kind = static_cast<std::int16_t>(kind);
+    g.name = name;
+    g.rptname = rptname;
+    g.dddname = dddname;
+    g.ddd = ddd;
+    g.onoff = TrimName(dddname).empty() ? 0 : 1;
+    return doc.GroupTable.Append(g);
+}
+
+bool LineExists(const TDocument& doc, std::string_view name, std::string_view rptname,
+                std::string_view dddname, double x1, double y1, double z1, double x2, double y2,
+                double z2) {
+    auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
+    name = String20::Cut(name);
+    rptname = String20::Cut(rptname);
+    dddname = String20::Cut(dddname);
+    for (const LineItem& l : doc.LineTable) {
+        if (l.name == name && l.rptname == rptname && l.dddname == dddname && near(l.x1, x1) &&
+            near(l.y1, y1) && near(l.z1, z1) && near(l.x2, x2) && near(l.y2, y2) && near(l.z2, z2))
+            return true;
+    }
+    return false;
+}
+
+double Min3(double a, double b, double c) {
+    return std::min(a, std::min(b, c));
+}
+double Max3(double a, double b, double c) {
+    return std::max(a, std::max(b, c));
+}
+
+void ApplyColourRules(TDocument& doc) {
+    for (GroupEntry& g : doc.GroupTable) {
+        for (const ColourRule& rule : doc.ColourRuleTable)
+            if (rule.name == g.name && rule.rptname.empty())
+                CopyRule(rule, g);
+        for (const ColourRule& rule : doc.ColourRuleTable)
+            if (rule.name == g.name && rule.rptname == g.rptname) {
+                CopyRule(rule, g);
+                break;
+            }
+    }
+}
+
+std::string LoadSummary(const TDocument& doc) {
+    static const std::string labels[] = {
+        Utf8ToSjis("点バッファ数:"),          Utf8ToSjis("　線バッファ数:"),
+        Utf8ToSjis("　円,円弧バッファ数:"),   Utf8ToSjis("　文字バッファ数:"),
+        Utf8ToSjis("　面,多角線バッファ数:"), Utf8ToSjis("　寸法バッファ数:"),
+        Utf8ToSjis("　範囲バッファ数:"),      Utf8ToSjis("　マスタ数:"),
+    };
+    const int counts[] = {doc.PointTable.Count(), doc.LineTable.Count(), doc.ArcTable.Count(),
+                          doc.TextTable.Count(),  doc.PolyTable.Count(), doc.DimensionTable.Count(),
+                          doc.RangeTable.Count(), doc.GroupTable.Count()};
+    std::string line;
+    for (int i = 0; i < 8; ++i)
+        line += labels[i] + std::to_string(counts[i]);
+    return line;
+}
+
+bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view scaleBoxText,
+                  bool initialise, TMessageLog& log) {
+    std::vector<std::string> lines;
+    if (!ReadTextLines(fileName, lines)) {
+        log.Add(Utf8ToSjis("データファイルを開けません: ") + fileName);
+        return false;
+    }
+
+    TDocument work;
+    work.GroupTable = doc.GroupTable;
+    work.ColourRuleTable = doc.ColourRuleTable;
+    for (GroupEntry& g : work.GroupTable) {
+        g.itemCount = 0;
+        g.dupCount = 0;
+    }
+    Loader(work, fileName, lines).Run();
+    if (initialise)
+        ApplyColourRules(work);
+
+    int scale = ParseIntDef(scaleBoxText, kDefaultLoadScale);
+    doc.loadScale = scale == 0 ? kDefaultLoadScale : scale;
+    doc.PointTable = std::move(work.PointTable);
+    doc.LineTable = std::move(work.LineTable);
+    doc.PolyTable = std::move(work.PolyTable);
+    doc.ArcTable = std::move(work.ArcTable);
+    doc.TextTable = work.TextTable;
+    doc.DimensionTable = std::move(work.DimensionTable);
+    doc.RangeTable = std::move(work.RangeTable);
+    doc.TorusTable = std::move(work.TorusTable);
+    doc.PipeTable = std::move(work.PipeTable);
+    doc.ModelTable = std::move(work.ModelTable);
+    doc.GroupTable = std::move(work.GroupTable);
+    doc.SceneBounds = work.SceneBounds;
+
+    log.BeginUpdate();
+    log.Clear();
+    log.Add(LoadSummary(doc));
+    log.EndUpdate();
+    return true;
+}
+
+} // namespace hk

@@ -1,0 +1,91 @@
+// The batch mode run in-process: output, exit status, options and errors.
+#include "app/batch.h"
+#include "tests/app/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace hk {
+namespace {
+
+using test::CurrentDirectoryGuard;
+using test::TempFolder;
+
+class BatchTest : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args) {
+        out.str({});
+        err.str({});
+        return RunBatch(args, program.Path(), out, err);
+    }
+
+    TempFolder program;
+    TempFolder work;
+    std::ostringstream out, err;
+};
+
+TEST_F(BatchTest, PrintsTheSummaryLineInUtf8) {
+    std::string file = work.Write("small.csv", {"1,,P,r,1,0,0,0,0", "7,0,0,1,F,r,,0,0,0,0"});
+    program.Write("hkviewer.csv", {"P,,1,2,3"});
+    EXPECT_EQ(Run({"--batch", file}), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              "点バッファ数:1　線バッファ数:0　円,円弧バッファ数:0　文字バッファ数:0"
+              "　面,多角線バッファ数:1　寸法バッファ数:0　範囲バッファ数:0　マスタ数:2\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(BatchTest, RelativeNamesResolveAgainstTheCallersDirectory) {
+    CurrentDirectoryGuard guard;
+    work.Write("rel.csv", {"1,,P,r,1,0,0,0,0"});
+    work.Write("rules.csv", {"P,,1,2,3"});
+    std::filesystem::current_path(work.Path());
+    EXPECT_EQ(Run({"--batch", "rel.csv", "--rules", "rules.csv", "--scale", "250", "--no-init"}), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("点バッファ数:1"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), work.Path()));
+}
+
+TEST_F(BatchTest, MissingDefaultRulesAreANoticeNotAFailure) {
+    std::string file = work.Write("small.csv", {"1,,P,r,1,0,0,0,0"});
+    EXPECT_EQ(Run({"--batch", file}), 0);
+    EXPECT_NE(out.str().find("hkviewer.csv"), std::string::npos);
+}
+
+TEST_F(BatchTest, FailuresGoToStderrWithStatusOne) {
+    EXPECT_EQ(Run({"--batch", work.File("absent.csv")}), 1);
+    EXPECT_NE(err.str().find("absent.csv"), std::string::npos);
+    EXPECT_EQ(out.str(), "");
+
+    std::string bad = work.Write("bad.csv", {"1,,P,r,1,0,0,0,0", "1,,P,r,x,0,0,0,0"});
+    EXPECT_EQ(Run({"--batch", bad}), 1);
+    EXPECT_NE(err.str().find("'x' is not a valid floating point value"), std::string::npos);
+    EXPECT_NE(err.str().find("bad.csv: line 2"), std::string::npos);
+    EXPECT_EQ(out.str(), "");
+
+    std::string good = work.Write("good.csv", {});
+    EXPECT_EQ(Run({"--batch", good, "--rules", work.File("norules.csv")}), 1);
+    EXPECT_NE(err.str().find("norules.csv"), std::string::npos);
+}
+
+TEST_F(BatchTest, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_NE(err.str().find("usage: hkviewer --batch FILE"), std::string::npos);
+    EXPECT_EQ(Run({"--batch"}), 2);
+    EXPECT_EQ(Run({"--batch", "a.csv", "--frobnicate"}), 2);
+    EXPECT_EQ(Run({"--batch", "a.csv", "--scale"}), 2);
+    EXPECT_EQ(Run({"--batch", "a.csv", "--scale", "big"}), 2);
+    EXPECT_EQ(Run({"--no-init"}), 2) << "no data file";
+}
+
+TEST(BatchCommandLine, RecognisesTheBatchOption) {
+    char prog[] = "hkviewer", batch[] = "--batch", file[] = "x.csv", other[] = "-style";
+    char* withBatch[] = {prog, other, batch, file};
+    char* without[] = {prog, other, file};
+    EXPECT_TRUE(IsBatchCommandLine(4, withBatch));
+    EXPECT_FALSE(IsBatchCommandLine(3, without));
+    EXPECT_FALSE(IsBatchCommandLine(1, withBatch));
+}
+
+} // namespace
+} // namespace hk
