@@ -78,6 +78,15 @@ TEST_F(BatchTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"--no-init"}), 2) << "no data file";
 }
 
+TEST(BatchSample, PrintsTheSampleSummary) {
+    std::ostringstream out, err;
+    const std::string samples = HK_TEST_DATA_DIR;
+    EXPECT_EQ(RunBatch({"--batch", samples + "/box.csv"}, samples, out, err), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              "点バッファ数:4　線バッファ数:41　円,円弧バッファ数:2　文字バッファ数:0"
+              "　面,多角線バッファ数:20　寸法バッファ数:3　範囲バッファ数:2　マスタ数:22\n");
+}
+
 TEST(BatchCommandLine, RecognisesTheBatchOption) {
     char prog[] = "hkviewer", batch[] = "--batch", file[] = "x.csv", other[] = "-style";
     char* withBatch[] = {prog, other, batch, file};
