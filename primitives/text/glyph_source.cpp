@@ -405,6 +405,7 @@ TGlyphGeometry TGlyphSource::Glyph(char32_t character, float deviation) {
 }
 
 void EmitGlyph(const TGlyphGeometry& glyph, float extrusion) {
+    // Everything as separate triangles in one batch: walls are two triangles each.
     const auto& t = glyph.FrontTriangles;
     glBegin(GL_TRIANGLES);
     glNormal3f(0, 0, 1);
@@ -417,19 +418,17 @@ void EmitGlyph(const TGlyphGeometry& glyph, float extrusion) {
             glVertex3f(t[i + 2].x, t[i + 2].y, -extrusion);
             glVertex3f(t[i + 1].x, t[i + 1].y, -extrusion);
         }
-    }
-    glEnd();
-    if (extrusion != 0 && !glyph.Walls.empty()) {
-        glBegin(GL_QUADS);
         for (const TGlyphWall& w : glyph.Walls) {
             glNormal3f(w.nx, w.ny, 0);
             glVertex3f(w.x0, w.y0, 0);
             glVertex3f(w.x0, w.y0, -extrusion);
             glVertex3f(w.x1, w.y1, -extrusion);
+            glVertex3f(w.x0, w.y0, 0);
+            glVertex3f(w.x1, w.y1, -extrusion);
             glVertex3f(w.x1, w.y1, 0);
         }
-        glEnd();
     }
+    glEnd();
     glTranslatef(glyph.Metrics.CellIncX, glyph.Metrics.CellIncY, 0);
 }
 

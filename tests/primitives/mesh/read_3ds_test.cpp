@@ -235,11 +235,20 @@ TEST(Read3DS, InconsistentMeshesAreRefusedNamingTheObject) {
 }
 
 TEST(Read3DS, DeepNestingAndLongSiblingRunsAreReadWithoutRecursion) {
-    Chunk deep(0x3D3D);
-    deep.Add(Object("Deep", {Vertices(SquareVertices()), Faces({{0, 1, 2}})}));
-    for (int i = 0; i < 20000; ++i)
-        deep = Chunk(0x4D4D).Add(deep);
-    EXPECT_EQ(Load(deep.Bytes()).size(), 1u);
+    // 100000 nested main chunks around the editor chunk, headers written directly.
+    Chunk editor0(0x3D3D);
+    editor0.Add(Object("Deep", {Vertices(SquareVertices()), Faces({{0, 1, 2}})}));
+    const std::string inner = editor0.Bytes();
+    const std::uint32_t depth = 100000;
+    std::string deep;
+    for (std::uint32_t k = depth; k > 0; --k) {
+        const std::uint32_t length = std::uint32_t(inner.size()) + 6 * k;
+        deep += "\x4d\x4d";
+        for (int i = 0; i < 4; ++i)
+            deep += char(length >> (8 * i) & 0xFF);
+    }
+    deep += inner;
+    EXPECT_EQ(Load(deep).size(), 1u);
 
     Chunk main(0x4D4D);
     Chunk editor(0x3D3D);
