@@ -136,7 +136,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         LoadColourRules(doc, rules);
     } catch (const EColourRuleFileError& e) {
         if (!options.rulesFile.empty()) {
-            err << "hkviewer: " << e.what() << "\n";
+            err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
             return kExitFailure;
         }
         notices.push_back(e.what());

@@ -2,6 +2,7 @@
 #include "app/colour_rules.h"
 
 #include "app/data_file.h"
+#include "app/sjis.h"
 #include "app/text_file.h"
 
 #include <vector>
@@ -11,7 +12,7 @@ namespace hk {
 void LoadColourRules(TDocument& doc, const std::string& fileName) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines))
-        throw EColourRuleFileError("Cannot open the colour rule file " + fileName);
+        throw EColourRuleFileError(Utf8ToSjis("Cannot open the colour rule file " + fileName));
     ItemTable<ColourRule> rules;
     for (const std::string& line : lines) {
         std::string_view rest = line;

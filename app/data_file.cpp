@@ -33,8 +33,8 @@ float ToSingle(double v) {
 }
 
 std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + std::string(text) + "' is not a valid floating point value\n" + fileName +
-           ": line " + std::to_string(lineNo);
+    return "'" + std::string(text) + "' is not a valid floating point value\n" +
+           Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
 }
 
 // The item tables of one load, parsed from the lines of one file into `work`.
@@ -581,7 +581,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
                   bool initialise, TMessageLog& log) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines)) {
-        log.Add(Utf8ToSjis("データファイルを開けません: ") + fileName);
+        log.Add(Utf8ToSjis("データファイルを開けません: " + fileName));
         return false;
     }
 

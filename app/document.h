@@ -37,7 +37,9 @@ struct TDocument {
     ItemTable<ColourRule> ColourRuleTable;
     TSceneBounds SceneBounds;
 
-    std::string dataFileName;            // the data file in use (Shift-JIS / native bytes)
+    // The data file in use: a file-system path (native bytes, UTF-8 here), relative names taken
+    // from the current directory; stored in the settings file as it is.
+    std::string dataFileName;
     int loadScale = kDefaultLoadScale;   // data-file units per scene unit
     std::array<double, 3> sceneOffset{}; // subtracted from data-file coordinates
     double fileTime = 0;                 // last-write time seen by the last reload, or 0

@@ -3,6 +3,7 @@
 #include "app/ini_file.h"
 
 #include "app/data_file.h"
+#include "app/sjis.h"
 #include "app/text_file.h"
 
 #include <cstdio>
@@ -36,8 +37,9 @@ std::string ProfileValue(std::string_view raw) {
     return std::string(v);
 }
 
+// The path as it appears in a message (Shift-JIS, like every text the window shows).
 std::string PathText(const std::filesystem::path& p) {
-    return p.string();
+    return Utf8ToSjis(p.string());
 }
 
 } // namespace
@@ -47,7 +49,7 @@ TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
     if (!std::filesystem::exists(path_, ec))
         return;
     std::vector<std::string> raw;
-    if (!ReadTextLines(PathText(path_), raw))
+    if (!ReadTextLines(path_.string(), raw))
         throw EIniFileError("Cannot read the settings file " + PathText(path_));
     for (std::string& text : raw) {
         Line line;
@@ -187,7 +189,7 @@ void TIniFile::Save() const {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
         throw EIniFileError("Cannot write the settings file " + PathText(path_) + ": " +
-                            ec.message());
+                            Utf8ToSjis(ec.message()));
     }
 }
 

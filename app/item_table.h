@@ -16,8 +16,8 @@ public:
 
     T& operator[](int index) { return items_.at(Slot(index)); }
     const T& operator[](int index) const { return items_.at(Slot(index)); }
-    T& Last() { return items_.back(); }
-    const T& Last() const { return items_.back(); }
+    T& Last() { return (*this)[Count()]; }
+    const T& Last() const { return (*this)[Count()]; }
 
     // Appends a record and returns its index (the new count).
     int Append(T item) {

@@ -30,7 +30,11 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
     TStartUpSettings settings;
     doc.dataFileName.clear();
     doc.GroupTable.Clear();
-    std::filesystem::current_path(programDir);
+    std::error_code ec;
+    std::filesystem::current_path(programDir, ec);
+    if (ec)
+        throw EStartUpError(Utf8ToSjis("Cannot enter the program folder " + programDir.string() +
+                                       ": " + ec.message()));
 
     doc.dataFileName = kDefaultDataFileName;
     doc.loadScale = kDefaultLoadScale;

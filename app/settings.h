@@ -14,6 +14,7 @@
 
 #include "app/document.h"
 #include "app/message_log.h"
+#include "engine/errors.h"
 
 #include <filesystem>
 #include <string>
@@ -26,6 +27,12 @@ inline constexpr const char* kSettingsFileName = "hkviewer.Ini";
 inline constexpr const char* kColourRuleFileName = "hkviewer.csv";
 inline constexpr const char* kScriptFileName = "script1.txt";
 inline constexpr const char* kDefaultDataFileName = "box.csv";
+
+// The program's folder could not be made the current directory.
+class EStartUpError : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The folder of the running program (from /proc/self/exe, else from argv0 made absolute).
 std::filesystem::path ProgramFolder(const char* argv0);
@@ -44,8 +51,8 @@ struct TStartUpSettings {
 // error here: the rules stay empty and a notice naming the file is returned for the message
 // area. A settings file that exists but cannot be read is reported the same way and its keys
 // take their defaults.
-// Throws std::filesystem::filesystem_error when programDir cannot be made current; doc then
-// holds no groups.
+// Throws EStartUpError, naming the folder, when programDir cannot be made current; doc then
+// holds no groups and no data file name.
 TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path& programDir,
                                      bool initialise);
 

@@ -7,9 +7,9 @@
 namespace hk {
 namespace {
 
-// Converts with iconv, writing replacement for every input sequence that cannot be converted
-// and skipping skipBytes of input for it (1: a bad byte; the length of one UTF-8 character on
-// the other side is found by the caller's callback).
+// Converts in with iconv. An input sequence that does not convert is written as replacement,
+// and skip(remaining input) says how many bytes it covers. Without the converter (no CP932
+// module installed) ASCII passes and every other byte becomes replacement.
 template <class SkipFn>
 std::string Convert(const char* to, const char* from, std::string_view in,
                     std::string_view replacement, SkipFn skip) {

@@ -63,6 +63,12 @@ TEST_F(BatchTest, FailuresGoToStderrWithStatusOne) {
     EXPECT_NE(err.str().find("bad.csv: line 2"), std::string::npos);
     EXPECT_EQ(out.str(), "");
 
+    // Messages reach the terminal in UTF-8 also when the file's folder has a Japanese name.
+    std::filesystem::create_directory(work.Path() / "図面");
+    std::string named = work.Write("図面/bad.csv", {"1,,点,r,1,0,0,0,0", "1,,P,r,1,y,0,0,0"});
+    EXPECT_EQ(Run({"--batch", named}), 1);
+    EXPECT_NE(err.str().find("図面/bad.csv: line 2"), std::string::npos) << err.str();
+
     std::string good = work.Write("good.csv", {});
     EXPECT_EQ(Run({"--batch", good, "--rules", work.File("norules.csv")}), 1);
     EXPECT_NE(err.str().find("norules.csv"), std::string::npos);

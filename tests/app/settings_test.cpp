@@ -106,6 +106,12 @@ TEST_F(StartUpTest, MissingRuleFileIsReportedOnceAndTheDataStillLoads) {
     EXPECT_NE(log.Lines()[1].find("hkviewer.csv"), std::string::npos);
 }
 
+TEST_F(StartUpTest, UnreachableProgramFolderIsAnError) {
+    AddGroup(doc, ikLine, "OLD", "", "", 0);
+    EXPECT_THROW(ReadStartUpSettings(doc, program.Path() / "gone", true), EStartUpError);
+    EXPECT_EQ(doc.GroupTable.Count(), 0);
+}
+
 TEST_F(StartUpTest, InitialiseEmptiesTheGroupsOfAnEarlierRun) {
     AddGroup(doc, ikLine, "OLD", "", "", 0);
     ASSERT_TRUE(Start(false));
