@@ -126,6 +126,12 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) const
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    // A line end inside a value would split the file's structure: it becomes a blank.
+    std::string flat(value);
+    for (char& c : flat)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    value = flat;
     Line line;
     line.key = std::string(TrimName(key));
     line.value = std::string(TrimName(value));

@@ -3,45 +3,62 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <string>
 
 namespace hk {
 namespace {
 
-// Converts in with iconv. An input sequence that does not convert is written as replacement,
-// and skip(remaining input) says how many bytes it covers. Without the converter (no CP932
-// module installed) ASCII passes and every other byte becomes replacement.
-template <class SkipFn>
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view replacement, SkipFn skip) {
-    std::string out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        for (unsigned char c : in)
-            out += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(replacement);
+// One conversion direction, opened on first use and kept for the thread's lifetime (opening
+// a converter is far dearer than a short conversion, and the grids convert many short texts).
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Valid())
+            iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts in. An input sequence that does not convert is written as replacement, and
+    // skip(remaining input) says how many bytes it covers. Without the converter (no CP932
+    // module installed) ASCII passes and every other byte becomes replacement.
+    template <class SkipFn>
+    std::string Run(std::string_view in, std::string_view replacement, SkipFn skip) {
+        std::string out;
+        if (!Valid()) {
+            for (unsigned char c : in)
+                out += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(replacement);
+            return out;
+        }
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char buffer[1024];
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (r != static_cast<std::size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ, or EINVAL for a sequence cut off at the end: replace and step over it.
+            out += replacement;
+            std::size_t n = skip(std::string_view(src, srcLeft));
+            src += n;
+            srcLeft -= n;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
         return out;
     }
-    char* src = const_cast<char*>(in.data());
-    std::size_t srcLeft = in.size();
-    char buffer[1024];
-    while (srcLeft > 0) {
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (r != static_cast<std::size_t>(-1))
-            break;
-        if (errno == E2BIG)
-            continue;
-        // EILSEQ or EINVAL (a sequence cut off at the end): replace and step over it.
-        out += replacement;
-        std::size_t n = skip(std::string_view(src, srcLeft));
-        src += n;
-        srcLeft -= n;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    iconv_close(cd);
-    return out;
-}
+
+private:
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t cd_;
+};
 
 // Length of the UTF-8 sequence at the start of text (1 for a byte that starts none).
 std::size_t Utf8SequenceLength(std::string_view text) {
@@ -56,11 +73,13 @@ std::size_t Utf8SequenceLength(std::string_view text) {
 } // namespace
 
 std::string SjisToUtf8(std::string_view sjis) {
-    return Convert("UTF-8", "CP932", sjis, "\xEF\xBF\xBD", [](std::string_view) { return 1; });
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter.Run(sjis, "\xEF\xBF\xBD", [](std::string_view) { return 1; });
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {
-    return Convert("CP932", "UTF-8", utf8, "?", Utf8SequenceLength);
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter.Run(utf8, "?", Utf8SequenceLength);
 }
 
 } // namespace hk

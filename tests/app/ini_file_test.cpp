@@ -53,6 +53,8 @@ TEST(IniFile, WritingKeepsEverythingElse) {
     ini.Save();
     EXPECT_EQ(folder.Read("s.ini"), "; keep me\r\n[load]\r\nfilename=b.csv\r\nextra=7\r\n"
                                     "ZScale=250\r\n\r\n[9]\r\nkcode=2\r\n[Name]\r\nNum=1\r\n");
+    ini.WriteString("load", "filename", "two\r\nlines");
+    EXPECT_EQ(ini.ReadString("load", "filename", ""), "two  lines") << "no line end in a value";
     TIniFile again(folder.File("s.ini"));
     EXPECT_EQ(again.ReadString("load", "filename", ""), "b.csv");
     EXPECT_EQ(again.ReadInteger("9", "kcode", 0), 2);
