@@ -25,35 +25,45 @@ struct BatchOptions {
     bool initialise = true;
 };
 
-// One command-line option: its name, the name of its value (empty for a flag) and what it
-// stores. Batch options of later features are added to this table.
+using Values = std::vector<std::string>;
+
+// One command-line option: its name, the names of its values separated by blanks (none for a
+// flag, "KIND INDEX" for two) and what it stores. Batch options of later features are added to
+// this table.
 struct OptionSpec {
     std::string_view name;
-    std::string_view valueName;
+    std::string_view valueNames;
     bool startsBatch; // its presence alone makes the command line a batch run
-    std::function<bool(BatchOptions&, const std::string&)> apply; // false: bad value
+    std::function<bool(BatchOptions&, const Values&)> apply; // false: a bad value
+
+    std::size_t ValueCount() const {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < valueNames.size(); ++i)
+            n += valueNames[i] != ' ' && (i == 0 || valueNames[i - 1] == ' ');
+        return n;
+    }
 };
 
 const std::vector<OptionSpec>& Options() {
     static const std::vector<OptionSpec> options = {
         {"--batch", "FILE", true,
-         [](BatchOptions& o, const std::string& v) {
-             o.dataFile = v;
+         [](BatchOptions& o, const Values& v) {
+             o.dataFile = v[0];
              return true;
          }},
         {"--rules", "FILE", false,
-         [](BatchOptions& o, const std::string& v) {
-             o.rulesFile = v;
+         [](BatchOptions& o, const Values& v) {
+             o.rulesFile = v[0];
              return true;
          }},
         {"--scale", "N", false,
-         [](BatchOptions& o, const std::string& v) {
-             o.scaleText = v;
+         [](BatchOptions& o, const Values& v) {
+             o.scaleText = v[0];
              int n = 0;
-             return TryParseInt(v, n);
+             return TryParseInt(v[0], n);
          }},
         {"--no-init", "", false,
-         [](BatchOptions& o, const std::string&) {
+         [](BatchOptions& o, const Values&) {
              o.initialise = false;
              return true;
          }},
@@ -74,8 +84,8 @@ std::string Usage() {
         if (o.name == "--batch")
             continue;
         text += " [" + std::string(o.name);
-        if (!o.valueName.empty())
-            text += " " + std::string(o.valueName);
+        if (!o.valueNames.empty())
+            text += " " + std::string(o.valueNames);
         text += "]";
     }
     return text;
@@ -87,14 +97,18 @@ std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
         const OptionSpec* spec = FindOption(args[i]);
         if (!spec)
             return "unknown argument '" + args[i] + "'";
-        std::string value;
-        if (!spec->valueName.empty()) {
-            if (i + 1 >= args.size())
-                return std::string(spec->name) + " needs " + std::string(spec->valueName);
-            value = args[++i];
+        const std::size_t count = spec->ValueCount();
+        if (args.size() - i - 1 < count)
+            return std::string(spec->name) + " needs " + std::string(spec->valueNames);
+        Values values(args.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                      args.begin() + static_cast<std::ptrdiff_t>(i + 1 + count));
+        i += count;
+        if (!spec->apply(options, values)) {
+            std::string shown;
+            for (const std::string& v : values)
+                shown += (shown.empty() ? "" : " ") + v;
+            return "bad value '" + shown + "' for " + std::string(spec->name);
         }
-        if (!spec->apply(options, value))
-            return "bad value '" + value + "' for " + std::string(spec->name);
     }
     if (options.dataFile.empty())
         return "--batch FILE is required";
