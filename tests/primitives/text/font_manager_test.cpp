@@ -24,33 +24,13 @@ protected:
     test::GLTestContext gl;
 };
 
-// Polygons drawn by a list, counted in feedback mode. The view is tilted so that no wall is seen
-// edge-on (a polygon of no area is not reported).
+// Polygons drawn by a list. The view is tilted so that no wall is seen edge-on (a polygon of
+// no area is not reported).
 int PolygonsOf(unsigned list) {
-    std::vector<GLfloat> buffer(1 << 20);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glPushMatrix();
-    glLoadIdentity();
-    glScalef(0.5f, 0.5f, 0.5f);
-    glRotatef(30, 1, 1, 0);
-    glCallList(list);
-    glPopMatrix();
-    const int size = glRenderMode(GL_RENDER);
-    int polygons = 0;
-    for (int i = 0; i < size;) {
-        const int token = int(buffer[std::size_t(i)]);
-        if (token == GL_POLYGON_TOKEN) {
-            ++polygons;
-            i += 2 + 3 * int(buffer[std::size_t(i) + 1]);
-        } else if (token == GL_PASS_THROUGH_TOKEN) {
-            i += 2;
-        } else {
-            ADD_FAILURE() << "unexpected token " << token;
-            break;
-        }
-    }
-    return polygons;
+    return int(test::CapturePolygons([&] {
+                   glRotatef(30, 1, 1, 0);
+                   glCallList(list);
+               }).size());
 }
 
 TEST_F(FontManagerTest, EqualConfigurationsShareOneSetUntilTheLastUserLeaves) {

@@ -50,6 +50,41 @@ GLTestContext::~GLTestContext() {
     XCloseDisplay(s.display);
 }
 
+std::vector<FeedbackPolygon> CapturePolygons(const std::function<void()>& draw) {
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-32, 32, -32, 32, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    std::vector<GLfloat> buffer(1 << 22);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint size = glRenderMode(GL_RENDER);
+    std::vector<FeedbackPolygon> polygons;
+    for (GLint i = 0; i < size;) {
+        const GLint token = GLint(buffer[std::size_t(i)]);
+        if (token == GL_POLYGON_TOKEN) {
+            const int n = int(buffer[std::size_t(i) + 1]);
+            FeedbackPolygon p;
+            for (int k = 0; k < n; ++k) {
+                const GLfloat* v = &buffer[std::size_t(i) + 2 + 3 * std::size_t(k)];
+                // Window coordinates back to object units: 64 pixels span 64 units.
+                p.push_back({v[0] - 32, v[1] - 32, v[2]});
+            }
+            polygons.push_back(std::move(p));
+            i += 2 + 3 * n;
+        } else if (token == GL_PASS_THROUGH_TOKEN) {
+            i += 2;
+        } else {
+            // Points, lines or bitmaps are not expected from the geometry under test.
+            break;
+        }
+    }
+    return polygons;
+}
+
 bool GLTestContext::Valid() const {
     return impl_->context != nullptr;
 }

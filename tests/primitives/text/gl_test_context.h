@@ -2,7 +2,9 @@
 // (Xvfb under ctest). Tests that get no context skip.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace hk::test {
 
@@ -20,5 +22,14 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+struct FeedbackVertex {
+    float x = 0, y = 0, z = 0;
+};
+using FeedbackPolygon = std::vector<FeedbackVertex>;
+
+// The polygons that `draw` produces, caught in feedback mode with the model-view matrix reset
+// and a projection that maps object x and y to themselves (-32 to 32) and z within -100 to 100.
+std::vector<FeedbackPolygon> CapturePolygons(const std::function<void()>& draw);
 
 } // namespace hk::test
