@@ -1,5 +1,6 @@
 // 3D text: glyph sets shared and rebuilt as the properties say, alignment and fitting of the
 // drawn glyphs, and Japanese captions drawn with their own glyphs.
+#include "primitives/text/axis_captions.h"
 #include "primitives/text/space_text.h"
 #include "tests/primitives/text/gl_test_context.h"
 
@@ -170,6 +171,26 @@ TEST_F(SpaceTextTest, AJapaneseCaptionDrawsEachCharacterWithItsOwnGlyph) {
     const Box box = BoxOf(polygons);
     EXPECT_GT(box.maxX, 1.5f) << "the second character follows the first";
     EXPECT_NEAR(t->TextMetrics().Width, 2.0f, 0.1f);
+}
+
+TEST_F(SpaceTextTest, TheAxisCaptionsOfTheFixedScene) {
+    TGLImmaterialSceneObject dummy;
+    const TAxisCaptions axes = CreateAxisCaptions(dummy);
+    ASSERT_EQ(dummy.Count(), 3);
+    EXPECT_EQ(axes.X->Text(), "X");
+    EXPECT_EQ(axes.X->Font().Name, "MS UI Gothic");
+    EXPECT_EQ(axes.X->Font().Charset, SHIFTJIS_CHARSET);
+    EXPECT_EQ(axes.Y->Font().Name, "Arial");
+    EXPECT_EQ(axes.Z->Font().Height, -11);
+    EXPECT_EQ(axes.Z->Extrusion(), 0.1f);
+    EXPECT_EQ(axes.Y->Position().AsVector().y, 3.0f);
+    EXPECT_EQ(axes.Z->Position().AsVector().z, 3.5f);
+    EXPECT_EQ(axes.X->Scale().AsVector().x, 0.5f);
+    EXPECT_EQ(axes.Z->Direction().AsVector().z, 1.0f);
+    for (TGLSpaceText* t : {axes.X, axes.Y, axes.Z})
+        EXPECT_FALSE(Render(*t).empty());
+    EXPECT_EQ(TFontManager::Instance().Count(), 2) << "one set per face";
+    dummy.FreeChildren();
 }
 
 } // namespace
