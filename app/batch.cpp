@@ -83,10 +83,10 @@ std::string Usage() {
     for (const OptionSpec& o : Options()) {
         if (o.name == "--batch")
             continue;
-        text += " [" + std::string(o.name);
+        text.append(" [").append(o.name);
         if (!o.valueNames.empty())
-            text += " " + std::string(o.valueNames);
-        text += "]";
+            text.append(" ").append(o.valueNames);
+        text.append("]");
     }
     return text;
 }

@@ -33,8 +33,10 @@ float ToSingle(double v) {
 }
 
 std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + std::string(text) + "' is not a valid floating point value\n" +
-           Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
+    std::string message = "'";
+    message.append(text).append("' is not a valid floating point value\n");
+    message.append(Utf8ToSjis(fileName)).append(": line ").append(std::to_string(lineNo));
+    return message;
 }
 
 // The item tables of one load, parsed from the lines of one file into `work`.

@@ -31,7 +31,10 @@ private:
 // scaleBoxText is the text of the load-scale box: its integer becomes doc.loadScale, 500 when
 // it holds no integer or 0. initialise is the "初期化" box: when true the colour rules are
 // applied to every group. The record grammar and the grouping rules are those of the data
-// file format; tables grow as needed.
+// file format; tables grow as needed. A polyline or face vertex that continues a figure joins
+// the group of the last vertex of its kind; one with no figure of its kind before it is
+// skipped. Names are compared as stored (cut to the field size), so records with the same long
+// name share one group.
 // Returns false when the file cannot be opened: doc is left exactly as it was and one line
 // naming the file is added to log. On success the item tables, groups, bounds and loadScale
 // hold the new load, the log is cleared and holds the summary line, and true is returned.
