@@ -94,20 +94,20 @@ std::string Usage() {
 // Parses args into options; returns an error text, empty on success.
 std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const OptionSpec* spec = FindOption(args[i]);
-        if (!spec)
+        const OptionSpec* option = FindOption(args[i]);
+        if (!option)
             return "unknown argument '" + args[i] + "'";
-        const std::size_t count = spec->ValueCount();
+        const std::size_t count = option->ValueCount();
         if (args.size() - i - 1 < count)
-            return std::string(spec->name) + " needs " + std::string(spec->valueNames);
+            return std::string(option->name) + " needs " + std::string(option->valueNames);
         Values values(args.begin() + static_cast<std::ptrdiff_t>(i + 1),
                       args.begin() + static_cast<std::ptrdiff_t>(i + 1 + count));
         i += count;
-        if (!spec->apply(options, values)) {
+        if (!option->apply(options, values)) {
             std::string shown;
             for (const std::string& v : values)
                 shown += (shown.empty() ? "" : " ") + v;
-            return "bad value '" + shown + "' for " + std::string(spec->name);
+            return "bad value '" + shown + "' for " + std::string(option->name);
         }
     }
     if (options.dataFile.empty())
@@ -119,8 +119,8 @@ std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
 
 bool IsBatchCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
-        const OptionSpec* spec = argv[i] ? FindOption(argv[i]) : nullptr;
-        if (spec && spec->startsBatch)
+        const OptionSpec* option = argv[i] ? FindOption(argv[i]) : nullptr;
+        if (option && option->startsBatch)
             return true;
     }
     return false;
