@@ -81,6 +81,13 @@ TGLTexture& TGLMaterial::Texture() {
     return *texture_;
 }
 
+TGLTextureEx& TGLMaterial::TextureEx() {
+    if (!textureEx_) {
+        textureEx_ = std::make_unique<TGLTextureEx>(this);
+    }
+    return *textureEx_;
+}
+
 void TGLMaterial::SetBlendingMode(TBlendingMode m) {
     if (m != blendingMode_) {
         blendingMode_ = m;
@@ -182,13 +189,7 @@ void TGLMaterial::Assign(const TGLMaterial& other) {
     SetMaterialOptions(other.options_);
     SetFaceCulling(other.faceCulling_);
     if (other.texture_) {
-        TGLTexture& t = Texture();
-        t.SetDisabled(other.texture_->Disabled());
-        t.SetTextureMode(other.texture_->TextureMode());
-        t.SetMappingMode(other.texture_->MappingMode());
-        t.SetMappingSCoordinates(other.texture_->MappingSCoordinates());
-        t.SetMappingTCoordinates(other.texture_->MappingTCoordinates());
-        t.SetImageClassName(other.texture_->ImageClassName());
+        Texture().Assign(*other.texture_);
     }
     libMaterialName_ = other.libMaterialName_;
     SetMaterialLibrary(other.library_);

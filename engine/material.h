@@ -84,6 +84,9 @@ public:
     bool HasTexture() const { return texture_ != nullptr; }
     TFaceCulling FaceCulling() const { return faceCulling_; }
     void SetFaceCulling(TFaceCulling f);
+    // Created on first access.
+    TGLTextureEx& TextureEx();
+    bool HasTextureEx() const { return textureEx_ != nullptr; }
 
     TGLMaterialLibrary* MaterialLibrary() const { return library_; }
     // Stores the library (a weak link, cleared when it goes away), then re-resolves the name.
@@ -125,6 +128,7 @@ private:
     TGLMaterialLibrary* library_ = nullptr;
     std::string libMaterialName_;
     TGLLibMaterial* libMaterial_ = nullptr;
+    std::unique_ptr<TGLTextureEx> textureEx_;
 };
 
 } // namespace hk

@@ -118,7 +118,25 @@ void TGLLibMaterial::UpdateTextureMatrix() {
     textureMatrix_[3] = VectorMake(offset, 1);
 }
 
+void TGLLibMaterial::SetShader(TGLShader* shader) {
+    TGLMaterialLibrary* lib = Library();
+    if (shader == shader_ || lib == nullptr) {
+        return;
+    }
+    shader_ = shader;
+    if (shader_) {
+        lib->FreeNotification(shader_);
+    }
+    NotifyUsers();
+}
+
 void TGLLibMaterial::Apply(TRenderContextInfo& rci) {
+    if (shader_ && shader_->ShaderStyle() != ssHighLevel) {
+        shader_->Apply(rci);
+        if (shader_->ShaderStyle() == ssReplace) {
+            return;
+        }
+    }
     Texture2();
     textureMatrixLoaded_ = false;
     if (!textureMatrixIsIdentity_ && material_.HasTexture() && material_.Texture().Enabled()) {
@@ -128,15 +146,28 @@ void TGLLibMaterial::Apply(TRenderContextInfo& rci) {
         textureMatrixLoaded_ = true;
     }
     material_.ApplyMaterial(rci);
+    if (shader_ && shader_->ShaderStyle() == ssHighLevel) {
+        shader_->Apply(rci);
+    }
 }
 
 bool TGLLibMaterial::UnApply(TRenderContextInfo& rci) {
+    if (shader_ && shader_->ShaderStyle() == ssReplace) {
+        return shader_->UnApply(rci);
+    }
+    // A high-level shader asking for another pass keeps the material applied for it.
+    if (shader_ && shader_->ShaderStyle() == ssHighLevel && shader_->UnApply(rci)) {
+        return true;
+    }
     bool again = material_.UnapplyMaterial(rci);
     if (textureMatrixLoaded_) {
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         textureMatrixLoaded_ = false;
+    }
+    if (shader_ && shader_->ShaderStyle() == ssLowLevel) {
+        again = shader_->UnApply(rci) || again;
     }
     return again;
 }
@@ -255,6 +286,18 @@ TGLLibMaterial* TGLMaterialLibrary::AddMaterial(const std::string& name) {
     TGLLibMaterial* item = materials_.Add();
     item->SetName(name);
     return item;
+}
+
+void TGLMaterialLibrary::Notification(TGLComponent* component, TOperation operation) {
+    if (operation != opRemove) {
+        return;
+    }
+    for (int i = 0; i < materials_.Count(); ++i) {
+        TGLLibMaterial* item = materials_[i];
+        if (item->shader_ == component) {
+            item->shader_ = nullptr;
+        }
+    }
 }
 
 void TGLMaterialLibrary::AddReferrer(TGLMaterial* m) {

@@ -6,6 +6,7 @@
 #include "engine/component.h"
 #include "engine/coordinates.h"
 #include "engine/material.h"
+#include "engine/shader.h"
 
 #include <cstdint>
 #include <memory>
@@ -47,6 +48,10 @@ public:
     // The library material named by Texture2Name, resolved on first use; none if absent.
     TGLLibMaterial* Texture2();
     bool TextureMatrixIsIdentity() const { return textureMatrixIsIdentity_; }
+    TGLShader* Shader() const { return shader_; }
+    // A weak link, cleared when the shader goes away. Needs the item to be in a library
+    // (which watches the shader); without one the call does nothing.
+    void SetShader(TGLShader* shader);
 
     // Materials linked to this item.
     const std::vector<TGLMaterial*>& Users() const { return users_; }
@@ -63,6 +68,7 @@ public:
 private:
     friend class TGLMaterial;
     friend class TGLLibMaterials;
+    friend class TGLMaterialLibrary;
     void AddUser(TGLMaterial* m);
     void RemoveUser(TGLMaterial* m);
     void AddLibUser(TGLLibMaterial* m);
@@ -82,6 +88,7 @@ private:
     bool textureMatrixIsIdentity_ = true;
     TMatrix textureMatrix_ = IdentityHmgMatrix;
     bool textureMatrixLoaded_ = false;
+    TGLShader* shader_ = nullptr;
     std::vector<TGLMaterial*> users_;
     std::vector<TGLLibMaterial*> libUsers_;
     bool notifying_ = false;
@@ -130,8 +137,13 @@ public:
         return materials_.FindLibMaterial(name);
     }
 
+protected:
+    // A shader in use by an item went away: the items drop it.
+    void Notification(TGLComponent* component, TOperation operation) override;
+
 private:
     friend class TGLMaterial;
+    friend class TGLLibMaterial;
     void AddReferrer(TGLMaterial* m);
     void RemoveReferrer(TGLMaterial* m);
 

@@ -132,7 +132,7 @@ std::unique_ptr<TGLBaseSceneObject> TGLBaseSceneObject::RemoveChild(TGLBaseScene
         }
         EndUpdate();
     } else {
-        NotifyChange(this);
+        ReportChange();
     }
     // A detached object keeps no link into a scene that may go away before it does.
     out->SetSceneOfSubtree(nullptr);
@@ -182,7 +182,7 @@ void TGLBaseSceneObject::FreeChildren() {
         c->parent_ = nullptr;
         c.reset();
     }
-    NotifyChange(this);
+    ReportChange();
 }
 
 void TGLBaseSceneObject::SetChildIndex(int index) {
@@ -202,7 +202,7 @@ void TGLBaseSceneObject::SetChildIndex(int index) {
     std::unique_ptr<TGLBaseSceneObject> self = std::move(siblings[current]);
     siblings.erase(siblings.begin() + current);
     siblings.insert(siblings.begin() + index, std::move(self));
-    parent_->NotifyChange(this);
+    parent_->ReportChange();
     if (scene) {
         scene->EndUpdate();
     }
@@ -251,28 +251,28 @@ void TGLBaseSceneObject::SetDirection(const TVector& v) {
 void TGLBaseSceneObject::SetVisible(bool v) {
     if (v != visible_) {
         visible_ = v;
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
 void TGLBaseSceneObject::SetShowAxes(bool v) {
     if (v != showAxes_) {
         showAxes_ = v;
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
 void TGLBaseSceneObject::SetObjectsSorting(TGLObjectsSorting v) {
     if (v != objectsSorting_) {
         objectsSorting_ = v;
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
 void TGLBaseSceneObject::SetVisibilityCulling(TGLVisibilityCulling v) {
     if (v != visibilityCulling_) {
         visibilityCulling_ = v;
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
@@ -492,16 +492,16 @@ void TGLBaseSceneObject::NotifyTransformChanged() {
     changes_.Include(ocTransformation);
     MarkWorldDirtyInSubtree();
     if (!IsLoading()) {
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
 void TGLBaseSceneObject::StructureChanged() {
     if (!changes_.Contains(ocStructure)) {
         changes_.Include(ocStructure);
-        NotifyChange(this);
+        ReportChange();
     } else if (objectStyle_.Contains(osDirectDraw)) {
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
@@ -622,7 +622,7 @@ bool TGLBaseSceneObject::RayHit(const TVector& rayStart, const TVector& rayVecto
 
 void TGLBaseSceneObject::EndUpdate() {
     if (updateCount_ > 0 && --updateCount_ == 0) {
-        NotifyChange(this);
+        ReportChange();
     }
 }
 
@@ -641,7 +641,7 @@ void TGLBaseSceneObject::AdvanceTime(const TProgressTimes& times) {
     }
 }
 
-void TGLBaseSceneObject::NotifyChange(TGLNotifiable*) {
+void TGLBaseSceneObject::ReportChange() {
     if (scene_ != nullptr && !IsUpdating() && !IsLoading()) {
         scene_->NotifyChange(this);
     }

@@ -179,8 +179,10 @@ public:
     bool IsUpdating() const { return updateCount_ > 0; }
     // Children, then behaviours, then effects, then OnProgress.
     virtual void AdvanceTime(const TProgressTimes& times);
-    // Forwards to the scene unless updating or loading.
-    void NotifyChange(TGLNotifiable* sender) override;
+    // Forwards the change to the scene unless updating or loading.
+    virtual void ReportChange();
+    // Owned sub-objects (materials, colours, nodes) report here: ReportChange.
+    void NotifyChange(TGLNotifiable*) override { ReportChange(); }
     // Coordinates report here: Direction/Up re-orthogonalise, rotation re-applies the angles,
     // every change dirties the transform.
     virtual void VectorPropertyChanged(TGLCoordinates* sender);

@@ -8,8 +8,9 @@ namespace hk::testing {
 
 class GLTestContext {
 public:
-    // Creates and makes current a width x height pbuffer context; Valid() is false when the
-    // display or GLX is unavailable.
+    // Creates and makes current a fresh context on the process's width x height pbuffer (every
+    // instance must ask for the same size); Valid() is false when the display or GLX is
+    // unavailable.
     GLTestContext(int width = 64, int height = 64);
     ~GLTestContext();
     GLTestContext(const GLTestContext&) = delete;

@@ -1,10 +1,14 @@
 #include "engine/custom_scene_object.h"
 #include "engine/material_library.h"
 #include "engine/scene.h"
+#include "engine/shader.h"
 #include "engine/vector_geometry.h"
 #include "tests/engine/scene_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace hk {
 namespace {
@@ -236,6 +240,81 @@ TEST(Materials, AssignCopiesPropertiesAndLink) {
     EXPECT_EQ(dst.BackProperties().PolygonMode(), pmLines);
     EXPECT_TRUE(dst.MaterialOptions().Contains(moNoLighting));
     EXPECT_EQ(dst.LibMaterial(), lib.Materials()[0]);
+}
+
+class LoggingShader : public TGLShader {
+public:
+    explicit LoggingShader(std::vector<std::string>* log, int passes = 1)
+        : log_(log), passes_(passes) {}
+
+protected:
+    void DoApply(TRenderContextInfo&) override { log_->push_back("apply"); }
+    bool DoUnApply(TRenderContextInfo&) override {
+        log_->push_back("unapply");
+        return --passes_ > 0;
+    }
+
+private:
+    std::vector<std::string>* log_;
+    int passes_;
+};
+
+TEST(Shaders, StylesOrderPassesAndWeakLink) {
+    std::vector<std::string> log;
+    TGLMaterialLibrary lib;
+    TGLLibMaterial* item = lib.AddMaterial("Shaded");
+    TGLCustomSceneObject obj;
+    obj.Material().SetMaterialLibrary(&lib);
+    obj.Material().SetLibMaterialName("Shaded");
+    TRenderContextInfo rci; // no state cache: the material itself sends nothing
+    {
+        LoggingShader twoPasses(&log, 2);
+        twoPasses.SetShaderStyle(ssHighLevel);
+        item->SetShader(&twoPasses);
+        EXPECT_EQ(item->Shader(), &twoPasses);
+        obj.Material().ApplyMaterial(rci);
+        EXPECT_TRUE(obj.Material().UnapplyMaterial(rci)); // the shader asks for a second pass
+        EXPECT_FALSE(obj.Material().UnapplyMaterial(rci));
+        EXPECT_EQ(log, (std::vector<std::string>{"apply", "unapply", "unapply"}));
+        twoPasses.SetEnabled(false);
+        log.clear();
+        obj.Material().ApplyMaterial(rci);
+        EXPECT_FALSE(obj.Material().UnapplyMaterial(rci));
+        EXPECT_TRUE(log.empty());
+    }
+    EXPECT_EQ(item->Shader(), nullptr) << "a freed shader leaves no dangling link";
+    TGLLibMaterial loose(nullptr);
+    LoggingShader s(&log);
+    loose.SetShader(&s); // no library to watch the shader: refused
+    EXPECT_EQ(loose.Shader(), nullptr);
+}
+
+TEST(Textures, SettingsNotifyAndAssignCopiesThem) {
+    TGLMaterial m(nullptr);
+    int changes = 0;
+    TGLTexture& t = m.Texture();
+    t.OnChange = [&](TGLUpdateAbleObject*) { ++changes; };
+    EXPECT_TRUE(t.Disabled());
+    t.SetTextureMode(tmModulate);
+    t.SetTextureMode(tmModulate);
+    EXPECT_EQ(changes, 1);
+    t.SetEnabled(true);
+    t.SetMappingTCoordinates({0, 1, 0, 0}); // the default: no change
+    EXPECT_EQ(changes, 2);
+    t.SetImageClass(ticPicFileImage);
+    t.SetPictureFileName("walkway.bmp");
+    t.SetMinFilter(miNearest);
+    t.EnvColor().SetColor(1, 0, 0, 1);
+    TGLMaterial copy(nullptr);
+    copy.Assign(m);
+    EXPECT_TRUE(copy.Texture().Enabled());
+    EXPECT_EQ(copy.Texture().TextureMode(), tmModulate);
+    EXPECT_EQ(copy.Texture().PictureFileName(), "walkway.bmp");
+    EXPECT_EQ(copy.Texture().MinFilter(), miNearest);
+    EXPECT_FLOAT_EQ(copy.Texture().EnvColor().Red(), 1);
+    t.SetImageClass(ticCubeMapImage); // a new class starts empty
+    EXPECT_TRUE(t.PictureFileName().empty());
+    EXPECT_FALSE(t.HasImage());
 }
 
 } // namespace
