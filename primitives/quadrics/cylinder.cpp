@@ -1,0 +1,174 @@
+// Cylinder base, cylinder and annulus: properties, extents and their GLU builds.
+#include "primitives/quadrics/cylinder.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace hk {
+
+namespace {
+
+template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
+    if (value != field) {
+        field = value;
+        obj.StructureChanged();
+    }
+}
+
+} // namespace
+
+// ---- base --------------------------------------------------------------------------------
+
+void TGLCylinderBase::SetBottomRadius(float value) {
+    Store(*this, bottomRadius_, value);
+}
+void TGLCylinderBase::SetHeight(float value) {
+    Store(*this, height_, value);
+}
+void TGLCylinderBase::SetSlices(int value) {
+    Store(*this, slices_, value);
+}
+void TGLCylinderBase::SetStacks(int value) {
+    Store(*this, stacks_, value);
+}
+void TGLCylinderBase::SetLoops(int value) {
+    if (value > 0) {
+        Store(*this, loops_, value);
+    }
+}
+
+TVector TGLCylinderBase::UnscaledBoxExtents() {
+    const float m = std::max(std::fabs(TopRadiusOf()), std::fabs(bottomRadius_));
+    return {m, height_ * 0.5f, m, 0};
+}
+
+void TGLCylinderBase::Assign(const TGLBaseSceneObject& source) {
+    BeginUpdate();
+    if (auto* src = dynamic_cast<const TGLCylinderBase*>(&source)) {
+        SetBottomRadius(src->bottomRadius_);
+        SetHeight(src->height_);
+        SetSlices(src->slices_);
+        SetStacks(src->stacks_);
+        SetLoops(src->loops_);
+    }
+    TGLQuadricObject::Assign(source);
+    EndUpdate();
+}
+
+// ---- cylinder ----------------------------------------------------------------------------
+
+void TGLCylinder::SetTopRadius(float value) {
+    Store(*this, topRadius_, value);
+}
+void TGLCylinder::SetParts(TCylinderParts value) {
+    Store(*this, parts_, value);
+}
+void TGLCylinder::SetAlignment(TCylinderAlignment value) {
+    Store(*this, alignment_, value);
+}
+
+void TGLCylinder::Assign(const TGLBaseSceneObject& source) {
+    BeginUpdate();
+    if (auto* src = dynamic_cast<const TGLCylinder*>(&source)) {
+        SetTopRadius(src->topRadius_);
+        SetParts(src->parts_);
+        SetAlignment(src->alignment_);
+    }
+    TGLCylinderBase::Assign(source);
+    EndUpdate();
+}
+
+void TGLCylinder::EmitGeometry(TRenderContextInfo&) {
+    TGLUQuadricPtr q = NewQuadric();
+    if (!q) {
+        return;
+    }
+    glPushMatrix();
+    // The quadric's +Z axis becomes the object's +Y axis.
+    glRotatef(-90, 1, 0, 0);
+    switch (alignment_) {
+    case caCenter:
+        glTranslatef(0, 0, -Height() * 0.5f);
+        break;
+    case caTop:
+        glTranslatef(0, 0, -Height());
+        break;
+    case caBottom:
+        break;
+    }
+    if (parts_.Contains(cySides)) {
+        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), Slices(), Stacks());
+    }
+    if (parts_.Contains(cyTop)) {
+        glPushMatrix();
+        glTranslatef(0, 0, Height());
+        gluDisk(q.get(), 0, topRadius_, Slices(), Loops());
+        glPopMatrix();
+    }
+    if (parts_.Contains(cyBottom)) {
+        SetInvertedQuadricOrientation(q.get());
+        gluDisk(q.get(), 0, BottomRadius(), Slices(), Loops());
+    }
+    glPopMatrix();
+}
+
+// ---- annulus -----------------------------------------------------------------------------
+
+void TGLAnnulus::SetBottomInnerRadius(float value) {
+    Store(*this, bottomInnerRadius_, value);
+}
+void TGLAnnulus::SetTopInnerRadius(float value) {
+    Store(*this, topInnerRadius_, value);
+}
+void TGLAnnulus::SetTopRadius(float value) {
+    Store(*this, topRadius_, value);
+}
+void TGLAnnulus::SetParts(TAnnulusParts value) {
+    Store(*this, parts_, value);
+}
+
+void TGLAnnulus::Assign(const TGLBaseSceneObject& source) {
+    BeginUpdate();
+    if (auto* src = dynamic_cast<const TGLAnnulus*>(&source)) {
+        SetBottomInnerRadius(src->bottomInnerRadius_);
+        SetTopInnerRadius(src->topInnerRadius_);
+        SetTopRadius(src->topRadius_);
+        SetParts(src->parts_);
+    }
+    TGLCylinderBase::Assign(source);
+    EndUpdate();
+}
+
+void TGLAnnulus::EmitGeometry(TRenderContextInfo&) {
+    TGLUQuadricPtr q = NewQuadric();
+    if (!q) {
+        return;
+    }
+    glPushMatrix();
+    glRotatef(-90, 1, 0, 0);
+    glTranslatef(0, 0, -Height() * 0.5f);
+    if (parts_.Contains(anOuterSides)) {
+        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), Slices(), Stacks());
+    }
+    if (parts_.Contains(anTop)) {
+        glPushMatrix();
+        glTranslatef(0, 0, Height());
+        gluDisk(q.get(), topInnerRadius_, topRadius_, Slices(), Loops());
+        glPopMatrix();
+    }
+    if (parts_.Contains(anBottom) || parts_.Contains(anInnerSides)) {
+        SetInvertedQuadricOrientation(q.get());
+        if (parts_.Contains(anBottom)) {
+            gluDisk(q.get(), bottomInnerRadius_, BottomRadius(), Slices(), Loops());
+        }
+        if (parts_.Contains(anInnerSides)) {
+            // Facing the axis.
+            gluCylinder(q.get(), bottomInnerRadius_, topInnerRadius_, Height(), Slices(), Stacks());
+        }
+    }
+    glPopMatrix();
+}
+
+} // namespace hk

@@ -1,0 +1,102 @@
+// The cube: properties, extents and its quads.
+#include "primitives/shapes/cube.h"
+
+#include "primitives/shapes/assign_scene_object.h"
+
+#include <GL/gl.h>
+
+namespace hk {
+
+namespace {
+
+template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
+    if (value != field) {
+        field = value;
+        obj.StructureChanged();
+    }
+}
+
+} // namespace
+
+TGLCube::TGLCube() {
+    TGLObjectStyles s = ObjectStyle();
+    s.Include(osDirectDraw);
+    SetObjectStyle(s);
+}
+
+void TGLCube::SetCubeWidth(float value) {
+    Store(*this, width_, value);
+}
+void TGLCube::SetCubeHeight(float value) {
+    Store(*this, height_, value);
+}
+void TGLCube::SetCubeDepth(float value) {
+    Store(*this, depth_, value);
+}
+void TGLCube::SetParts(TCubeParts value) {
+    Store(*this, parts_, value);
+}
+void TGLCube::SetNormalDirection(TNormalDirection value) {
+    Store(*this, normalDirection_, value);
+}
+
+TVector TGLCube::UnscaledBoxExtents() {
+    return {width_ * 0.5f, height_ * 0.5f, depth_ * 0.5f, 0};
+}
+
+void TGLCube::Assign(const TGLBaseSceneObject& source) {
+    BeginUpdate();
+    if (auto* src = dynamic_cast<const TGLCube*>(&source)) {
+        SetCubeWidth(src->width_);
+        SetCubeHeight(src->height_);
+        SetCubeDepth(src->depth_);
+        SetParts(src->parts_);
+        SetNormalDirection(src->normalDirection_);
+    }
+    AssignSceneObject(*this, source);
+    EndUpdate();
+}
+
+void TGLCube::EmitGeometry(TRenderContextInfo&) {
+    const float a = width_ * 0.5f, b = height_ * 0.5f, e = depth_ * 0.5f;
+    const float n = normalDirection_ == ndOutside ? 1.0f : -1.0f;
+    struct Face {
+        TCubePart part;
+        float normal[3];
+        float v[4][5]; // x, y, z, s, t
+    };
+    const Face faces[6] = {
+        {cpFront,
+         {0, 0, n},
+         {{a, b, e, 1, 1}, {-a, b, e, 0, 1}, {-a, -b, e, 0, 0}, {a, -b, e, 1, 0}}},
+        {cpBack,
+         {0, 0, -n},
+         {{a, b, -e, 0, 1}, {a, -b, -e, 0, 0}, {-a, -b, -e, 1, 0}, {-a, b, -e, 1, 1}}},
+        {cpLeft,
+         {-n, 0, 0},
+         {{-a, b, e, 1, 1}, {-a, b, -e, 0, 1}, {-a, -b, -e, 0, 0}, {-a, -b, e, 1, 0}}},
+        {cpRight,
+         {n, 0, 0},
+         {{a, b, e, 0, 1}, {a, -b, e, 0, 0}, {a, -b, -e, 1, 0}, {a, b, -e, 1, 1}}},
+        {cpTop,
+         {0, n, 0},
+         {{-a, b, -e, 0, 1}, {-a, b, e, 0, 0}, {a, b, e, 1, 0}, {a, b, -e, 1, 1}}},
+        {cpBottom,
+         {0, -n, 0},
+         {{-a, -b, -e, 0, 0}, {a, -b, -e, 1, 0}, {a, -b, e, 1, 1}, {-a, -b, e, 0, 1}}},
+    };
+    glBegin(GL_QUADS);
+    for (const Face& f : faces) {
+        if (!parts_.Contains(f.part)) {
+            continue;
+        }
+        glNormal3fv(f.normal);
+        for (const auto& v : f.v) {
+            glTexCoord2f(v[3], v[4]);
+            glVertex3f(v[0], v[1], v[2]);
+        }
+    }
+    glEnd();
+}
+
+} // namespace hk
