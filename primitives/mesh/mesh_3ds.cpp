@@ -54,6 +54,10 @@ public:
 
 private:
     int Duplicate(int v, const TAffineVector& n) {
+        ReserveMore(mesh_.Vertices, 1);
+        ReserveMore(mesh_.Normals, 1);
+        if (hasTexCoords_)
+            ReserveMore(mesh_.TexCoords, 1);
         const TAffineVector position = mesh_.Vertices[v];
         const int d = mesh_.Vertices.Add(position);
         if (hasTexCoords_) {
@@ -80,9 +84,11 @@ std::unique_ptr<TMeshObject> Build(const T3DSObject& o, TMeshNormalsOrientation 
     mesh->Vertices.SetCapacity(int(o.Vertices.size()));
     for (const TAffineVector& v : o.Vertices)
         mesh->Vertices.Add(v);
-    if (o.HasTexVertices)
+    if (o.HasTexVertices) {
+        mesh->TexCoords.SetCapacity(int(o.TexVertices.size()));
         for (const TTexPoint& t : o.TexVertices)
             mesh->TexCoords.Add(t);
+    }
 
     NormalBuilder normals(*mesh, o.HasTexVertices);
     std::vector<std::array<int, 3>> corners(o.Faces.size());
@@ -102,6 +108,7 @@ std::unique_ptr<TMeshObject> Build(const T3DSObject& o, TMeshNormalsOrientation 
     normals.Normalize();
 
     const auto addFace = [&](TFGVertexIndexList& group, std::size_t f) {
+        ReserveMore(group.VertexIndices, 3);
         group.VertexIndices.Add(corners[f][0], corners[f][1], corners[f][2]);
     };
     if (o.MaterialGroups.empty()) {

@@ -13,11 +13,16 @@ struct TriangleSink {
     TAffineVectorList* normals;
 
     void Corner(int i) {
+        ReserveMore(triangles, 1);
         triangles.Add(mesh.Vertices[i]);
-        if (texCoords && mesh.TexCoords.Count() == mesh.Vertices.Count())
+        if (texCoords && mesh.TexCoords.Count() == mesh.Vertices.Count()) {
+            ReserveMore(*texCoords, 1);
             texCoords->Add(mesh.TexCoords[i]);
-        if (normals && mesh.Normals.Count() == mesh.Vertices.Count())
+        }
+        if (normals && mesh.Normals.Count() == mesh.Vertices.Count()) {
+            ReserveMore(*normals, 1);
             normals->Add(mesh.Normals[i]);
+        }
     }
     void Triangle(int a, int b, int c) {
         const int n = mesh.Vertices.Count();

@@ -4,6 +4,7 @@
 
 #include "engine/vector_lists.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,14 @@ public:
     void ExtractTriangles(TAffineVectorList& triangles, TTexPointList* texCoords = nullptr,
                           TAffineVectorList* normals = nullptr) const;
 };
+
+// Makes room for `more` items beyond the count, doubling the capacity when it grows: the lists'
+// own growth of 16 items at a time would make long appends quadratic.
+template <class List> void ReserveMore(List& list, int more) {
+    const int needed = list.Count() + more;
+    if (needed > list.Capacity())
+        list.SetCapacity(std::max(needed, 2 * list.Capacity()));
+}
 
 // The strip triangles of n indices: (k, k+1, k+2) for even k, (k+2, k+1, k) for odd k.
 template <class Emit> void ForEachStripTriangle(int n, Emit&& emit) {
