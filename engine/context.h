@@ -134,6 +134,9 @@ protected:
 
 private:
     friend class TGLContextHandle;
+    // Switches the platform's current context without touching activation counts (none:
+    // release the current one).
+    static void MakeCurrent(TGLContext* context);
     void CheckNotActive() const;
     void FinishCreation();
     template <class T> void SetRequested(T& field, const T& value);

@@ -123,6 +123,10 @@ std::unique_ptr<TGLBaseSceneObject> TGLBaseSceneObject::RemoveChild(TGLBaseScene
     if (scene_ != nullptr) {
         child->UnregisterLightsOfSubtree(scene_);
         scene_->ObjectDestroyed(child);
+        if (!keepChildren) {
+            // The scene's camera or rendering object may sit deeper in the removed subtree.
+            child->ForgetSubtreeIn(scene_);
+        }
     }
     std::unique_ptr<TGLBaseSceneObject> out = Detach(index);
     if (keepChildren) {
@@ -218,6 +222,13 @@ void TGLBaseSceneObject::SetSceneOfSubtree(TGLScene* scene) {
     }
     for (auto& c : children_) {
         c->SetSceneOfSubtree(scene);
+    }
+}
+
+void TGLBaseSceneObject::ForgetSubtreeIn(TGLScene* scene) {
+    for (auto& c : children_) {
+        scene->ObjectDestroyed(c.get());
+        c->ForgetSubtreeIn(scene);
     }
 }
 

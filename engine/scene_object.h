@@ -215,6 +215,8 @@ private:
     bool HasTransformingParent() const;
     void SetSceneOfSubtree(TGLScene* scene);
     void RegisterLightsOfSubtree(TGLScene* scene);
+    // Drops the scene's weak references to every descendant.
+    void ForgetSubtreeIn(TGLScene* scene);
     void UnregisterLightsOfSubtree(TGLScene* scene);
     void FreeDescendantCameras();
     void MarkWorldDirtyInSubtree();

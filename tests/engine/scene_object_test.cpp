@@ -258,6 +258,16 @@ TEST(SceneTree, RemoveInsertAndReorder) {
     EXPECT_EQ(b->Parent(), &root);
 }
 
+TEST(SceneTree, RemovedSubtreeTakesTheCurrentCameraWithIt) {
+    TGLScene scene;
+    auto* rig = scene.Objects().CreateChild<TGLImmaterialSceneObject>();
+    auto* camera = rig->CreateChild<TGLImmaterialSceneObject>()->CreateChild<FakeCamera>();
+    scene.SetCurrentCamera(camera);
+    std::unique_ptr<TGLBaseSceneObject> taken = scene.Objects().RemoveChild(rig, false);
+    EXPECT_EQ(scene.CurrentCamera(), nullptr);
+    EXPECT_EQ(camera->Scene(), nullptr);
+}
+
 TEST(SceneTree, NinthLightGetsNoSlot) {
     TGLScene scene;
     std::vector<FakeLight*> lights;
