@@ -34,8 +34,8 @@ int PolygonsOf(unsigned list) {
 }
 
 TEST_F(FontManagerTest, EqualConfigurationsShareOneSetUntilTheLastUserLeaves) {
-    TFontManager manager;
     Client a, b;
+    TFontManager manager;
     TFontEntry* first = manager.Acquire("DejaVu Sans", 0, &a, 32, 127, 0, 0.1f);
     TFontEntry* second = manager.Acquire("dejavu sans", 0, &b, 32, 127, 0, 0.1f);
     ASSERT_EQ(first, second);
@@ -58,8 +58,8 @@ TEST_F(FontManagerTest, EqualConfigurationsShareOneSetUntilTheLastUserLeaves) {
 }
 
 TEST_F(FontManagerTest, AnyDifferenceInTheConfigurationMakesAnotherSet) {
-    TFontManager manager;
     Client c;
+    TFontManager manager;
     TFontEntry* base = manager.Acquire("DejaVu Sans", 0, &c, 32, 127, 0, 0.1f);
     EXPECT_NE(manager.Acquire("DejaVu Sans", 0, &c, 32, 127, 0, 0.2f), base);
     EXPECT_NE(manager.Acquire("DejaVu Sans", fsBold, &c, 32, 127, 0, 0.1f), base);
@@ -100,8 +100,8 @@ TEST_F(FontManagerTest, GlyphListsDrawTheGlyphAndAdvanceThePen) {
 }
 
 TEST_F(FontManagerTest, DoubleByteCharactersGetTheirOwnGlyphsOnDemand) {
-    TFontManager manager;
     Client c;
+    TFontManager manager;
     TFontEntry* entry = manager.Acquire("MS UI Gothic", 0, &c, 0, 255, 0, 0.1f);
     EXPECT_EQ(entry->DoubleByteGlyph(0x947A), nullptr);
     manager.PrepareDoubleByteGlyphs(*entry, "X\x94\x7a\x8a\xc7");
