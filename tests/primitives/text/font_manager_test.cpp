@@ -119,5 +119,21 @@ TEST_F(FontManagerTest, DoubleByteCharactersGetTheirOwnGlyphsOnDemand) {
     EXPECT_FALSE(glIsList(list));
 }
 
+TEST(FontManagerFailure, AFailedGenerationLeavesNoSetAndNoCountBehind) {
+    // Without a current context OpenGL hands out no display lists.
+    Client c;
+    TFontManager manager;
+    try {
+        manager.Acquire("DejaVu Sans", 0, &c, 32, 127, 0, 0.1f);
+        FAIL() << "no error";
+    } catch (const EFontManagerError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("FontManager: no more display lists available", 0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_EQ(manager.Count(), 0);
+    EXPECT_EQ(c.told, 0);
+}
+
 } // namespace
 } // namespace hk
