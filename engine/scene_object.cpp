@@ -388,6 +388,9 @@ void TGLBaseSceneObject::VectorPropertyChanged(TGLCoordinates* sender) {
     }
     isCalculating_ = false;
     NotifyTransformChanged();
+    if (sender == &rotation_) {
+        ReportChange(); // reported even when the transform was already dirty
+    }
 }
 
 // ---- matrices ----------------------------------------------------------------------------
