@@ -1,0 +1,67 @@
+// Test support for the primitives: an OpenGL context on a small unmapped GLX window (Xvfb under
+// ctest) and a capture of what a drawing call emits, read back through GL_FEEDBACK and mapped
+// to object coordinates.
+#pragma once
+
+#include "engine/vector_types.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace hk::test {
+
+struct FeedbackVertex {
+    TAffineVector position;
+    TColorVector color;
+    // The texture coordinate, or with CaptureMode::Normals the normal sent with the vertex.
+    TVector texture;
+};
+
+struct FeedbackPrimitive {
+    enum Kind { Point, Line, Polygon };
+    Kind kind = Polygon;
+    // A line that starts a new strip (or a segment of GL_LINES).
+    bool lineReset = false;
+    std::vector<FeedbackVertex> vertices;
+};
+
+enum class CaptureMode { TexCoords, Normals };
+
+class GLFeedbackContext {
+public:
+    // Opens the display named by DISPLAY and makes a new context current.
+    GLFeedbackContext();
+    ~GLFeedbackContext();
+    GLFeedbackContext(const GLFeedbackContext&) = delete;
+    GLFeedbackContext& operator=(const GLFeedbackContext&) = delete;
+
+    bool Valid() const;
+
+    // Runs `draw` in feedback mode with an identity model-view, no lighting and no culling, the
+    // cube [-extent, extent]^3 in view, and returns the primitives in object coordinates.
+    // With CaptureMode::Normals the drawing runs twice under lights along the axes and the
+    // texture coordinates carry the normals (not renormalised, components within +-5); the
+    // colours are then the lit ones. Drawings that change lighting cannot be read this way.
+    std::vector<FeedbackPrimitive> Capture(const std::function<void()>& draw, float extent = 10,
+                                           CaptureMode mode = CaptureMode::TexCoords);
+
+private:
+    // lightSign 0: unlit; +1 or -1: lit along the positive or negative axes.
+    std::vector<FeedbackPrimitive> CaptureOnce(const std::function<void()>& draw, float extent,
+                                               int lightSign);
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Polygons, lines and points among `prims`.
+int CountKind(const std::vector<FeedbackPrimitive>& prims, FeedbackPrimitive::Kind kind);
+
+} // namespace hk::test
+
+// Skips the current test without a context.
+#define HK_REQUIRE_GL(ctx)                                                                         \
+    do {                                                                                           \
+        if (!(ctx).Valid())                                                                        \
+            GTEST_SKIP() << "no OpenGL context (DISPLAY not set?)";                                \
+    } while (0)
