@@ -1,0 +1,179 @@
+// Box tables, box transform, the oriented box-box test and the collision hierarchy box.
+#include "collision/box_geometry.h"
+
+#include "engine/scene_object.h"
+#include "engine/vector_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace hk {
+
+namespace {
+
+bool Within(float v, float lo, float hi) {
+    return v >= lo && v <= hi;
+}
+
+bool InsideBox(const TAffineVector& p, const TAABB& b) {
+    return Within(p.x, b.min.x, b.max.x) && Within(p.y, b.min.y, b.max.y) &&
+           Within(p.z, b.min.z, b.max.z);
+}
+
+// A face of an axis-aligned box: the axis its plane is normal to, the plane's value on that
+// axis, whether its corners span a plane at all (a zero-area face has a null normal and is
+// never cut), and the range of its corners 0 and 2.
+struct TAxisFace {
+    int axis;
+    float value;
+    bool spansPlane;
+    TAffineVector lo, hi;
+};
+
+TAxisFace MakeFace(const TBoxCorners& c, const int (&f)[4]) {
+    TAffineVector n =
+        VectorCrossProduct(VectorSubtract(c[f[1]], c[f[0]]), VectorSubtract(c[f[2]], c[f[0]]));
+    TAxisFace face{};
+    // The corners of an axis-aligned box differ along two axes per face; the third is fixed.
+    for (int k = 0; k < 3; ++k) {
+        if (c[f[0]][k] == c[f[1]][k] && c[f[0]][k] == c[f[2]][k]) {
+            face.axis = k;
+        }
+    }
+    face.value = c[f[0]][face.axis];
+    face.spansPlane = n[face.axis] != 0;
+    for (int k = 0; k < 3; ++k) {
+        face.lo[k] = std::min(c[f[0]][k], c[f[2]][k]);
+        face.hi[k] = std::max(c[f[0]][k], c[f[2]][k]);
+    }
+    return face;
+}
+
+// The edge a-b against a face: the point where the edge's line meets the face's plane is a
+// hit when it lies on the segment and within the face's rectangle. The coordinate on the
+// face's axis is set to the plane's value, so a touching edge is not lost to rounding.
+bool EdgeCutsFace(const TAffineVector& a, const TAffineVector& b, const TAxisFace& face) {
+    float d = b[face.axis] - a[face.axis];
+    if (!face.spansPlane || d == 0) {
+        return false;
+    }
+    float s = (face.value - a[face.axis]) / d;
+    if (!(s >= 0 && s <= 1)) {
+        return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+        float p = k == face.axis ? face.value : a[k] + s * (b[k] - a[k]);
+        if (!Within(p, face.lo[k], face.hi[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The edges of one box (corners already in the other box's space) against the faces of the
+// other box (its own corners).
+bool EdgesCutFaces(const TBoxCorners& edges, const TBoxCorners& faceCorners) {
+    TAxisFace faces[6];
+    for (int f = 0; f < 6; ++f) {
+        faces[f] = MakeFace(faceCorners, cBoxFaces[f]);
+    }
+    for (const auto& e : cBoxEdges) {
+        for (const TAxisFace& face : faces) {
+            if (EdgeCutsFace(edges[e[0]], edges[e[1]], face)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+TBoxCorners BoxCorners(const TAABB& b) {
+    return {{{b.min.x, b.min.y, b.min.z},
+             {b.max.x, b.min.y, b.min.z},
+             {b.max.x, b.max.y, b.min.z},
+             {b.min.x, b.max.y, b.min.z},
+             {b.min.x, b.min.y, b.max.z},
+             {b.max.x, b.min.y, b.max.z},
+             {b.max.x, b.max.y, b.max.z},
+             {b.min.x, b.max.y, b.max.z}}};
+}
+
+TBoxCorners BoxCorners(const TAffineVector& h) {
+    return BoxCorners(TAABB{{-h.x, -h.y, -h.z}, h});
+}
+
+TAABB BoxTransform(const TAABB& box, const TMatrix& m) {
+    TBoxCorners c = BoxCorners(box);
+    TAABB r;
+    r.min = r.max = AffineTransform(c[0], m);
+    bool nan[3] = {std::isnan(r.min.x), std::isnan(r.min.y), std::isnan(r.min.z)};
+    for (int i = 1; i < 8; ++i) {
+        TAffineVector p = AffineTransform(c[i], m);
+        for (int k = 0; k < 3; ++k) {
+            nan[k] = nan[k] || std::isnan(p[k]);
+            r.min[k] = std::min(r.min[k], p[k]);
+            r.max[k] = std::max(r.max[k], p[k]);
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        if (nan[k]) {
+            r.min[k] = r.max[k] = NAN;
+        }
+    }
+    return r;
+}
+
+bool IsUsableBox(const TAABB& b) {
+    for (int k = 0; k < 3; ++k) {
+        if (!std::isfinite(b.min[k]) || !std::isfinite(b.max[k]) || b.min[k] > b.max[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, const TMatrix& m21) {
+    TBoxCorners c1 = BoxCorners(box1);
+    TBoxCorners c2 = BoxCorners(box2);
+    for (const TAffineVector& c : c2) {
+        if (InsideBox(AffineTransform(c, m21), box1)) {
+            return true;
+        }
+    }
+    TBoxCorners t1;
+    for (int i = 0; i < 8; ++i) {
+        t1[i] = AffineTransform(c1[i], m12);
+        if (InsideBox(t1[i], box2)) {
+            return true;
+        }
+    }
+    if (EdgesCutFaces(t1, c2)) {
+        return true;
+    }
+    // The other way round too: an edge of box2 can pierce a face of box1 while no edge of box1
+    // meets box2 (a wedge poking into a face); box1's edges alone would miss that contact.
+    TBoxCorners t2;
+    for (int i = 0; i < 8; ++i) {
+        t2[i] = AffineTransform(c2[i], m21);
+    }
+    return EdgesCutFaces(t2, c1);
+}
+
+TAABB CollisionHierarchyBox(TGLBaseSceneObject& object) {
+    TVector e = object.UnscaledBoxExtents();
+    TAffineVector h{std::fabs(e.x), std::fabs(e.y), std::fabs(e.z)};
+    TAABB box{{-h.x, -h.y, -h.z}, h};
+    for (int i = 0; i < object.Count(); ++i) {
+        TGLBaseSceneObject* child = object.Children(i);
+        TAABB cb = BoxTransform(CollisionHierarchyBox(*child), child->ObjectMatrix());
+        for (int k = 0; k < 3; ++k) {
+            box.min[k] = std::isnan(cb.min[k]) ? NAN : std::min(box.min[k], cb.min[k]);
+            box.max[k] = std::isnan(cb.max[k]) ? NAN : std::max(box.max[k], cb.max[k]);
+        }
+    }
+    return box;
+}
+
+} // namespace hk

@@ -1,0 +1,89 @@
+// TCollisionManager: the list of collision behaviours registered with it and the pass that
+// reports every colliding pair among them; ManagerRegistry, the process-wide list of live
+// managers by which a streamed behaviour finds its manager again.
+#pragma once
+
+#include "engine/component.h"
+#include "engine/vector_types.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hk {
+
+class TGLBCollision;
+class TGLBaseSceneObject;
+
+// Called for each colliding pair: the manager, then the two objects in pass order.
+using TObjectCollisionEvent = std::function<void(TGLComponent* sender, TGLBaseSceneObject* object1,
+                                                 TGLBaseSceneObject* object2)>;
+
+// One client within one pass: the behaviour and its world box. Owns nothing.
+struct TCollisionNode {
+    TCollisionNode(TGLBCollision* client, const TAABB& box) : Client(client), Box(box) {}
+    TGLBCollision* Client;
+    TAABB Box;
+};
+
+class TCollisionManager : public TGLComponent {
+public:
+    // Registers itself in ManagerRegistry (and the behaviour class with the stream registry).
+    TCollisionManager();
+    // Leaves every client unregistered, then leaves the registry.
+    ~TCollisionManager() override;
+
+    TObjectCollisionEvent OnCollision;
+
+    // Ignores none and a client already listed; otherwise appends it and sets its Manager.
+    void AttachClient(TGLBCollision* client);
+    // Ignores none; otherwise clears the client's Manager and removes it from the list.
+    void DetachClient(TGLBCollision* client);
+    // Clears Manager on every client in list order, then empties the list.
+    void DetachAllClients();
+    int ClientCount() const { return int(clients_.size()); }
+    TGLBCollision* Client(int index) const;
+
+    // One pass over the clients, reporting each colliding pair through OnCollision:
+    // - nothing at all without a handler;
+    // - left out: clients with a negative group, without an owner object, with a bounding
+    //   mode outside the five modes, whose hierarchy box has no thickness along the object's
+    //   own z axis, or whose world box is not finite (NaN or infinite);
+    // - the world boxes are sorted by minimum z; pair (A, B) with A sorted first is tested when
+    //   B's minimum z is not above A's maximum z, the boxes overlap in x and y (touching
+    //   counts) and the two are not members of one non-zero group; the pair test comes from
+    //   PairTestTable[A's mode][B's mode] with A's object first;
+    // - events come in sort order of the first object, then of the second.
+    // The handler must not attach, detach or destroy clients; if it does, the pass stops at
+    // once so that no destroyed client is touched.
+    void TestAllPairs();
+
+private:
+    friend class TGLBCollision;
+    std::vector<TGLBCollision*> clients_;
+    // Counts list changes, so that a pass notices a handler changing the list under it.
+    unsigned generation_ = 0;
+};
+
+// The live managers, in construction order; created with the first registration.
+class ManagerRegistry {
+public:
+    // No duplicate entries; none is ignored.
+    static void Register(TCollisionManager* manager);
+    static void Unregister(TCollisionManager* manager);
+    // The first listed manager that is a T and whose component name equals `name` exactly.
+    template <class T> static T* Find(const std::string& name) {
+        for (TCollisionManager* m : Managers()) {
+            if (auto* t = dynamic_cast<T*>(m); t && t->Name() == name) {
+                return t;
+            }
+        }
+        return nullptr;
+    }
+    static const std::vector<TCollisionManager*>& Managers();
+
+private:
+    static std::vector<TCollisionManager*>& List();
+};
+
+} // namespace hk

@@ -1,0 +1,94 @@
+// TOctree: the triangle octree of a mesh object. It keeps a private copy of the mesh's
+// triangles (mesh-local, three vertices each) and a tree of boxes down to a fixed depth whose
+// leaves list the triangles that touch them. The faces collision tests use it to compare
+// only triangles that lie near each other. A free-form mesh owns one through its octree seam.
+#pragma once
+
+#include "engine/vector_lists.h"
+#include "engine/vector_types.h"
+#include "primitives/mesh/mesh_octree.h"
+
+#include <vector>
+
+namespace hk {
+
+class TOctree : public TMeshOctree {
+public:
+    // The depth the collision tests build with (512 leaves).
+    static constexpr int cCollisionDepth = 3;
+    // Deeper requests are clamped to this (8^6 leaves); negative ones to 0.
+    static constexpr int cMaxDepth = 6;
+
+    struct TOctreeNode {
+        TAABB box;
+        // Triangle indices, in leaves only, ascending.
+        std::vector<int> triangles;
+        // Index of the first of eight consecutive children; -1 in a leaf.
+        int firstChild = -1;
+        bool IsLeaf() const { return firstChild < 0; }
+    };
+
+    // Replaces the tree and the triangle copy: root bounds (min, max), the triangles as three
+    // vertices each (a trailing incomplete triangle is ignored), subdivided to `depth`.
+    void InitializeTree(const TAffineVector& min, const TAffineVector& max,
+                        const TAffineVector* vertices, int vertexCount, int depth);
+    void InitializeTree(const TAffineVector& min, const TAffineVector& max,
+                        const TAffineVectorList& vertices, int depth) override {
+        InitializeTree(min, max, vertices.List(), vertices.Count(), depth);
+    }
+
+    const TAABB& Bounds() const { return bounds_; }
+    int Depth() const { return depth_; }
+    int NodeCount() const { return int(nodes_.size()); }
+    const TOctreeNode& Node(int index) const { return nodes_[std::size_t(index)]; }
+    int TriangleCount() const { return int(vertices_.size() / 3); }
+    // The three vertices of triangle `index` (0 <= index < TriangleCount()).
+    const TAffineVector* Triangle(int index) const { return &vertices_[std::size_t(index) * 3]; }
+    // How many times the tree has been built; lets callers see that a build happened.
+    int BuildCount() const { return buildCount_; }
+
+    // The leaves (node indices) the last walk collected, in walk order. Each walk empties it
+    // first; walks on one octree must not overlap.
+    const std::vector<int>& ResultList() const { return result_; }
+    // Leaves whose box the triangle (mesh-local) touches: a vertex inside (inclusive) or the
+    // triangle meeting one of the box's faces.
+    void WalkTriangle(const TAffineVector& v0, const TAffineVector& v1, const TAffineVector& v2);
+    // Leaves whose box the query box touches; m12 carries the query's space into the mesh's,
+    // m21 the reverse.
+    void WalkBox(const TAABB& query, const TMatrix& m12, const TMatrix& m21);
+    // The triangles of the leaves the query box touches, each once, in index order, three
+    // mesh-local vertices each.
+    std::vector<TAffineVector> TrianglesNearBox(const TAABB& query, const TMatrix& m12,
+                                                const TMatrix& m21);
+
+    // Whether the query box (in its own space: query space -> world by `boxMatrix`, back by
+    // `boxInverse`) meets a triangle of the mesh placed by meshWorld/meshInverse. With `hits`
+    // every meeting triangle is appended (in the box's space); without, the first one ends it.
+    bool BoxIntersect(const TAABB& query, const TMatrix& boxMatrix, const TMatrix& boxInverse,
+                      const TMatrix& meshWorld, const TMatrix& meshInverse,
+                      std::vector<TAffineVector>* hits = nullptr);
+    // Whether a world-space triangle meets a triangle of the mesh; meshInverse carries world
+    // points into the mesh's space.
+    bool TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
+                           const TAffineVector& v2, const TMatrix& meshInverse);
+
+private:
+    void Subdivide(int node, int level);
+    void WalkTriangleFrom(int node, const TAffineVector (&t)[3]);
+    void WalkBoxFrom(int node, const TAABB& query, const TMatrix& m12, const TMatrix& m21);
+
+    TAABB bounds_;
+    std::vector<TAffineVector> vertices_;
+    std::vector<TOctreeNode> nodes_;
+    std::vector<int> result_;
+    int depth_ = 0;
+    int buildCount_ = 0;
+};
+
+// Whether two meshes with octrees intersect. Candidates are A's triangles near B's box
+// (boxB, in B's own space); each is carried to world space and tested against B's triangles
+// near it. The matrices are the meshes' world matrices and their inverses.
+bool MeshMeshIntersect(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
+                       const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB);
+
+} // namespace hk

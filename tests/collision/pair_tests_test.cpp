@@ -1,0 +1,258 @@
+// The mode-pair tests: the boundaries the table's tests draw, the swaps, the faces mode with
+// and without meshes, and cube-cube against a separating-axis test on random poses.
+#include "collision/box_geometry.h"
+#include "collision/octree.h"
+#include "collision/pair_tests.h"
+#include "collision_test_support.h"
+
+#include <array>
+#include <cfenv>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace hk {
+namespace {
+
+using testing::BoxObject;
+using testing::Place;
+
+TEST(PairTests, PointPointBoundary) {
+    BoxObject a, b;
+    Place(b, {0.0009f, 0, 0});
+    EXPECT_TRUE(PointPoint(a, b));
+    Place(b, {0.0011f, 0, 0});
+    EXPECT_FALSE(PointPoint(a, b));
+}
+
+TEST(PairTests, SphereCubeCornerAndFaceBranches) {
+    BoxObject cube({1, 1, 1});
+    BoxObject sphere({0.3f, 0.3f, 0.3f}); // bounding radius 0.52
+    float r = sphere.BoundingRadius();
+    // Beyond a corner on all three axes: only the distance to the corner counts.
+    float d = r / std::sqrt(3.0f);
+    Place(sphere, {1 + d * 0.95f, 1 + d * 0.95f, 1 + d * 0.95f});
+    EXPECT_TRUE(SphereCube(sphere, cube));
+    Place(sphere, {1 + d * 1.05f, 1 + d * 1.05f, 1 + d * 1.05f});
+    EXPECT_FALSE(SphereCube(sphere, cube));
+    // Beyond one face: the distance to that face.
+    Place(sphere, {1 + r * 0.99f, 0.5f, -0.5f});
+    EXPECT_TRUE(SphereCube(sphere, cube));
+    Place(sphere, {1 + r * 1.01f, 0.5f, -0.5f});
+    EXPECT_FALSE(SphereCube(sphere, cube));
+    // Beyond an edge: two components.
+    Place(sphere, {1 + d, 1 + d, 0});
+    EXPECT_TRUE(SphereCube(sphere, cube));
+    Place(sphere, {0.2f, 0.3f, 0});
+    EXPECT_TRUE(SphereCube(sphere, cube));
+    // The table swaps: cube first, sphere second runs sphere-cube with the sphere first.
+    Place(sphere, {1 + r * 0.99f, 0, 0});
+    EXPECT_TRUE(PairTestTable[cbmCube][cbmSphere](cube, sphere));
+    EXPECT_TRUE(PairTestTable[cbmFaces][cbmSphere](cube, sphere));
+    Place(sphere, {1 + r * 1.01f, 0, 0});
+    EXPECT_FALSE(PairTestTable[cbmCube][cbmSphere](cube, sphere));
+}
+
+TEST(PairTests, SpheresEllipsoidsAndPoints) {
+    BoxObject a({1, 1, 1}), b({1, 2, 0.5f});
+    Place(b, {0, 1.9f, 0});
+    EXPECT_TRUE(PointEllipsoid(a, b));
+    EXPECT_TRUE(PairTestTable[cbmEllipsoid][cbmPoint](b, a));
+    EXPECT_TRUE(PointCube(a, b));
+    Place(b, {0, 0, 0.6f});
+    EXPECT_FALSE(PointEllipsoid(a, b));
+    EXPECT_FALSE(PointCube(a, b));
+    Place(b, {0, 0, 0.4f});
+    EXPECT_TRUE(EllipsoidEllipsoid(a, b));
+    Place(b, {10, 0, 0});
+    EXPECT_FALSE(EllipsoidEllipsoid(a, b));
+    EXPECT_FALSE(SphereSphere(a, b));
+    EXPECT_FALSE(SphereEllipsoid(a, b));
+    EXPECT_FALSE(EllipsoidCube(a, b));
+    Place(b, {3.5f, 0, 0}); // radii 1.73 and 2.29
+    EXPECT_TRUE(SphereSphere(a, b));
+}
+
+TEST(PairTests, ZeroHalfExtentsNeitherTrapNorGiveNaNHits) {
+    BoxObject point, flat({1, 1, 0});
+    Place(point, {0.5f, 0.5f, 0});
+    std::feclearexcept(FE_ALL_EXCEPT);
+    EXPECT_TRUE(PointCube(point, flat));
+    EXPECT_TRUE(PointEllipsoid(point, flat));
+    EXPECT_FALSE(std::fetestexcept(FE_DIVBYZERO | FE_INVALID));
+    Place(point, {0.5f, 0.5f, 0.01f});
+    EXPECT_FALSE(PointCube(point, flat));
+    EXPECT_FALSE(PointEllipsoid(point, flat));
+    // Both ellipsoids flat: no NaN may turn into a hit.
+    BoxObject flat2({1, 1, 0});
+    Place(flat2, {0, 0, 0.5f});
+    EXPECT_FALSE(EllipsoidEllipsoid(flat, flat2));
+    BoxObject zero({0, 0, 0}), zero2({0, 0, 0});
+    Place(zero, {0, 0, 0.5f});
+    EXPECT_FALSE(SphereEllipsoid(zero, zero2));
+    EXPECT_FALSE(std::fetestexcept(FE_DIVBYZERO | FE_INVALID));
+}
+
+TEST(PairTests, PlusSignBoxesFoundByEdges) {
+    // Two long bars crossing at right angles: no corner of either lies in the other.
+    BoxObject a({3, 0.5f, 0.5f}), b({3, 0.5f, 0.5f});
+    b.SetTurnAngle(90);
+    TVector p = b.WorldPosition();
+    ASSERT_EQ(p.x, 0);
+    EXPECT_TRUE(CubeCube(a, b));
+    EXPECT_TRUE(CubeCube(b, a));
+    // The same cross in faces mode (non-mesh objects) goes through the box-box test.
+    EXPECT_TRUE(FacesFaces(a, b));
+    Place(b, {0, 1.2f, 0});
+    EXPECT_FALSE(CubeCube(a, b));
+    EXPECT_FALSE(FacesFaces(a, b));
+}
+
+TEST(PairTests, NonMeshFacesBothWays) {
+    BoxObject big({2, 2, 2}), small({0.5f, 0.5f, 0.5f});
+    small.SetPitchAngle(30);
+    small.SetTurnAngle(20);
+    Place(small, {2.3f, 0, 0}); // a corner reaches into big
+    EXPECT_TRUE(FacesFaces(big, small));
+    EXPECT_TRUE(FacesFaces(small, big));
+    EXPECT_TRUE(PairTestTable[cbmCube][cbmFaces](big, small));
+    EXPECT_TRUE(PairTestTable[cbmFaces][cbmCube](small, big));
+    Place(small, {2.9f, 0, 0});
+    EXPECT_FALSE(FacesFaces(big, small));
+    EXPECT_FALSE(FacesFaces(small, big));
+}
+
+TEST(PairTests, FacesUsesHierarchyBoxWithChildren) {
+    BoxObject parent({0.5f, 0.5f, 0.5f}), other({0.5f, 0.5f, 0.5f});
+    auto* child = parent.CreateChild<BoxObject>(TAffineVector{0.5f, 0.5f, 0.5f});
+    Place(*child, {3, 0, 0});
+    Place(other, {3.2f, 0, 0});
+    EXPECT_TRUE(FacesFaces(parent, other));
+    EXPECT_FALSE(CubeCube(parent, other));
+}
+
+TEST(PairTests, MeshAgainstPointUsesHalfExtents) {
+    // A thin diagonal sliver: its centre is far from every triangle, yet inside its box.
+    auto mesh = testing::MakeMesh({{-1, -1, -1}, {1, 1, 1}, {1, 1, 0.9f}});
+    BoxObject point;
+    EXPECT_TRUE(PairTestTable[cbmFaces][cbmPoint](*mesh, point));
+    EXPECT_TRUE(PairTestTable[cbmPoint][cbmFaces](point, *mesh));
+    EXPECT_EQ(mesh->Octree(), nullptr);
+    // As faces against a cube the triangles count: a small cube at the centre misses.
+    BoxObject cube({0.05f, 0.05f, 0.05f});
+    Place(cube, {0.5f, -0.5f, 0});
+    EXPECT_FALSE(PairTestTable[cbmCube][cbmFaces](cube, *mesh));
+    EXPECT_NE(mesh->Octree(), nullptr);
+    Place(cube, {0.5f, 0.5f, 0.5f});
+    EXPECT_TRUE(PairTestTable[cbmFaces][cbmCube](*mesh, cube));
+}
+
+TEST(PairTests, OctreeBuiltOnceOnFirstFacesTest) {
+    auto a = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+    auto b = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+    Place(*b, {1.5f, 0.3f, 0.2f});
+    EXPECT_TRUE(FacesFaces(*a, *b));
+    auto* tree = dynamic_cast<TOctree*>(a->Octree());
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->Depth(), 3);
+    EXPECT_EQ(tree->BuildCount(), 1);
+    EXPECT_TRUE(FacesFaces(*a, *b));
+    EXPECT_EQ(tree->BuildCount(), 1);
+    EXPECT_EQ(a->Octree(), tree);
+    // A box surface wholly inside the other's hollow meets none of its triangles.
+    b->SetScale(VectorMake(0.3f, 0.3f, 0.3f));
+    Place(*b, {0, 0, 0});
+    EXPECT_FALSE(FacesFaces(*a, *b));
+    // An empty mesh has an octree with empty leaves and meets nothing.
+    auto empty = testing::MakeMesh({});
+    EXPECT_FALSE(FacesFaces(*empty, *a));
+    EXPECT_FALSE(CubeFaces(*a, *empty));
+}
+
+// Separating-axis test of two oriented boxes in world space; `margin` is the smallest gap or
+// overlap over the fifteen axes, so that near-touching poses can be left out.
+bool ObbOverlap(BoxObject& a, BoxObject& b, double& margin) {
+    auto frame = [](BoxObject& o, double(&axes)[3][3], double(&centre)[3]) {
+        const TMatrix& m = o.WorldMatrix();
+        TVector e = o.UnscaledBoxExtents();
+        for (int i = 0; i < 3; ++i) {
+            for (int k = 0; k < 3; ++k) {
+                axes[i][k] = double(m[i][k]) * e[i];
+            }
+            centre[i] = m[3][i];
+        }
+    };
+    double A[3][3], B[3][3], ca[3], cb[3];
+    frame(a, A, ca);
+    frame(b, B, cb);
+    std::vector<std::array<double, 3>> axes;
+    auto cross = [](const double* u, const double* v) {
+        return std::array<double, 3>{u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
+                                     u[0] * v[1] - u[1] * v[0]};
+    };
+    for (int i = 0; i < 3; ++i) {
+        axes.push_back({A[i][0], A[i][1], A[i][2]});
+        axes.push_back({B[i][0], B[i][1], B[i][2]});
+        for (int j = 0; j < 3; ++j) {
+            axes.push_back(cross(A[i], B[j]));
+        }
+    }
+    margin = 1e9;
+    bool separated = false;
+    for (auto& n : axes) {
+        double len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (len < 1e-6) {
+            continue;
+        }
+        auto proj = [&](const double* v) {
+            return std::fabs(v[0] * n[0] + v[1] * n[1] + v[2] * n[2]) / len;
+        };
+        double ra = proj(A[0]) + proj(A[1]) + proj(A[2]);
+        double rb = proj(B[0]) + proj(B[1]) + proj(B[2]);
+        double d[3] = {cb[0] - ca[0], cb[1] - ca[1], cb[2] - ca[2]};
+        double gap = proj(d) - ra - rb;
+        margin = std::min(margin, std::fabs(gap));
+        separated = separated || gap > 0;
+    }
+    return !separated;
+}
+
+TEST(PairTests, CubeCubeAgreesWithSeparatingAxesOnRandomPoses) {
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> size(0.05f, 1.5f), pos(-2, 2), scale(0.5f, 2);
+    int hits = 0, checked = 0;
+    for (int n = 0; n < 5000; ++n) {
+        BoxObject a({size(rng), size(rng), size(rng)}), b({size(rng), size(rng), size(rng)});
+        testing::RandomPose(a, rng, {pos(rng), pos(rng), pos(rng)});
+        testing::RandomPose(b, rng, {pos(rng), pos(rng), pos(rng)});
+        if (n % 2) {
+            a.SetScale(VectorMake(scale(rng), scale(rng), scale(rng)));
+        }
+        double margin;
+        bool expected = ObbOverlap(a, b, margin);
+        if (margin < 1e-3) {
+            continue;
+        }
+        ++checked;
+        hits += expected;
+        ASSERT_EQ(CubeCube(a, b), expected) << "case " << n;
+        // Box-box of the hierarchy boxes agrees for childless objects.
+        ASSERT_EQ(ObjectBoxBox(a, b), expected) << "case " << n;
+    }
+    EXPECT_GT(checked, 4000);
+    EXPECT_GT(hits, 500);
+}
+
+TEST(PairTests, TableHoldsNoGapsAndRejectsOtherModes) {
+    for (int i = 0; i < cBoundingModeCount; ++i) {
+        for (int j = 0; j < cBoundingModeCount; ++j) {
+            EXPECT_NE(PairTestTable[i][j], nullptr);
+        }
+    }
+    EXPECT_EQ(PairTestFor(TCollisionBoundingMode(5), cbmCube), nullptr);
+    EXPECT_EQ(PairTestFor(cbmCube, TCollisionBoundingMode(255)), nullptr);
+    EXPECT_EQ(PairTestFor(cbmCube, cbmFaces), &CubeFaces);
+}
+
+} // namespace
+} // namespace hk
