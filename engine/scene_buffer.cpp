@@ -217,7 +217,8 @@ void TGLSceneBuffer::CreateContext(TGLDeviceContext& dc, bool memory) {
         context->CreateContext(dc);
     }
     context->Activate();
-    TScopeExit deactivate([&context] { context->Deactivate(); });
+    TGLContext* active = context.get(); // still valid after the move below
+    TScopeExit deactivate([active] { active->Deactivate(); });
     if (!VersionAtLeast11()) {
         throw EOpenGLError("Need at least OpenGL version 1.1");
     }
