@@ -3,6 +3,7 @@
 
 #include "app/colour_rules.h"
 #include "app/data_file.h"
+#include "app/script_check.h"
 #include "app/settings.h"
 #include "app/sjis.h"
 
@@ -23,6 +24,7 @@ struct BatchOptions {
     std::string rulesFile; // empty: the program folder's colour rule file
     std::string scaleText = std::to_string(kDefaultLoadScale);
     bool initialise = true;
+    std::string scriptFile; // --check-script: check this material script instead
 };
 
 using Values = std::vector<std::string>;
@@ -65,6 +67,11 @@ const std::vector<OptionSpec>& Options() {
         {"--no-init", "", false,
          [](BatchOptions& o, const Values&) {
              o.initialise = false;
+             return true;
+         }},
+        {"--check-script", "FILE", true,
+         [](BatchOptions& o, const Values& v) {
+             o.scriptFile = v[0];
              return true;
          }},
     };
@@ -110,7 +117,7 @@ std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
             return "bad value '" + shown + "' for " + std::string(option->name);
         }
     }
-    if (options.dataFile.empty())
+    if (options.dataFile.empty() && options.scriptFile.empty())
         return "--batch FILE is required";
     return {};
 }
@@ -140,6 +147,8 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         err << "hkviewer: " << problem << "\n" << Usage() << "\n";
         return kExitUsage;
     }
+    if (!options.scriptFile.empty())
+        return RunScriptCheck(options.scriptFile, out, err);
 
     TDocument doc;
     doc.dataFileName = options.dataFile;
