@@ -1,0 +1,178 @@
+// Start-up, first showing and closing of the main window, and its timers. The window-free core
+// does the reading and writing; the window hands it the controls' values and shows the results.
+#include "app/window/form1.h"
+
+#include "app/sjis.h"
+#include "app/window/memo_message_log.h"
+#include "engine/errors.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+
+namespace hk {
+
+namespace {
+
+QString FromSjis(std::string_view sjis) {
+    return QString::fromStdString(SjisToUtf8(sjis));
+}
+
+std::string ToSjis(const QString& text) {
+    return Utf8ToSjis(text.toStdString());
+}
+
+std::filesystem::path ToPath(const QString& dir) {
+    return std::filesystem::path(dir.toStdString());
+}
+
+} // namespace
+
+QString TForm1::Title() {
+    return QStringLiteral("配管配筋ビューワー");
+}
+
+TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* parent)
+    : QMainWindow(parent),
+      programDir_(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir),
+      reportError_(std::move(reportError)), document_(std::make_unique<TDocument>()) {
+    setObjectName(QStringLiteral("Form1"));
+    BuildLayout();
+    log_ = std::make_unique<MemoMessageLog>(*Memo2);
+    scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
+    CentreOnScreen();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+QColorDialog* TForm1::ColorDialog1() {
+    if (!colorDialog_) {
+        colorDialog_ = new QColorDialog(this);
+        colorDialog_->setObjectName(QStringLiteral("ColorDialog1"));
+    }
+    return colorDialog_;
+}
+
+QFileDialog* TForm1::OpenDialog1() {
+    if (!openDialog_) {
+        openDialog_ = new QFileDialog(this);
+        openDialog_->setObjectName(QStringLiteral("OpenDialog1"));
+        openDialog_->setFileMode(QFileDialog::ExistingFile);
+        openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    return openDialog_;
+}
+
+int TForm1::RadioGroup1ItemIndex() const {
+    const auto buttons = RadioGroup1->findChildren<QRadioButton*>();
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked()) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TForm1::CentreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(area.center());
+    // A screen smaller than the window keeps the caption reachable at the top left.
+    move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::ReportError(const QString& message) const {
+    if (reportError_) {
+        reportError_(message);
+        return;
+    }
+    QMessageBox::critical(const_cast<TForm1*>(this), Title(), message);
+}
+
+void TForm1::FormCreate() {
+    document_->dataFileName.clear();
+    scriptLog_->SetFirstLine("Script");
+    const bool initialise = CheckBox2->isChecked();
+    TStartUpSettings settings;
+    try {
+        settings = ReadStartUpSettings(*document_, ToPath(programDir_), initialise);
+    } catch (const std::exception& e) {
+        // Without its folder the program finds none of its files: nothing more to load.
+        ReportError(QString::fromStdString(SjisToUtf8(e.what())));
+        return;
+    }
+    Edit1->setText(FromSjis(settings.scaleBoxText));
+
+    RunMaterialScript();
+    try {
+        LoadStartUpData(*document_, settings, ToSjis(Edit1->text()), initialise, *log_);
+    } catch (const Exception& e) {
+        ReportError(FromSjis(e.what()));
+    }
+    BuildScene();
+    FillGroupGrid();
+}
+
+void TForm1::FormShow() {}
+
+void TForm1::FormClose() {
+    try {
+        WriteSettingsAtClose(*document_, ToPath(programDir_), ToSjis(Edit1->text()));
+    } catch (const Exception& e) {
+        // The window still closes: the file on disk keeps its previous contents.
+        ReportError(FromSjis(e.what()));
+    }
+}
+
+// "script1.txt" of the program's folder runs here once the material scripter lands.
+void TForm1::RunMaterialScript() {}
+
+// The objects of the loaded items are built under the model root here once the scene lands;
+// the marker sphere is hidden at its end.
+void TForm1::BuildScene() {}
+
+// The group grid is filled from the group table here once the grids land.
+void TForm1::FillGroupGrid() {}
+
+// The collision cycle runs here once the collision check lands.
+void TForm1::Timer1Timer() {}
+
+// The file watch runs here once reloading lands.
+void TForm1::Timer2Timer() {}
+
+// The marker blink runs here once the marker sphere lands.
+void TForm1::Timer3Timer() {}
+
+} // namespace hk

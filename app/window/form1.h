@@ -1,0 +1,145 @@
+// TForm1, the viewer's one main window: the controls of the left panel, the 3D view, the right
+// panel, the log pane, the menus, timers and dialogs, and the start-up and close sequences.
+// The window only hands control values to the window-free core in app/ and shows its results.
+#pragma once
+
+#include "app/document.h"
+#include "app/settings.h"
+#include "app/window/memo_message_log.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QCloseEvent;
+class QColorDialog;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+class QSlider;
+class QStatusBar;
+class QTimer;
+
+namespace hk {
+
+class CollisionLamp;
+class SceneViewerWidget;
+class StringGrid;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Shows an error to the user (UTF-8 text). The default is a modal message box.
+    using ErrorReporter = std::function<void(const QString& message)>;
+
+    // The caption of the window and the name of the application.
+    static QString Title();
+
+    // programDir is the program's folder: it becomes the current directory and holds the
+    // settings file, the colour rules and the material script. Empty means the folder of the
+    // running executable. Runs FormCreate before returning; errors of the start-up (an
+    // unreadable settings file, a data file that does not convert) go to reportError and leave
+    // the window open with what was read so far.
+    explicit TForm1(const QString& programDir = QString(), ErrorReporter reportError = {},
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    QString ProgramDir() const { return programDir_; }
+
+    // The window-free state shown by this window, and the log pane as the message area.
+    TDocument& Document() { return *document_; }
+    const TDocument& Document() const { return *document_; }
+    TMessageLog& MessageLog() { return *log_; }
+
+    // Controls, owned by the window through Qt's parent tree and named as the window's
+    // design names them (objectName equals the member name).
+    QFrame* Panel1 = nullptr;
+    CollisionLamp* Shape1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* LATime = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    StringGrid* StringGrid1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+
+    SceneViewerWidget* GLSceneViewer1 = nullptr;
+
+    QFrame* Panel2 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    StringGrid* StringGrid2 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QSlider* TrackBar2 = nullptr;
+
+    QFrame* Splitter1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QMenu* N1 = nullptr;
+    QMenu* N2 = nullptr;
+    QMenu* N3 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QTimer* Timer3 = nullptr;
+
+    // The dialogs are made on first use and then kept by the window.
+    QColorDialog* ColorDialog1();
+    QFileDialog* OpenDialog1();
+
+    // The index (0 to 4) of the checked bounding-mode button of RadioGroup1, -1 when none is.
+    int RadioGroup1ItemIndex() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+
+private:
+    void BuildLayout();
+    void BuildLeftPanel();
+    void BuildRightPanel();
+    void BuildMenus();
+    void BuildTimers();
+    void CentreOnScreen();
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void RunMaterialScript();
+    void BuildScene();
+    void FillGroupGrid();
+    void ReportError(const QString& message) const;
+
+    QString programDir_;
+    ErrorReporter reportError_;
+    std::unique_ptr<TDocument> document_;
+    std::unique_ptr<MemoMessageLog> log_;
+    std::unique_ptr<MemoMessageLog> scriptLog_;
+    bool shown_ = false;
+    QColorDialog* colorDialog_ = nullptr;
+    QFileDialog* openDialog_ = nullptr;
+};
+
+} // namespace hk

@@ -1,0 +1,33 @@
+// The hkviewer program: the batch mode without any display when the command line asks for it,
+// otherwise the one main window.
+#include "app/batch.h"
+#include "app/window/form1.h"
+
+#include <QApplication>
+#include <QSurfaceFormat>
+
+int main(int argc, char** argv) {
+    if (hk::IsBatchCommandLine(argc, argv)) {
+        return hk::RunBatch(argc, argv);
+    }
+
+    // The default format must be set before the first OpenGL widget exists.
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(8);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(hk::TForm1::Title());
+    QApplication::setApplicationDisplayName(hk::TForm1::Title());
+
+    hk::TForm1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,33 @@
+// The message-area interface over one of the window's text panes: lines arrive and leave as
+// Shift-JIS and are shown as UTF-8.
+#pragma once
+
+#include "app/message_log.h"
+
+class QPlainTextEdit;
+
+namespace hk {
+
+class MemoMessageLog : public TMessageLog {
+public:
+    // The pane must outlive this adapter; the window owns both.
+    explicit MemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {}
+
+    void Clear() override;
+    void Add(std::string_view sjisLine) override;
+    // Redrawing stays off from the outermost BeginUpdate to its matching EndUpdate; an
+    // unmatched EndUpdate is ignored.
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    // An empty pane holds no lines (so a pane holding one empty line reads as empty too).
+    std::vector<std::string> Lines() const override;
+
+    // Replaces the first line, adding it when the pane is empty.
+    void SetFirstLine(std::string_view sjisLine);
+
+private:
+    QPlainTextEdit& memo_;
+    int updateDepth_ = 0;
+};
+
+} // namespace hk

@@ -1,0 +1,125 @@
+// Start-up and close of the main window: the settings of the program's folder are found and
+// written back, the load summary reaches the log pane, and errors are reported, not fatal.
+#include "app/window/form1.h"
+#include "tests/window/window_test_support.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace hk {
+namespace {
+
+class Form1StartUp : public test::QtTest {
+protected:
+    void SetUp() override { startDir = QDir::currentPath(); }
+    void TearDown() override { QDir::setCurrent(startDir); }
+
+    std::unique_ptr<TForm1> Open() {
+        return std::make_unique<TForm1>(folder.Dir(), [this](const QString& m) { errors << m; });
+    }
+
+    QString startDir;
+    test::ProgramFolder folder;
+    QStringList errors;
+};
+
+TEST_F(Form1StartUp, FirstStartWithoutSettingsWritesTheDefaultsAtClose) {
+    auto form = Open();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("500"));
+    EXPECT_EQ(form->Document().dataFileName, "box.csv");
+    EXPECT_EQ(form->Memo1->document()->firstBlock().text(), QStringLiteral("Script"));
+    EXPECT_FALSE(QFile::exists(folder.FilePath("hkviewer.Ini")));
+
+    form->close();
+    const QByteArray ini = folder.Read("hkviewer.Ini");
+    EXPECT_TRUE(ini.contains("[load]")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("filename=box.csv\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("ZScale=500\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("[Name]")) << ini.toStdString();
+}
+
+TEST_F(Form1StartUp, FindsTheProgramFolderSettingsFromAnotherWorkingDirectory) {
+    folder.Write("hkviewer.Ini", "[load]\r\nfilename=drawing.csv\r\nZScale=250\r\n");
+    folder.Write("drawing.csv", "1,,P1,,0,100,200,300,0\r\n");
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+
+    auto form = Open();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(QDir(QDir::currentPath()).canonicalPath(), QDir(folder.Dir()).canonicalPath());
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("250"));
+    EXPECT_EQ(form->Document().dataFileName, "drawing.csv");
+    EXPECT_EQ(form->Document().loadScale, 250);
+    EXPECT_EQ(form->Document().PointTable.Count(), 1);
+    // The load summary is shown in the log pane as readable text.
+    const QString log = form->Memo2->toPlainText();
+    EXPECT_TRUE(log.startsWith(QStringLiteral("点バッファ数:1"))) << log.toStdString();
+}
+
+TEST_F(Form1StartUp, LoadScaleBoxTextIsStoredAsTypedAndReadBackAsDefault) {
+    {
+        auto form = Open();
+        form->Edit1->setText(QStringLiteral("abc"));
+        form->close();
+    }
+    EXPECT_TRUE(folder.Read("hkviewer.Ini").contains("ZScale=abc\r\n"));
+    auto again = Open();
+    EXPECT_EQ(again->Edit1->text(), QStringLiteral("500"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(Form1StartUp, CloseKeepsOtherSettingsAndWritesTheGroups) {
+    folder.Write("hkviewer.Ini", "[user]\r\nkeep=1\r\n[load]\r\nfilename=d.csv\r\n");
+    folder.Write("d.csv", "1,,P1,,0,1,2,3,0\r\n");
+    auto form = Open();
+    ASSERT_EQ(form->Document().GroupTable.Count(), 1);
+    form->close();
+    const QByteArray ini = folder.Read("hkviewer.Ini");
+    EXPECT_TRUE(ini.contains("[user]\r\nkeep=1\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("Num=1\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("[1]\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("name=P1\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("filename=d.csv\r\n")) << ini.toStdString();
+}
+
+TEST_F(Form1StartUp, BadDataFileIsReportedWithFileAndLineAndTheWindowStaysUsable) {
+    folder.Write("hkviewer.Ini", "[load]\r\nfilename=bad.csv\r\n");
+    folder.Write("bad.csv", "1,,P1,,0,1,2,3,0\r\n1,,P2,,abc,1,2,3,0\r\n");
+    auto form = Open();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("abc"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("bad.csv"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("2"))) << errors[0].toStdString();
+    // Closing still writes the settings, naming the file that failed.
+    form->close();
+    EXPECT_TRUE(folder.Read("hkviewer.Ini").contains("filename=bad.csv\r\n"));
+}
+
+TEST_F(Form1StartUp, UnwritableSettingsAreReportedAndTheOldFileStays) {
+    // A folder where the settings file should be can be neither read nor replaced.
+    ASSERT_TRUE(QDir(folder.Dir()).mkdir(QStringLiteral("hkviewer.Ini")));
+    auto form = Open();
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("500"));
+    errors.clear();
+    form->close();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("hkviewer.Ini"))) << errors[0].toStdString();
+    EXPECT_TRUE(QFileInfo(folder.FilePath("hkviewer.Ini")).isDir());
+}
+
+TEST_F(Form1StartUp, MissingProgramFolderIsReportedNotFatal) {
+    const QString gone = folder.FilePath("no-such-folder");
+    TForm1 form(gone, [this](const QString& m) { errors << m; });
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(form.Document().GroupTable.Count(), 0);
+}
+
+} // namespace
+} // namespace hk
