@@ -99,7 +99,7 @@ private:
     const std::string& Line() const {
         if (index_ >= long(lines_.size()))
             throw Error("List index out of bounds (" + std::to_string(index_) +
-                            "): the script ends after line " + std::to_string(lines_.size()),
+                            "): the script ends before a closing \"}\"",
                         long(lines_.size()));
         return lines_[std::size_t(index_)];
     }
