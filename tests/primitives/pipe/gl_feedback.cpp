@@ -17,15 +17,39 @@ constexpr float cNormalLight = 0.2f;
 } // namespace
 
 struct GLFeedbackContext::Impl {
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
     Display* display = nullptr;
     Window window = 0;
     Colormap colormap = 0;
     GLXContext context = nullptr;
     std::vector<GLfloat> buffer;
+
+    void Open();
+    ~Impl();
 };
 
-GLFeedbackContext::GLFeedbackContext() : impl_(std::make_unique<Impl>()) {
-    Impl& s = *impl_;
+namespace {
+
+// One display connection and context per test process: opening and closing them for every
+// test makes Xvfb refuse a context now and then.
+std::shared_ptr<GLFeedbackContext::Impl> SharedImpl() {
+    static std::shared_ptr<GLFeedbackContext::Impl> shared = [] {
+        auto impl = std::make_shared<GLFeedbackContext::Impl>();
+        impl->Open();
+        return impl;
+    }();
+    if (shared->context) {
+        glXMakeCurrent(shared->display, shared->window, shared->context);
+    }
+    return shared;
+}
+
+} // namespace
+
+void GLFeedbackContext::Impl::Open() {
+    Impl& s = *this;
     s.display = XOpenDisplay(nullptr);
     if (!s.display) {
         return;
@@ -50,23 +74,26 @@ GLFeedbackContext::GLFeedbackContext() : impl_(std::make_unique<Impl>()) {
     s.buffer.resize(cBufferFloats);
 }
 
-GLFeedbackContext::~GLFeedbackContext() {
-    Impl& s = *impl_;
-    if (!s.display) {
+GLFeedbackContext::Impl::~Impl() {
+    if (!display) {
         return;
     }
-    if (s.context) {
-        glXMakeCurrent(s.display, None, nullptr);
-        glXDestroyContext(s.display, s.context);
+    if (context) {
+        glXMakeCurrent(display, None, nullptr);
+        glXDestroyContext(display, context);
     }
-    if (s.window) {
-        XDestroyWindow(s.display, s.window);
+    if (window) {
+        XDestroyWindow(display, window);
     }
-    if (s.colormap) {
-        XFreeColormap(s.display, s.colormap);
+    if (colormap) {
+        XFreeColormap(display, colormap);
     }
-    XCloseDisplay(s.display);
+    XCloseDisplay(display);
 }
+
+GLFeedbackContext::GLFeedbackContext() : impl_(SharedImpl()) {}
+
+GLFeedbackContext::~GLFeedbackContext() = default;
 
 bool GLFeedbackContext::Valid() const {
     return impl_->context != nullptr;

@@ -30,7 +30,8 @@ enum class CaptureMode { TexCoords, Normals };
 
 class GLFeedbackContext {
 public:
-    // Opens the display named by DISPLAY and makes a new context current.
+    // Makes the process's context current, opening the display named by DISPLAY and creating
+    // the context on first use.
     GLFeedbackContext();
     ~GLFeedbackContext();
     GLFeedbackContext(const GLFeedbackContext&) = delete;
@@ -50,8 +51,12 @@ private:
     // lightSign 0: unlit; +1 or -1: lit along the positive or negative axes.
     std::vector<FeedbackPrimitive> CaptureOnce(const std::function<void()>& draw, float extent,
                                                int lightSign);
+
+public:
     struct Impl;
-    std::unique_ptr<Impl> impl_;
+
+private:
+    std::shared_ptr<Impl> impl_;
 };
 
 // Polygons, lines and points among `prims`.
