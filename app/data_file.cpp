@@ -502,9 +502,6 @@ double SplitFloat(std::string_view& rest, const std::string& fileName, int lineN
 
 bool FindGroup(const TDocument& doc, int kind, std::string_view name, std::string_view rptname,
                std::string_view dddname, int& groupIndex) {
-    name = String20::Cut(name);
-    rptname = String20::Cut(rptname);
-    dddname = String20::Cut(dddname);
     for (int i = 1; i <= doc.GroupTable.Count(); ++i) {
         const GroupEntry& g = doc.GroupTable[i];
         bool kindMatches = g.kind == kind || (kind == ikLine && g.kind == ikPolyline);

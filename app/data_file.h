@@ -72,9 +72,11 @@ int ParseIntDef(std::string_view text, int fallback);
 // Removes leading and trailing blanks and control characters (bytes up to 0x20).
 std::string_view TrimName(std::string_view text);
 
-// Finds the first group, from index 1 up, of this kind (for ikLine also ikPolyline) whose name,
-// rptname and dddname equal the given ones as stored (cut to the field size). Returns the index
-// in groupIndex and true, or false when none matches.
+// Finds the first group, from index 1 up, of this kind (for ikLine also ikPolyline) whose stored
+// name, rptname and dddname equal the record's full texts. A text longer than its field is
+// stored cut, so it never matches again and each such record registers a group of its own, as
+// the drawings' exporters have always seen it. Returns the index in groupIndex and true, or
+// false when none matches.
 bool FindGroup(const TDocument& doc, int kind, std::string_view name, std::string_view rptname,
                std::string_view dddname, int& groupIndex);
 
