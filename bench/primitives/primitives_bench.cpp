@@ -1,0 +1,136 @@
+// Compiling primitives into display lists: 10,000 twenty-node pipes, cylinders and annuli per
+// iteration. The counter "per_object" is the time per compiled object. Needs a display (Xvfb).
+#include "primitives/pipe/pipe.h"
+#include "primitives/quadrics/cylinder.h"
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace hk;
+
+constexpr int cObjects = 10000;
+
+// A context on an unmapped window for the whole run; none without a display.
+class BenchContext {
+public:
+    BenchContext() {
+        display_ = XOpenDisplay(nullptr);
+        if (!display_) {
+            return;
+        }
+        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
+        XVisualInfo* visual = glXChooseVisual(display_, DefaultScreen(display_), attributes);
+        if (!visual) {
+            return;
+        }
+        const Window root = RootWindow(display_, visual->screen);
+        XSetWindowAttributes wa{};
+        wa.colormap = colormap_ = XCreateColormap(display_, root, visual->visual, AllocNone);
+        window_ = XCreateWindow(display_, root, 0, 0, 64, 64, 0, visual->depth, InputOutput,
+                                visual->visual, CWColormap, &wa);
+        context_ = glXCreateContext(display_, visual, nullptr, True);
+        XFree(visual);
+        if (context_ && !glXMakeCurrent(display_, window_, context_)) {
+            glXDestroyContext(display_, context_);
+            context_ = nullptr;
+        }
+    }
+    ~BenchContext() {
+        if (!display_) {
+            return;
+        }
+        if (context_) {
+            glXMakeCurrent(display_, None, nullptr);
+            glXDestroyContext(display_, context_);
+        }
+        if (window_) {
+            XDestroyWindow(display_, window_);
+        }
+        if (colormap_) {
+            XFreeColormap(display_, colormap_);
+        }
+        XCloseDisplay(display_);
+    }
+    BenchContext(const BenchContext&) = delete;
+    BenchContext& operator=(const BenchContext&) = delete;
+    bool Valid() const { return context_ != nullptr; }
+
+private:
+    Display* display_ = nullptr;
+    Window window_ = 0;
+    Colormap colormap_ = 0;
+    GLXContext context_ = nullptr;
+};
+
+BenchContext& Context() {
+    static BenchContext context;
+    return context;
+}
+
+template <class T, class Init> void CompileAll(benchmark::State& state, Init init) {
+    if (!Context().Valid()) {
+        state.SkipWithError("no OpenGL context (DISPLAY not set?)");
+        return;
+    }
+    std::vector<std::unique_ptr<T>> objects;
+    objects.reserve(cObjects);
+    for (int i = 0; i < cObjects; ++i) {
+        objects.push_back(std::make_unique<T>());
+        init(*objects.back(), i);
+    }
+    TRenderContextInfo rci;
+    for (auto _ : state) {
+        for (auto& obj : objects) {
+            obj->StructureChanged();
+            benchmark::DoNotOptimize(obj->DisplayListFor(rci));
+        }
+        glFinish();
+    }
+    state.counters["per_object"] =
+        benchmark::Counter(double(cObjects), benchmark::Counter::kIsIterationInvariantRate |
+                                                 benchmark::Counter::kInvert);
+    for (auto& obj : objects) {
+        obj->DestroyHandles();
+    }
+}
+
+void BM_CompilePipes(benchmark::State& state) {
+    CompileAll<TGLPipe>(state, [](TGLPipe& pipe, int i) {
+        pipe.SetRadius(0.05f);
+        for (int k = 0; k < 20; ++k) {
+            // A zig-zag with a bend at every node.
+            pipe.AddNode(float(k), float(k % 2), float(i % 100) * 0.1f);
+        }
+    });
+}
+
+void BM_CompileCylinders(benchmark::State& state) {
+    CompileAll<TGLCylinder>(state, [](TGLCylinder& c, int i) {
+        c.SetHeight(1.0f + float(i % 7));
+        c.SetBottomRadius(0.1f);
+        c.SetTopRadius(0.1f);
+    });
+}
+
+void BM_CompileAnnuli(benchmark::State& state) {
+    CompileAll<TGLAnnulus>(state, [](TGLAnnulus& a, int i) {
+        a.SetHeight(1.0f + float(i % 7));
+        a.SetBottomRadius(0.2f);
+        a.SetTopRadius(0.2f);
+        a.SetBottomInnerRadius(0.15f);
+        a.SetTopInnerRadius(0.15f);
+    });
+}
+
+} // namespace
+
+BENCHMARK(BM_CompilePipes)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CompileCylinders)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CompileAnnuli)->Unit(benchmark::kMillisecond)->Iterations(3);
