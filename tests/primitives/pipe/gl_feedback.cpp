@@ -63,7 +63,7 @@ void GLFeedbackContext::Impl::Open() {
     s.colormap = XCreateColormap(s.display, root, visual->visual, AllocNone);
     XSetWindowAttributes wa{};
     wa.colormap = s.colormap;
-    s.window = XCreateWindow(s.display, root, 0, 0, 64, 64, 0, visual->depth, InputOutput,
+    s.window = XCreateWindow(s.display, root, 0, 0, 640, 480, 0, visual->depth, InputOutput,
                              visual->visual, CWColormap, &wa);
     s.context = glXCreateContext(s.display, visual, nullptr, True);
     XFree(visual);
