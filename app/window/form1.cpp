@@ -4,7 +4,9 @@
 
 #include "app/sjis.h"
 #include "app/window/memo_message_log.h"
+#include "app/window/scene_viewer.h"
 #include "engine/errors.h"
+#include "primitives/quadrics/sphere.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -46,19 +48,30 @@ QString TForm1::Title() {
     return QStringLiteral("配管配筋ビューワー");
 }
 
-TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* parent)
+TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* parent,
+               const TStartOptions& start)
     : QMainWindow(parent),
       programDir_(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir),
-      reportError_(std::move(reportError)), document_(std::make_unique<TDocument>()) {
+      start_(start), reportError_(std::move(reportError)),
+      document_(std::make_unique<TDocument>()) {
     setObjectName(QStringLiteral("Form1"));
+    Fixed = BuildFixedScene(*GLScene1);
     BuildLayout();
+    GLSceneViewer1->Buffer().SetBackgroundColor(cViewerBackgroundColor);
+    GLSceneViewer1->SetCamera(Fixed.GLCamera2);
+    GLSceneViewer1->SetErrorReporter([this](const QString& message) { ReportError(message); });
     log_ = std::make_unique<MemoMessageLog>(*Memo2);
     scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
     CentreOnScreen();
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The view frees its context, and the scene's display lists with it current, while the
+    // scene still exists.
+    delete GLSceneViewer1;
+    GLSceneViewer1 = nullptr;
+}
 
 QColorDialog* TForm1::ColorDialog1() {
     if (!colorDialog_) {
@@ -124,6 +137,9 @@ void TForm1::ReportError(const QString& message) const {
 void TForm1::FormCreate() {
     document_->dataFileName.clear();
     scriptLog_->SetFirstLine("Script");
+    if (start_.noInitialise) {
+        CheckBox2->setChecked(false);
+    }
     const bool initialise = CheckBox2->isChecked();
     TStartUpSettings settings;
     try {
@@ -134,6 +150,12 @@ void TForm1::FormCreate() {
         return;
     }
     Edit1->setText(FromSjis(settings.scaleBoxText));
+    if (!start_.dataFile.isEmpty()) {
+        document_->dataFileName = ToSjis(start_.dataFile);
+    }
+    if (!start_.loadScale.isEmpty()) {
+        Edit1->setText(start_.loadScale);
+    }
 
     RunMaterialScript();
     try {
@@ -143,6 +165,7 @@ void TForm1::FormCreate() {
     }
     BuildScene();
     FillGroupGrid();
+    Fixed.GLSphere1->SetVisible(false);
 }
 
 void TForm1::FormShow() {}

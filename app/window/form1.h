@@ -5,7 +5,10 @@
 
 #include "app/document.h"
 #include "app/settings.h"
+#include "app/window/fixed_scene.h"
 #include "app/window/memo_message_log.h"
+#include "app/window/start_options.h"
+#include "engine/scene.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -33,7 +36,7 @@ class QTimer;
 namespace hk {
 
 class CollisionLamp;
-class SceneViewerWidget;
+class TGLSceneViewer;
 class StringGrid;
 
 class TForm1 : public QMainWindow {
@@ -50,8 +53,9 @@ public:
     // running executable. Runs FormCreate before returning; errors of the start-up (an
     // unreadable settings file, a data file that does not convert) go to reportError and leave
     // the window open with what was read so far.
+    // `start` overrides parts of the settings file for this run (the screenshot mode).
     explicit TForm1(const QString& programDir = QString(), ErrorReporter reportError = {},
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, const TStartOptions& start = {});
     ~TForm1() override;
 
     QString ProgramDir() const { return programDir_; }
@@ -74,7 +78,10 @@ public:
     QSlider* TrackBar1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
 
-    SceneViewerWidget* GLSceneViewer1 = nullptr;
+    TGLSceneViewer* GLSceneViewer1 = nullptr;
+    // The scene the view shows, and the fixed objects in it (the scene owns them).
+    std::unique_ptr<TGLScene> GLScene1 = std::make_unique<TGLScene>();
+    TFixedScene Fixed;
 
     QFrame* Panel2 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
@@ -133,6 +140,7 @@ private:
     void ReportError(const QString& message) const;
 
     QString programDir_;
+    TStartOptions start_;
     ErrorReporter reportError_;
     std::unique_ptr<TDocument> document_;
     std::unique_ptr<MemoMessageLog> log_;

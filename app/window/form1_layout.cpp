@@ -3,7 +3,7 @@
 // bottom, the status bar, the menus and the timers.
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
-#include "app/window/scene_viewer_widget.h"
+#include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "app/window/window_fonts.h"
 
@@ -114,7 +114,7 @@ void TForm1::BuildLayout() {
     BuildLeftPanel();
     row->addWidget(Panel1);
 
-    GLSceneViewer1 = new SceneViewerWidget(client);
+    GLSceneViewer1 = new TGLSceneViewer(client);
     GLSceneViewer1->setObjectName(QStringLiteral("GLSceneViewer1"));
     row->addWidget(GLSceneViewer1, 1);
 

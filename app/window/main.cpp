@@ -2,12 +2,15 @@
 // otherwise the one main window.
 #include "app/batch.h"
 #include "app/window/form1.h"
+#include "app/window/screenshot.h"
 
 #include <QApplication>
 #include <QSurfaceFormat>
 
 int main(int argc, char** argv) {
-    if (hk::IsBatchCommandLine(argc, argv)) {
+    // The screenshot mode shares the batch options, so it is recognised first.
+    const bool screenshot = hk::IsScreenshotCommandLine(argc, argv);
+    if (!screenshot && hk::IsBatchCommandLine(argc, argv)) {
         return hk::RunBatch(argc, argv);
     }
 
@@ -27,6 +30,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(hk::TForm1::Title());
     QApplication::setApplicationDisplayName(hk::TForm1::Title());
 
+    if (screenshot) {
+        return hk::RunScreenshot(QApplication::arguments().mid(1));
+    }
     hk::TForm1 form;
     form.show();
     return QApplication::exec();

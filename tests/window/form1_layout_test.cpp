@@ -1,7 +1,7 @@
 // The main window's controls: captions, positions, sizes, ranges and start values.
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
-#include "app/window/scene_viewer_widget.h"
+#include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "tests/window/window_test_support.h"
 
@@ -136,8 +136,8 @@ TEST_F(Form1Layout, WindowPanelsAndPanesHaveTheirSizes) {
     EXPECT_EQ(Find<QPlainTextEdit>("Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_GT(form->statusBar()->geometry().top(), log->mapTo(form.get(), QPoint(0, 0)).y());
 
-    EXPECT_EQ(view->palette().color(QPalette::Window), QColor(0, 64, 128));
-    EXPECT_TRUE(view->autoFillBackground());
+    // The view clears to RGB (0, 64, 128).
+    EXPECT_EQ(form->GLSceneViewer1->Buffer().BackgroundColor(), 0x804000u);
 }
 
 TEST_F(Form1Layout, FontsFallBackToAJapaneseFace) {
