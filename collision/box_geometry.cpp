@@ -1,6 +1,7 @@
 // Box tables, box transform, the oriented box-box test and the collision hierarchy box.
 #include "collision/box_geometry.h"
 
+#include "collision/transform_inline.h"
 #include "engine/scene_object.h"
 #include "engine/vector_geometry.h"
 
@@ -107,10 +108,10 @@ TBoxCorners BoxCorners(const TAffineVector& h) {
 TAABB BoxTransform(const TAABB& box, const TMatrix& m) {
     TBoxCorners c = BoxCorners(box);
     TAABB r;
-    r.min = r.max = AffineTransform(c[0], m);
+    r.min = r.max = TransformPointInline(c[0], m);
     bool nan[3] = {std::isnan(r.min.x), std::isnan(r.min.y), std::isnan(r.min.z)};
     for (int i = 1; i < 8; ++i) {
-        TAffineVector p = AffineTransform(c[i], m);
+        TAffineVector p = TransformPointInline(c[i], m);
         for (int k = 0; k < 3; ++k) {
             nan[k] = nan[k] || std::isnan(p[k]);
             r.min[k] = std::min(r.min[k], p[k]);
@@ -138,13 +139,13 @@ bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, c
     TBoxCorners c1 = BoxCorners(box1);
     TBoxCorners c2 = BoxCorners(box2);
     for (const TAffineVector& c : c2) {
-        if (InsideBox(AffineTransform(c, m21), box1)) {
+        if (InsideBox(TransformPointInline(c, m21), box1)) {
             return true;
         }
     }
     TBoxCorners t1;
     for (int i = 0; i < 8; ++i) {
-        t1[i] = AffineTransform(c1[i], m12);
+        t1[i] = TransformPointInline(c1[i], m12);
         if (InsideBox(t1[i], box2)) {
             return true;
         }
@@ -156,7 +157,7 @@ bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, c
     // meets box2 (a wedge poking into a face); box1's edges alone would miss that contact.
     TBoxCorners t2;
     for (int i = 0; i < 8; ++i) {
-        t2[i] = AffineTransform(c2[i], m21);
+        t2[i] = TransformPointInline(c2[i], m21);
     }
     return EdgesCutFaces(t2, c1);
 }

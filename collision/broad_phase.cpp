@@ -1,48 +1,167 @@
-// A bounding-volume tree built per pass over the boxes, collided with itself; the pairs are
+// A uniform grid over x, y and z, filled per call with a counting sort; each pair is reported
+// only by the cell that holds the low corner of the two boxes' overlap, so no pair comes twice.
+// Boxes that would cover very many cells are tested against all others instead. The pairs are
 // then put in sweep order with a counting sort on the first index.
 #include "collision/broad_phase.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace hk {
 
 namespace {
 
-constexpr int cLeafSize = 4;
+// Boxes covering more cells than this go to the list tested against everything.
+constexpr int cLargeCellCount = 256;
 
 inline bool Overlap(const TAABB& a, const TAABB& b) {
     return a.min.x <= b.max.x && b.min.x <= a.max.x && a.min.y <= b.max.y && b.min.y <= a.max.y &&
            a.min.z <= b.max.z && b.min.z <= a.max.z;
 }
 
-TAABB Merge(const TAABB& a, const TAABB& b) {
-    return {{std::min(a.min.x, b.min.x), std::min(a.min.y, b.min.y), std::min(a.min.z, b.min.z)},
-            {std::max(a.max.x, b.max.x), std::max(a.max.y, b.max.y), std::max(a.max.z, b.max.z)}};
-}
-
-float Centre(const TAABB& b, int axis) {
-    return b.min[axis] + b.max[axis];
-}
-
 } // namespace
 
+int TBoxPairFinder::CellOf(int axis, float v) const {
+    return std::clamp(int((v - origin_[axis]) * inverseCell_), 0, dims_[axis] - 1);
+}
+
+void TBoxPairFinder::Emit(int i, int j) {
+    if (i > j) {
+        std::swap(i, j);
+    }
+    raw_.push_back(std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j));
+}
+
 void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
-    boxes_ = &boxes;
     pairs_.clear();
     raw_.clear();
-    nodes_.clear();
-    int n = int(boxes.size());
+    large_.clear();
+    const int n = int(boxes.size());
     if (n < 2) {
         return;
     }
-    items_.resize(std::size_t(n));
-    for (int i = 0; i < n; ++i) {
-        items_[std::size_t(i)] = i;
+    // Grid bounds and a cell about the mean box size, with at most ~4 cells per box.
+    double lo[3], hi[3], extent = 0;
+    for (int k = 0; k < 3; ++k) {
+        lo[k] = boxes[0].min[k];
+        hi[k] = boxes[0].max[k];
     }
-    nodes_.reserve(std::size_t(2 * (n / cLeafSize + 1)));
-    Self(Build(0, n));
+    for (const TAABB& b : boxes) {
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = std::min(lo[k], double(b.min[k]));
+            hi[k] = std::max(hi[k], double(b.max[k]));
+            extent += double(b.max[k]) - double(b.min[k]);
+        }
+    }
+    const double maxCells = 4.0 * n + 16;
+    double span[3];
+    for (int k = 0; k < 3; ++k) {
+        span[k] = std::max(hi[k] - lo[k], 0.0);
+    }
+    double cell = std::max(extent / (3.0 * n), 1e-30);
+    auto cellCount = [&](double c) {
+        double total = 1;
+        for (double w : span) {
+            total *= std::floor(w / c) + 1;
+        }
+        return total;
+    };
+    while (cellCount(cell) > maxCells) {
+        cell *= 1.5;
+    }
+    inverseCell_ = float(1.0 / cell);
+    for (int k = 0; k < 3; ++k) {
+        origin_[k] = float(lo[k]);
+        dims_[k] = int(std::floor(span[k] / cell)) + 1;
+    }
 
-    // Counting sort by the first index, then each short run by the second.
+    const int cells = dims_[0] * dims_[1] * dims_[2];
+    cellStart_.assign(std::size_t(cells) + 1, 0);
+    auto range = [&](const TAABB& b, int(&c0)[3], int(&c1)[3]) {
+        int covered = 1;
+        for (int k = 0; k < 3; ++k) {
+            c0[k] = CellOf(k, b.min[k]);
+            c1[k] = CellOf(k, b.max[k]);
+            covered *= c1[k] - c0[k] + 1;
+        }
+        return covered;
+    };
+    auto forCells = [&](const int(&c0)[3], const int(&c1)[3], auto&& visit) {
+        for (int z = c0[2]; z <= c1[2]; ++z) {
+            for (int y = c0[1]; y <= c1[1]; ++y) {
+                for (int x = c0[0]; x <= c1[0]; ++x) {
+                    visit((z * dims_[1] + y) * dims_[0] + x);
+                }
+            }
+        }
+    };
+    for (int i = 0; i < n; ++i) {
+        int c0[3], c1[3];
+        if (range(boxes[std::size_t(i)], c0, c1) > cLargeCellCount) {
+            large_.push_back(i);
+            continue;
+        }
+        forCells(c0, c1, [&](int c) { ++cellStart_[std::size_t(c) + 1]; });
+    }
+    for (int c = 0; c < cells; ++c) {
+        cellStart_[std::size_t(c) + 1] += cellStart_[std::size_t(c)];
+    }
+    const std::size_t total = std::size_t(cellStart_[std::size_t(cells)]);
+    cellItems_.resize(total);
+    cellBoxes_.resize(total);
+    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
+    std::size_t nextLarge = 0;
+    for (int i = 0; i < n; ++i) {
+        if (nextLarge < large_.size() && large_[nextLarge] == i) {
+            ++nextLarge;
+            continue;
+        }
+        const TAABB& b = boxes[std::size_t(i)];
+        int c0[3], c1[3];
+        range(b, c0, c1);
+        forCells(c0, c1, [&](int c) {
+            std::size_t slot = std::size_t(fill[std::size_t(c)]++);
+            cellItems_[slot] = i;
+            cellBoxes_[slot] = b;
+        });
+    }
+
+    for (int c = 0; c < cells; ++c) {
+        int first = cellStart_[std::size_t(c)], last = cellStart_[std::size_t(c) + 1];
+        if (last - first < 2) {
+            continue;
+        }
+        const int cx = c % dims_[0], cy = (c / dims_[0]) % dims_[1], cz = c / (dims_[0] * dims_[1]);
+        for (int a = first; a < last; ++a) {
+            const TAABB& ba = cellBoxes_[std::size_t(a)];
+            for (int b = a + 1; b < last; ++b) {
+                const TAABB& bb = cellBoxes_[std::size_t(b)];
+                if (!Overlap(ba, bb)) {
+                    continue;
+                }
+                // Only the cell holding the overlap's low corner reports the pair.
+                if (CellOf(0, std::max(ba.min.x, bb.min.x)) == cx &&
+                    CellOf(1, std::max(ba.min.y, bb.min.y)) == cy &&
+                    CellOf(2, std::max(ba.min.z, bb.min.z)) == cz) {
+                    Emit(cellItems_[std::size_t(a)], cellItems_[std::size_t(b)]);
+                }
+            }
+        }
+    }
+    for (std::size_t l = 0; l < large_.size(); ++l) {
+        int i = large_[l];
+        for (int j = 0; j < n; ++j) {
+            bool otherLarge = std::binary_search(large_.begin(), large_.end(), j);
+            if (j != i && (!otherLarge || j > i) &&
+                Overlap(boxes[std::size_t(i)], boxes[std::size_t(j)])) {
+                Emit(i, j);
+            }
+        }
+    }
+    SortPairs(n);
+}
+
+void TBoxPairFinder::SortPairs(int n) {
     std::vector<int> start(std::size_t(n) + 1, 0);
     for (std::uint64_t p : raw_) {
         ++start[std::size_t(p >> 32) + 1];
@@ -62,105 +181,6 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
         if (e - b > 1) {
             std::sort(b, e, [](const TPair& x, const TPair& y) { return x.second < y.second; });
         }
-    }
-}
-
-int TBoxPairFinder::Build(int begin, int end) {
-    const auto& boxes = *boxes_;
-    TAABB box = boxes[std::size_t(items_[std::size_t(begin)])];
-    TAABB centres{{Centre(box, 0), Centre(box, 1), Centre(box, 2)},
-                  {Centre(box, 0), Centre(box, 1), Centre(box, 2)}};
-    for (int i = begin + 1; i < end; ++i) {
-        const TAABB& b = boxes[std::size_t(items_[std::size_t(i)])];
-        box = Merge(box, b);
-        for (int k = 0; k < 3; ++k) {
-            centres.min[k] = std::min(centres.min[k], Centre(b, k));
-            centres.max[k] = std::max(centres.max[k], Centre(b, k));
-        }
-    }
-    int index = int(nodes_.size());
-    nodes_.push_back({box, begin, -(end - begin)});
-    if (end - begin <= cLeafSize) {
-        return index;
-    }
-    int axis = 0;
-    for (int k = 1; k < 3; ++k) {
-        if (centres.max[k] - centres.min[k] > centres.max[axis] - centres.min[axis]) {
-            axis = k;
-        }
-    }
-    int mid = begin + (end - begin) / 2;
-    std::nth_element(
-        items_.begin() + begin, items_.begin() + mid, items_.begin() + end, [&](int a, int b) {
-            return Centre(boxes[std::size_t(a)], axis) < Centre(boxes[std::size_t(b)], axis);
-        });
-    int left = Build(begin, mid);
-    int right = Build(mid, end);
-    nodes_[std::size_t(index)].left = left;
-    nodes_[std::size_t(index)].right = right;
-    return index;
-}
-
-void TBoxPairFinder::Emit(int i, int j) {
-    if (i > j) {
-        std::swap(i, j);
-    }
-    raw_.push_back(std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j));
-}
-
-void TBoxPairFinder::Self(int node) {
-    const TNode& n = nodes_[std::size_t(node)];
-    if (n.right < 0) {
-        const auto& boxes = *boxes_;
-        int first = n.left, count = -n.right;
-        for (int a = first; a < first + count; ++a) {
-            for (int b = a + 1; b < first + count; ++b) {
-                int i = items_[std::size_t(a)], j = items_[std::size_t(b)];
-                if (Overlap(boxes[std::size_t(i)], boxes[std::size_t(j)])) {
-                    Emit(i, j);
-                }
-            }
-        }
-        return;
-    }
-    int left = n.left, right = n.right;
-    Self(left);
-    Self(right);
-    Cross(left, right);
-}
-
-void TBoxPairFinder::Cross(int a, int b) {
-    const TNode& na = nodes_[std::size_t(a)];
-    const TNode& nb = nodes_[std::size_t(b)];
-    if (!Overlap(na.box, nb.box)) {
-        return;
-    }
-    bool leafA = na.right < 0, leafB = nb.right < 0;
-    if (leafA && leafB) {
-        const auto& boxes = *boxes_;
-        for (int x = na.left; x < na.left - na.right; ++x) {
-            int i = items_[std::size_t(x)];
-            for (int y = nb.left; y < nb.left - nb.right; ++y) {
-                int j = items_[std::size_t(y)];
-                if (Overlap(boxes[std::size_t(i)], boxes[std::size_t(j)])) {
-                    Emit(i, j);
-                }
-            }
-        }
-        return;
-    }
-    // Descend the larger of the two (or the one that is not a leaf).
-    auto extent = [](const TAABB& box) {
-        return (box.max.x - box.min.x) + (box.max.y - box.min.y) + (box.max.z - box.min.z);
-    };
-    if (leafB || (!leafA && extent(na.box) >= extent(nb.box))) {
-        int l = na.left, r = na.right;
-        Cross(l, b);
-        Cross(r, b);
-    } else {
-        int l = nb.left, r = nb.right;
-        Cross(a, l);
-        Cross(a, r);
     }
 }
 

@@ -1,8 +1,8 @@
 // The collision pass's candidate finder: for boxes already sorted by minimum z it yields the
 // pairs the z sweep would keep (the later box starts in z no higher than the earlier one ends,
-// and the two overlap in x and y, touching included), in the sweep's order. A bounding-volume
-// tree over the boxes finds them, so that drawings whose objects share a few elevations do not
-// degrade into testing all pairs.
+// and the two overlap in x and y, touching included), in the sweep's order. A uniform grid over
+// x, y and z finds them, so that drawings whose objects share a few elevations do not degrade
+// into testing all pairs. Nothing persists from one call to the next but buffer capacity.
 #pragma once
 
 #include "engine/vector_types.h"
@@ -24,19 +24,17 @@ public:
     const std::vector<TPair>& Pairs() const { return pairs_; }
 
 private:
-    struct TNode {
-        TAABB box;
-        // Children for an inner node; for a leaf, first item and -count.
-        int left, right;
-    };
-    int Build(int begin, int end);
-    void Self(int node);
-    void Cross(int a, int b);
+    int CellOf(int axis, float v) const;
     void Emit(int i, int j);
+    void SortPairs(int count);
 
-    const std::vector<TAABB>* boxes_ = nullptr;
-    std::vector<int> items_;
-    std::vector<TNode> nodes_;
+    float origin_[3] = {0, 0, 0};
+    float inverseCell_ = 1;
+    int dims_[3] = {1, 1, 1};
+    std::vector<int> cellStart_;
+    std::vector<int> cellItems_;
+    std::vector<TAABB> cellBoxes_;
+    std::vector<int> large_;
     std::vector<std::uint64_t> raw_;
     std::vector<TPair> pairs_;
 };

@@ -9,6 +9,7 @@
 #include "engine/scene_object.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace hk {
 
@@ -43,7 +44,8 @@ TGLBCollision* TCollisionManager::Client(int index) const {
 }
 
 void TCollisionManager::AttachClient(TGLBCollision* client) {
-    if (!client || std::find(clients_.begin(), clients_.end(), client) != clients_.end()) {
+    // A listed client always points back here, so this spares a search of the list.
+    if (!client || client->manager_ == this) {
         return;
     }
     // A client belongs to one manager only.
@@ -59,14 +61,16 @@ void TCollisionManager::DetachClient(TGLBCollision* client) {
     if (!client) {
         return;
     }
-    auto it = std::find(clients_.begin(), clients_.end(), client);
-    if (it != clients_.end()) {
-        client->manager_ = nullptr;
-        clients_.erase(it);
-        ++generation_;
-    } else if (client->manager_ == this) {
-        client->manager_ = nullptr;
+    if (client->manager_ != this) {
+        return;
     }
+    // Searched from the back: scenes tend to free their objects in reverse order of creation.
+    auto it = std::find(clients_.rbegin(), clients_.rend(), client);
+    if (it != clients_.rend()) {
+        clients_.erase(std::next(it).base());
+        ++generation_;
+    }
+    client->manager_ = nullptr;
 }
 
 void TCollisionManager::DetachAllClients() {
@@ -84,8 +88,11 @@ void TCollisionManager::TestAllPairs() {
     std::vector<TCollisionNode> nodes;
     nodes.reserve(clients_.size());
     for (TGLBCollision* client : clients_) {
+        if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
+            continue;
+        }
         TGLBaseSceneObject* object = client->OwnerBaseSceneObject();
-        if (client->GroupIndex() < 0 || !object || !IsValidBoundingMode(client->BoundingMode())) {
+        if (!object) {
             continue;
         }
         TAABB local = CollisionHierarchyBox(*object);

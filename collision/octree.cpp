@@ -2,6 +2,7 @@
 #include "collision/octree.h"
 
 #include "collision/box_geometry.h"
+#include "collision/transform_inline.h"
 #include "collision/triangle_tests.h"
 #include "engine/vector_geometry.h"
 
@@ -149,14 +150,14 @@ std::vector<TAffineVector> TOctree::TrianglesNearBox(const TAABB& query, const T
 bool TOctree::BoxIntersect(const TAABB& query, const TMatrix& boxMatrix, const TMatrix& boxInverse,
                            const TMatrix& meshWorld, const TMatrix& meshInverse,
                            std::vector<TAffineVector>* hits) {
-    TMatrix m12 = MatrixMultiply(boxMatrix, meshInverse);
-    TMatrix m21 = MatrixMultiply(meshWorld, boxInverse);
+    TMatrix m12 = MultiplyMatricesInline(boxMatrix, meshInverse);
+    TMatrix m21 = MultiplyMatricesInline(meshWorld, boxInverse);
     std::vector<TAffineVector> near = TrianglesNearBox(query, m12, m21);
     bool found = false;
     for (std::size_t i = 0; i + 2 < near.size(); i += 3) {
-        TAffineVector t0 = AffineTransform(near[i], m21);
-        TAffineVector t1 = AffineTransform(near[i + 1], m21);
-        TAffineVector t2 = AffineTransform(near[i + 2], m21);
+        TAffineVector t0 = TransformPointInline(near[i], m21);
+        TAffineVector t1 = TransformPointInline(near[i + 1], m21);
+        TAffineVector t2 = TransformPointInline(near[i + 2], m21);
         if (BoxTriangleIntersect(query, t0, t1, t2)) {
             found = true;
             if (!hits) {
@@ -170,9 +171,9 @@ bool TOctree::BoxIntersect(const TAABB& query, const TMatrix& boxMatrix, const T
 
 bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
                                 const TAffineVector& v2, const TMatrix& meshInverse) {
-    TAffineVector t0 = AffineTransform(v0, meshInverse);
-    TAffineVector t1 = AffineTransform(v1, meshInverse);
-    TAffineVector t2 = AffineTransform(v2, meshInverse);
+    TAffineVector t0 = TransformPointInline(v0, meshInverse);
+    TAffineVector t1 = TransformPointInline(v1, meshInverse);
+    TAffineVector t2 = TransformPointInline(v2, meshInverse);
     WalkTriangle(t0, t1, t2);
     for (int leaf : result_) {
         for (int i : nodes_[std::size_t(leaf)].triangles) {
@@ -187,13 +188,13 @@ bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1
 
 bool MeshMeshIntersect(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
                        const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB) {
-    TMatrix m12 = MatrixMultiply(worldB, inverseA);
-    TMatrix m21 = MatrixMultiply(worldA, inverseB);
+    TMatrix m12 = MultiplyMatricesInline(worldB, inverseA);
+    TMatrix m21 = MultiplyMatricesInline(worldA, inverseB);
     std::vector<TAffineVector> near = a.TrianglesNearBox(boxB, m12, m21);
     for (std::size_t i = 0; i + 2 < near.size(); i += 3) {
-        if (b.TriangleIntersect(AffineTransform(near[i], worldA),
-                                AffineTransform(near[i + 1], worldA),
-                                AffineTransform(near[i + 2], worldA), inverseB)) {
+        if (b.TriangleIntersect(TransformPointInline(near[i], worldA),
+                                TransformPointInline(near[i + 1], worldA),
+                                TransformPointInline(near[i + 2], worldA), inverseB)) {
             return true;
         }
     }

@@ -3,6 +3,7 @@
 
 #include "collision/box_geometry.h"
 #include "collision/octree.h"
+#include "collision/transform_inline.h"
 #include "engine/scene_object.h"
 #include "engine/vector_geometry.h"
 #include "primitives/mesh/free_form.h"
@@ -45,10 +46,10 @@ TVector AddToAll(const TVector& v, float s) {
 bool CubeInCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
     TVector ua = a.UnscaledBoxExtents();
     TVector ub = b.UnscaledBoxExtents();
-    TMatrix m = MatrixMultiply(a.WorldMatrix(), b.InverseWorldMatrix());
+    TMatrix m = MultiplyMatricesInline(a.WorldMatrix(), b.InverseWorldMatrix());
     TBoxCorners c = BoxCorners(ua.Affine());
     for (TAffineVector& p : c) {
-        p = AffineTransform(p, m);
+        p = TransformPointInline(p, m);
         if (std::fabs(p.x) <= ub.x && std::fabs(p.y) <= ub.y && std::fabs(p.z) <= ub.z) {
             return true;
         }
@@ -176,8 +177,8 @@ bool CubeCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
 }
 
 bool ObjectBoxBox(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TMatrix m12 = MatrixMultiply(a.WorldMatrix(), b.InverseWorldMatrix());
-    TMatrix m21 = MatrixMultiply(b.WorldMatrix(), a.InverseWorldMatrix());
+    TMatrix m12 = MultiplyMatricesInline(a.WorldMatrix(), b.InverseWorldMatrix());
+    TMatrix m21 = MultiplyMatricesInline(b.WorldMatrix(), a.InverseWorldMatrix());
     return BoxBoxIntersect(CollisionHierarchyBox(a), CollisionHierarchyBox(b), m12, m21);
 }
 
