@@ -166,6 +166,23 @@ void TGLSceneBuffer::LeaveScene() {
     }
 }
 
+void TGLSceneBuffer::ShareListsWithFirstBuffer() {
+    const std::vector<TGLSceneBufferClient*>& buffers = registeredScene_->Buffers();
+    if (buffers.size() < 2 || buffers.front() == this) {
+        return;
+    }
+    auto* first = dynamic_cast<TGLSceneBuffer*>(buffers.front());
+    if (first == nullptr || !first->context_ || !context_ ||
+        first->context_->SharesListsWith(context_.get())) {
+        return;
+    }
+    try {
+        first->context_->ShareLists(*context_);
+    } catch (const EGLContext&) {
+        // The platform cannot make these two share: each context keeps lists of its own.
+    }
+}
+
 void TGLSceneBuffer::Notification(TGLComponent* component, TOperation operation) {
     if (operation == opRemove && component == camera_) {
         camera_ = nullptr;
@@ -304,6 +321,7 @@ void TGLSceneBuffer::RenderFrame(TGLBaseSceneObject* baseObject) {
             registeredScene_ = camera_->Scene();
         }
         registeredScene_->AddBuffer(this);
+        ShareListsWithFirstBuffer();
     }
     {
         rendering_ = true;

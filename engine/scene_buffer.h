@@ -168,6 +168,9 @@ private:
     void RenderWalk(TGLScene& scene, TGLBaseSceneObject& baseObject, TDrawState drawState,
                     std::vector<TGLBaseSceneObject*>* pickNames);
     void LeaveScene();
+    // With two or more buffers on the scene, the first one's context shares its lists with
+    // this one's, when the platform can make them share.
+    void ShareListsWithFirstBuffer();
 
     TWinColor backgroundColor_ = clBtnFace;
     float backgroundAlpha_ = 1;

@@ -191,5 +191,22 @@ TEST(RenderFrame, OnlyDepthIsClearedWhenColourClearIsOff) {
     EXPECT_TRUE(Near(rig.Pixel(3, 3), kBackground));
 }
 
+TEST(RenderFrame, ASecondBufferOnTheSceneSharesTheFirstOnesLists) {
+    GLRig rig(16, 16);
+    HK_REQUIRE_GL(rig);
+    rig.buffer.RenderFrame();
+    TGLSceneBuffer second;
+    auto* firstContext = static_cast<TGLXContext*>(rig.buffer.RenderingContext());
+    second.OnSetupContext = [firstContext](TGLSceneBuffer*, TGLContext& c) {
+        static_cast<TGLXContext&>(c).ShareFromCreation(firstContext);
+    };
+    second.SetViewportSize(16, 16);
+    second.SetCamera(rig.camera);
+    second.CreateContext(rig.device, true);
+    second.RenderFrame();
+    EXPECT_TRUE(firstContext->SharesListsWith(second.RenderingContext()));
+    EXPECT_EQ(rig.scene.Buffers().size(), 2u);
+}
+
 } // namespace
 } // namespace hk::test
