@@ -1,5 +1,8 @@
 // Compiling primitives into display lists: 10,000 twenty-node pipes, cylinders and annuli per
 // iteration. The counter "per_object" is the time per compiled object. Needs a display (Xvfb).
+//
+// 2026-12-09, 2-core build machine shared with other builds, Mesa llvmpipe under Xvfb, Release:
+//   twenty-node pipe 82 us, cylinder 28 us, annulus 45 us per object.
 #include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
 
