@@ -3,6 +3,7 @@
 
 #include "app/colour_rules.h"
 #include "app/data_file.h"
+#include "app/details.h"
 #include "app/script_check.h"
 #include "app/settings.h"
 #include "app/sjis.h"
@@ -25,6 +26,12 @@ struct BatchOptions {
     std::string scaleText = std::to_string(kDefaultLoadScale);
     bool initialise = true;
     std::string scriptFile; // --check-script: check this material script instead
+    // --details LINE (kind 0, value the line) and --summary KIND INDEX, in the order given.
+    struct DetailRequest {
+        int kind = 0;
+        int value = 0;
+    };
+    std::vector<DetailRequest> details;
 };
 
 using Values = std::vector<std::string>;
@@ -74,8 +81,47 @@ const std::vector<OptionSpec>& Options() {
              o.scriptFile = v[0];
              return true;
          }},
+        {"--details", "LINE", false,
+         [](BatchOptions& o, const Values& v) {
+             BatchOptions::DetailRequest request;
+             const bool ok = TryParseInt(v[0], request.value);
+             o.details.push_back(request);
+             return ok;
+         }},
+        {"--summary", "KIND INDEX", false,
+         [](BatchOptions& o, const Values& v) {
+             BatchOptions::DetailRequest request;
+             const bool ok = TryParseInt(v[0], request.kind) && request.kind > 0 &&
+                             TryParseInt(v[1], request.value);
+             o.details.push_back(request);
+             return ok;
+         }},
     };
     return options;
+}
+
+// Appends the requested pick details and summaries to log in order. Returns an error text for
+// the first request that names no item, empty when all were found; later requests still run.
+std::string ShowRequestedDetails(const TDocument& doc, const BatchOptions& options,
+                                 TMessageLog& log) {
+    std::string problem;
+    for (const BatchOptions::DetailRequest& r : options.details) {
+        std::string failure;
+        if (r.kind == 0) {
+            if (!LineHasItems(doc, r.value))
+                failure = "--details " + std::to_string(r.value) + ": no item comes from line " +
+                          std::to_string(r.value) + " of " + options.dataFile;
+            else
+                ShowPickDetails(doc, r.value, log);
+        } else if (!ShowItemSummary(doc, r.kind, r.value, log)) {
+            failure = "--summary " + std::to_string(r.kind) + " " + std::to_string(r.value) +
+                      ": the table of kind " + std::to_string(r.kind) + " holds no item " +
+                      std::to_string(r.value);
+        }
+        if (problem.empty())
+            problem = failure;
+    }
+    return problem;
 }
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -177,8 +223,13 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     }
     for (const std::string& notice : notices)
         log.Add(notice);
+    const std::string detailProblem = ShowRequestedDetails(doc, options, log);
     for (const std::string& line : log.Lines())
         out << SjisToUtf8(line) << "\n";
+    if (!detailProblem.empty()) {
+        err << "hkviewer: " << detailProblem << "\n";
+        return kExitFailure;
+    }
     return kExitOk;
 }
 

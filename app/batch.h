@@ -2,6 +2,10 @@
 // drawing as start-up does and prints the message area on stdout in UTF-8, without a window
 // or a display. Exit status 0 on success, 1 when the data or rule file cannot be read or the
 // load fails (message on stderr), 2 on a usage error.
+// "--details LINE" appends the pick details of that data-file line and "--summary KIND INDEX"
+// the summary of item INDEX of the table of kind code KIND; both may repeat and run in the
+// order given, after the load. One that names no item is reported on stderr and makes the
+// status 1, while the lines of the others are still printed.
 #pragma once
 
 #include <filesystem>

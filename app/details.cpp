@@ -232,6 +232,18 @@ int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
     return printed;
 }
 
+bool LineHasItems(const TDocument& doc, int lineNo) {
+    const auto has = [lineNo](const auto& table) {
+        for (const auto& item : table)
+            if (item.lineNo == lineNo)
+                return true;
+        return false;
+    };
+    return has(doc.PointTable) || has(doc.LineTable) || has(doc.PolyTable) || has(doc.ArcTable) ||
+           has(doc.RangeTable) || has(doc.DimensionTable) || has(doc.TorusTable) ||
+           has(doc.PipeTable) || has(doc.ModelTable);
+}
+
 bool ShowItemSummary(const TDocument& doc, int kind, int index, TMessageLog& log) {
     Line l;
     if (kind == ikPoint) {

@@ -19,6 +19,9 @@ std::string FormatDetailNumber(double value);
 // and each table in index order. Returns the number of lines appended (0 when nothing matches).
 int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log);
 
+// True when any item of any table, shown or not, came from data-file line lineNo.
+bool LineHasItems(const TDocument& doc, int lineNo);
+
 // Appends the summary of item index of the table that holds kind (a kind code; 10 to 14 are
 // dimensions, 6 and 7 share the polyline table). A polyline or face vertex prints its whole
 // figure from that vertex on. Returns false, appending nothing, when the kind has no table
