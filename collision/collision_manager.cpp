@@ -17,7 +17,7 @@ namespace {
 
 // A client of the pass with what its pair tests need, in sort order.
 struct TPassEntry {
-    TGLBaseSceneObject* object;
+    TPairShape shape;
     TCollisionBoundingMode mode;
     std::int32_t group;
 };
@@ -85,8 +85,11 @@ void TCollisionManager::TestAllPairs() {
     if (!OnCollision) {
         return;
     }
+    // Nodes and what the pair tests read of each object, taken once, in client order.
     std::vector<TCollisionNode> nodes;
+    std::vector<TPassEntry> entries;
     nodes.reserve(clients_.size());
+    entries.reserve(clients_.size());
     for (TGLBCollision* client : clients_) {
         if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
             continue;
@@ -104,33 +107,36 @@ void TCollisionManager::TestAllPairs() {
             continue;
         }
         nodes.emplace_back(client, world);
+        entries.push_back(
+            {PairShapeOf(*object, local), client->BoundingMode(), client->GroupIndex()});
     }
     if (nodes.size() < 2) {
         return;
     }
-    std::sort(nodes.begin(), nodes.end(), [](const TCollisionNode& a, const TCollisionNode& b) {
-        return a.Box.min.z < b.Box.min.z;
+    // The sort by minimum z, done on an index order so the entries need not move.
+    std::vector<int> order(nodes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = int(i);
+    }
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return nodes[std::size_t(a)].Box.min.z < nodes[std::size_t(b)].Box.min.z;
     });
     std::vector<TAABB> boxes;
-    std::vector<TPassEntry> entries;
     boxes.reserve(nodes.size());
-    entries.reserve(nodes.size());
-    for (const TCollisionNode& n : nodes) {
-        boxes.push_back(n.Box);
-        entries.push_back(
-            {n.Client->OwnerBaseSceneObject(), n.Client->BoundingMode(), n.Client->GroupIndex()});
+    for (int i : order) {
+        boxes.push_back(nodes[std::size_t(i)].Box);
     }
     TBoxPairFinder finder;
     finder.Find(boxes);
     const unsigned generation = generation_;
     for (const TBoxPairFinder::TPair& p : finder.Pairs()) {
-        const TPassEntry& a = entries[std::size_t(p.first)];
-        const TPassEntry& b = entries[std::size_t(p.second)];
+        TPassEntry& a = entries[std::size_t(order[std::size_t(p.first)])];
+        TPassEntry& b = entries[std::size_t(order[std::size_t(p.second)])];
         if (a.group != 0 && a.group == b.group) {
             continue;
         }
-        if (PairTestTable[a.mode][b.mode](*a.object, *b.object)) {
-            OnCollision(this, a.object, b.object);
+        if (ShapePairTestTable[a.mode][b.mode](a.shape, b.shape)) {
+            OnCollision(this, a.shape.object, b.shape.object);
             if (generation_ != generation) {
                 return;
             }

@@ -54,6 +54,8 @@ public:
     //   counts) and the two are not members of one non-zero group; the pair test comes from
     //   PairTestTable[A's mode][B's mode] with A's object first;
     // - events come in sort order of the first object, then of the second.
+    // Each object's matrices and extents are read once per pass, when its box is built; a
+    // handler that moves objects affects the next pass only.
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();

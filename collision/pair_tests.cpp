@@ -15,6 +15,8 @@ namespace hk {
 
 namespace {
 
+using S = TPairShape;
+
 // n / d without dividing by zero: a zero divisor is a flat axis, on which only a zero
 // numerator lies; everything else is infinitely far out.
 float Ratio(float n, float d) {
@@ -32,9 +34,17 @@ float Square(const TAffineVector& v) {
     return v.x * v.x + v.y * v.y + v.z * v.z;
 }
 
+TVector BoxExtents(const S& s) {
+    return {s.extents.x * s.scale.x, s.extents.y * s.scale.y, s.extents.z * s.scale.z, 0};
+}
+
+float Radius(const S& s) {
+    return VectorLength(BoxExtents(s));
+}
+
 // The centre of `a` in `b`'s object space.
-TVector CentreIn(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return TransformVector(a.WorldPosition(), b.InverseWorldMatrix());
+TVector CentreIn(const S& a, const S& b) {
+    return TransformVector(a.position, b.inverse);
 }
 
 TVector AddToAll(const TVector& v, float s) {
@@ -43,11 +53,10 @@ TVector AddToAll(const TVector& v, float s) {
 
 // One direction of the cube-cube test: a corner of A's box inside B's, or an edge of A's box
 // crossing a face of B's.
-bool CubeInCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TVector ua = a.UnscaledBoxExtents();
-    TVector ub = b.UnscaledBoxExtents();
-    TMatrix m = MultiplyMatricesInline(a.WorldMatrix(), b.InverseWorldMatrix());
-    TBoxCorners c = BoxCorners(ua.Affine());
+bool CubeInCube(const S& a, const S& b) {
+    const TVector& ub = b.extents;
+    TMatrix m = MultiplyMatricesInline(a.world, b.inverse);
+    TBoxCorners c = BoxCorners(a.extents.Affine());
     for (TAffineVector& p : c) {
         p = TransformPointInline(p, m);
         if (std::fabs(p.x) <= ub.x && std::fabs(p.y) <= ub.y && std::fabs(p.z) <= ub.z) {
@@ -75,72 +84,49 @@ bool CubeInCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
     return false;
 }
 
-template <TPairTest Test> bool Swapped(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return Test(b, a);
+bool PointPointS(S& a, S& b) {
+    return VectorDistance2(b.position, a.position) <= 0.000001f;
 }
 
-} // namespace
-
-TOctree* FacesOctree(TGLBaseSceneObject& object) {
-    auto* mesh = dynamic_cast<TGLFreeForm*>(&object);
-    if (!mesh) {
-        return nullptr;
-    }
-    auto* tree = dynamic_cast<TOctree*>(mesh->Octree());
-    if (!tree) {
-        auto fresh = std::make_unique<TOctree>();
-        tree = fresh.get();
-        mesh->SetOctree(std::move(fresh));
-        mesh->BuildOctree(TOctree::cCollisionDepth);
-    }
-    return tree;
+bool PointSphereS(S& a, S& b) {
+    float r = Radius(b);
+    return VectorDistance2(a.position, b.position) <= r * r;
 }
 
-bool PointPoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return b.SquaredDistanceTo(a.WorldPosition()) <= 0.000001f;
+bool SpherePointS(S& a, S& b) {
+    float r = Radius(a);
+    return VectorDistance2(b.position, a.position) <= r * r;
 }
 
-bool PointSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    float r = b.BoundingRadius();
-    return VectorDistance2(a.WorldPosition(), b.WorldPosition()) <= r * r;
+bool SphereSphereS(S& a, S& b) {
+    float r = Radius(a) + Radius(b);
+    return VectorDistance2(a.position, b.position) <= r * r;
 }
 
-bool SpherePoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    float r = a.BoundingRadius();
-    return VectorDistance2(b.WorldPosition(), a.WorldPosition()) <= r * r;
+bool PointEllipsoidS(S& a, S& b) {
+    return Square(Ratio(CentreIn(a, b), b.extents)) <= 1;
 }
 
-bool SphereSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    float r = a.BoundingRadius() + b.BoundingRadius();
-    return VectorDistance2(a.WorldPosition(), b.WorldPosition()) <= r * r;
-}
-
-bool PointEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return Square(Ratio(CentreIn(a, b), b.UnscaledBoxExtents())) <= 1;
-}
-
-bool PointCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TAffineVector q = Ratio(CentreIn(a, b), b.UnscaledBoxExtents());
+bool PointCubeS(S& a, S& b) {
+    TAffineVector q = Ratio(CentreIn(a, b), b.extents);
     return std::fabs(q.x) <= 1 && std::fabs(q.y) <= 1 && std::fabs(q.z) <= 1;
 }
 
-bool SphereEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TAffineVector q = Ratio(CentreIn(a, b), AddToAll(b.BoxExtents(), a.BoundingRadius()));
-    TVector s = b.Scale().AsVector();
-    q = {q.x * s.x, q.y * s.y, q.z * s.z};
+bool SphereEllipsoidS(S& a, S& b) {
+    TAffineVector q = Ratio(CentreIn(a, b), AddToAll(BoxExtents(b), Radius(a)));
+    q = {q.x * b.scale.x, q.y * b.scale.y, q.z * b.scale.z};
     return Square(q) <= 1;
 }
 
-bool SphereCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+bool SphereCubeS(S& a, S& b) {
     TVector o = CentreIn(a, b);
-    TVector s = b.Scale().AsVector();
-    TVector h = b.BoxExtents();
-    TAffineVector d{std::fabs(o.x) * s.x - h.x, std::fabs(o.y) * s.y - h.y,
-                    std::fabs(o.z) * s.z - h.z};
+    TVector h = BoxExtents(b);
+    TAffineVector d{std::fabs(o.x) * b.scale.x - h.x, std::fabs(o.y) * b.scale.y - h.y,
+                    std::fabs(o.z) * b.scale.z - h.z};
     if (std::isnan(d.x) || std::isnan(d.y) || std::isnan(d.z)) {
         return false;
     }
-    float r = a.BoundingRadius();
+    float r = Radius(a);
     float r2 = r * r;
     float sum = 0;
     int outside = 0;
@@ -162,53 +148,146 @@ bool SphereCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
     }
 }
 
-bool EllipsoidEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TAffineVector p = Ratio(CentreIn(a, b), b.BoxExtents());
-    TAffineVector q = Ratio(CentreIn(b, a), a.BoxExtents());
+bool EllipsoidEllipsoidS(S& a, S& b) {
+    TAffineVector p = Ratio(CentreIn(a, b), BoxExtents(b));
+    TAffineVector q = Ratio(CentreIn(b, a), BoxExtents(a));
     return Square(p) + Square(q) <= 2;
 }
 
-bool EllipsoidCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return Square(Ratio(CentreIn(a, b), AddToAll(b.UnscaledBoxExtents(), a.BoundingRadius()))) <= 1;
+bool EllipsoidCubeS(S& a, S& b) {
+    return Square(Ratio(CentreIn(a, b), AddToAll(b.extents, Radius(a)))) <= 1;
 }
 
-bool CubeCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+bool CubeCubeS(S& a, S& b) {
     return CubeInCube(a, b) || CubeInCube(b, a);
 }
 
-bool ObjectBoxBox(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TMatrix m12 = MultiplyMatricesInline(a.WorldMatrix(), b.InverseWorldMatrix());
-    TMatrix m21 = MultiplyMatricesInline(b.WorldMatrix(), a.InverseWorldMatrix());
-    return BoxBoxIntersect(CollisionHierarchyBox(a), CollisionHierarchyBox(b), m12, m21);
+bool ObjectBoxBoxS(S& a, S& b) {
+    TMatrix m12 = MultiplyMatricesInline(a.world, b.inverse);
+    TMatrix m21 = MultiplyMatricesInline(b.world, a.inverse);
+    return BoxBoxIntersect(a.box, b.box, m12, m21);
 }
 
-bool CubeFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TOctree* tree = FacesOctree(b);
+bool CubeFacesS(S& a, S& b) {
+    TOctree* tree = FacesOctree(*b.object);
     if (!tree) {
-        return ObjectBoxBox(a, b);
+        return ObjectBoxBoxS(a, b);
     }
-    return tree->BoxIntersect(CollisionHierarchyBox(a), a.WorldMatrix(), a.InverseWorldMatrix(),
-                              b.WorldMatrix(), b.InverseWorldMatrix());
+    return tree->BoxIntersect(a.box, a.world, a.inverse, b.world, b.inverse);
 }
 
-bool FacesFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TOctree* ta = FacesOctree(a);
-    TOctree* tb = ta ? FacesOctree(b) : nullptr;
+bool FacesFacesS(S& a, S& b) {
+    TOctree* ta = FacesOctree(*a.object);
+    TOctree* tb = ta ? FacesOctree(*b.object) : nullptr;
     if (!ta || !tb) {
-        return ObjectBoxBox(a, b);
+        return ObjectBoxBoxS(a, b);
     }
-    return MeshMeshIntersect(*ta, a.WorldMatrix(), a.InverseWorldMatrix(), *tb,
-                             CollisionHierarchyBox(b), b.WorldMatrix(), b.InverseWorldMatrix());
+    return MeshMeshIntersect(*ta, a.world, a.inverse, *tb, b.box, b.world, b.inverse);
 }
+
+template <TShapePairTest Test> bool Swapped(S& a, S& b) {
+    return Test(b, a);
+}
+
+template <TShapePairTest Test> bool OnObjects(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    TPairShape sa = PairShapeOf(a);
+    TPairShape sb = PairShapeOf(b);
+    return Test(sa, sb);
+}
+
+} // namespace
+
+TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
+    return {&object,
+            object.WorldMatrix(),
+            object.InverseWorldMatrix(),
+            object.WorldPosition(),
+            object.UnscaledBoxExtents(),
+            object.Scale().AsVector(),
+            hierarchyBox};
+}
+
+TPairShape PairShapeOf(TGLBaseSceneObject& object) {
+    return PairShapeOf(object, CollisionHierarchyBox(object));
+}
+
+TOctree* FacesOctree(TGLBaseSceneObject& object) {
+    auto* mesh = dynamic_cast<TGLFreeForm*>(&object);
+    if (!mesh) {
+        return nullptr;
+    }
+    auto* tree = dynamic_cast<TOctree*>(mesh->Octree());
+    if (!tree) {
+        auto fresh = std::make_unique<TOctree>();
+        tree = fresh.get();
+        mesh->SetOctree(std::move(fresh));
+        mesh->BuildOctree(TOctree::cCollisionDepth);
+    }
+    return tree;
+}
+
+bool PointPoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<PointPointS>(a, b);
+}
+bool PointSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<PointSphereS>(a, b);
+}
+bool SpherePoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<SpherePointS>(a, b);
+}
+bool SphereSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<SphereSphereS>(a, b);
+}
+bool PointEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<PointEllipsoidS>(a, b);
+}
+bool PointCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<PointCubeS>(a, b);
+}
+bool SphereEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<SphereEllipsoidS>(a, b);
+}
+bool SphereCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<SphereCubeS>(a, b);
+}
+bool EllipsoidEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<EllipsoidEllipsoidS>(a, b);
+}
+bool EllipsoidCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<EllipsoidCubeS>(a, b);
+}
+bool CubeCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<CubeCubeS>(a, b);
+}
+bool CubeFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<CubeFacesS>(a, b);
+}
+bool FacesFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<FacesFacesS>(a, b);
+}
+bool ObjectBoxBox(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
+    return OnObjects<ObjectBoxBoxS>(a, b);
+}
+
+const TShapePairTest ShapePairTestTable[cBoundingModeCount][cBoundingModeCount] = {
+    {PointPointS, PointSphereS, PointEllipsoidS, PointCubeS, PointCubeS},
+    {SpherePointS, SphereSphereS, SphereEllipsoidS, SphereCubeS, SphereCubeS},
+    {Swapped<PointEllipsoidS>, Swapped<SphereEllipsoidS>, EllipsoidEllipsoidS, EllipsoidCubeS,
+     EllipsoidCubeS},
+    {Swapped<PointCubeS>, Swapped<SphereCubeS>, Swapped<EllipsoidCubeS>, CubeCubeS, CubeFacesS},
+    {Swapped<PointCubeS>, Swapped<SphereCubeS>, Swapped<EllipsoidCubeS>, Swapped<CubeFacesS>,
+     FacesFacesS},
+};
 
 const TPairTest PairTestTable[cBoundingModeCount][cBoundingModeCount] = {
     {PointPoint, PointSphere, PointEllipsoid, PointCube, PointCube},
     {SpherePoint, SphereSphere, SphereEllipsoid, SphereCube, SphereCube},
-    {Swapped<PointEllipsoid>, Swapped<SphereEllipsoid>, EllipsoidEllipsoid, EllipsoidCube,
-     EllipsoidCube},
-    {Swapped<PointCube>, Swapped<SphereCube>, Swapped<EllipsoidCube>, CubeCube, CubeFaces},
-    {Swapped<PointCube>, Swapped<SphereCube>, Swapped<EllipsoidCube>, Swapped<CubeFaces>,
-     FacesFaces},
+    {OnObjects<Swapped<PointEllipsoidS>>, OnObjects<Swapped<SphereEllipsoidS>>, EllipsoidEllipsoid,
+     EllipsoidCube, EllipsoidCube},
+    {OnObjects<Swapped<PointCubeS>>, OnObjects<Swapped<SphereCubeS>>,
+     OnObjects<Swapped<EllipsoidCubeS>>, CubeCube, CubeFaces},
+    {OnObjects<Swapped<PointCubeS>>, OnObjects<Swapped<SphereCubeS>>,
+     OnObjects<Swapped<EllipsoidCubeS>>, OnObjects<Swapped<CubeFacesS>>, FacesFaces},
 };
 
 TPairTest PairTestFor(TCollisionBoundingMode a, TCollisionBoundingMode b) {

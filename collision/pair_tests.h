@@ -5,6 +5,7 @@
 #pragma once
 
 #include "collision/bounding_mode.h"
+#include "engine/vector_types.h"
 
 namespace hk {
 
@@ -12,6 +13,23 @@ class TGLBaseSceneObject;
 class TOctree;
 
 using TPairTest = bool (*)(TGLBaseSceneObject& a, TGLBaseSceneObject& b);
+
+// What the pair tests read of one object, taken at once: its matrices, WorldPosition,
+// UnscaledBoxExtents, scale and unscaled hierarchy box. The collision pass takes it once per
+// object and pass, so that the tests of many pairs do not walk the scene objects again.
+struct TPairShape {
+    TGLBaseSceneObject* object;
+    TMatrix world, inverse;
+    TVector position, extents, scale;
+    TAABB box;
+};
+TPairShape PairShapeOf(TGLBaseSceneObject& object);
+// As PairShapeOf, with the hierarchy box already known.
+TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox);
+
+using TShapePairTest = bool (*)(TPairShape& a, TPairShape& b);
+// The same tests as PairTestTable, on shapes; the results are identical.
+extern const TShapePairTest ShapePairTestTable[cBoundingModeCount][cBoundingModeCount];
 
 // Row = A's mode, column = B's mode. Entries marked "swap" in the mode table call the named
 // test with B first. A half-extent of zero used as a divisor makes the shape flat on that axis:
