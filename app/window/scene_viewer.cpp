@@ -70,11 +70,21 @@ void TGLSceneViewer::SetVSync(TVSyncMode mode) {
 
 void TGLSceneViewer::Report(const char* what) {
     const QString message = QString::fromUtf8(what);
-    if (reportError_) {
-        reportError_(message);
-    } else {
-        qWarning("%s", what);
+    if (message == lastError_) {
+        return;
     }
+    lastError_ = message;
+    // Reported after the paint: a message box opened inside one would paint again under it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, message] {
+            if (reportError_) {
+                reportError_(message);
+            } else {
+                qWarning("%s", message.toUtf8().constData());
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TGLSceneViewer::CreateBufferContext() {
@@ -109,6 +119,7 @@ void TGLSceneViewer::paintGL() {
     }
     try {
         buffer_->RenderFrame();
+        lastError_.clear();
     } catch (const Exception& e) {
         Report(e.what());
     }

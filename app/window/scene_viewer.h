@@ -80,6 +80,8 @@ private:
     TVSyncMode vsync_ = vsmNoSync;
     bool recreateContext_ = false;
     ErrorReporter reportError_;
+    // The last failure reported; the same failure frame after frame is reported once.
+    QString lastError_;
 };
 
 } // namespace hk
