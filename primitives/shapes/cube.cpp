@@ -40,6 +40,29 @@ void TGLCube::SetNormalDirection(TNormalDirection value) {
     Store(*this, normalDirection_, value);
 }
 
+void TGLCube::WriteCubeSize(TBinaryWriter& w) const {
+    w.WriteFloat(width_);
+    w.WriteFloat(height_);
+    w.WriteFloat(depth_);
+}
+
+void TGLCube::ReadCubeSize(TBinaryReader& r) {
+    if (r.Remaining() < 12) {
+        // Let the reader report the short stream before anything changes.
+        float skipped[3];
+        r.ReadBytes(skipped, sizeof skipped);
+    }
+    float size[3];
+    for (float& v : size) {
+        v = r.ReadFloat();
+    }
+    BeginUpdate();
+    SetCubeWidth(size[0]);
+    SetCubeHeight(size[1]);
+    SetCubeDepth(size[2]);
+    EndUpdate();
+}
+
 TVector TGLCube::UnscaledBoxExtents() {
     return {width_ * 0.5f, height_ * 0.5f, depth_ * 0.5f, 0};
 }

@@ -1,6 +1,7 @@
 // TGLCube: an axis-aligned box centred on the object's origin, drawn directly every frame.
 #pragma once
 
+#include "engine/binary_stream.h"
 #include "engine/custom_scene_object.h"
 #include "engine/flags.h"
 #include "primitives/quadrics/quadric_object.h"
@@ -28,6 +29,10 @@ public:
     void SetNormalDirection(TNormalDirection value);
     // The streamed "CubeSize" value is written only when a side differs from 1.
     bool CubeSizeStored() const { return width_ != 1 || height_ != 1 || depth_ != 1; }
+    // The "CubeSize" value: width, height and depth as 12 raw bytes.
+    void WriteCubeSize(TBinaryWriter& w) const;
+    // Throws EReadError when fewer than 12 bytes remain; the sizes are unchanged then.
+    void ReadCubeSize(TBinaryReader& r);
 
     // (CubeWidth/2, CubeHeight/2, CubeDepth/2).
     TVector UnscaledBoxExtents() override;

@@ -214,6 +214,25 @@ TEST_F(ShapeGeometry, DummyCubeVisibilityEventAndAmalgamation) {
     dummy.DestroyHandles();
 }
 
+TEST(Cube, CubeSizeStreamsAsTwelveBytes) {
+    TGLCube cube;
+    EXPECT_FALSE(cube.CubeSizeStored());
+    cube.SetCubeDepth(2.5f);
+    EXPECT_TRUE(cube.CubeSizeStored());
+    TBinaryWriter w;
+    cube.WriteCubeSize(w);
+    ASSERT_EQ(w.Bytes().size(), 12u);
+    TGLCube copy;
+    TBinaryReader r(w.Bytes());
+    copy.ReadCubeSize(r);
+    EXPECT_EQ(copy.CubeDepth(), 2.5f);
+    EXPECT_EQ(copy.CubeWidth(), 1);
+    TBinaryReader shortStream(w.Bytes().substr(0, 8), "cube");
+    TGLCube untouched;
+    EXPECT_THROW(untouched.ReadCubeSize(shortStream), EReadError);
+    EXPECT_EQ(untouched.CubeWidth(), 1);
+}
+
 TEST(DummyCube, BoundsRaysAndBarycentre) {
     TGLDummyCube dummy;
     dummy.SetCubeSize(-3);
