@@ -68,6 +68,9 @@ float WheelDistanceFactor(int wheelDelta) {
 
 TAffineVector ScreenPlaneOffset(const TAffineVector& cameraFromTarget, int dx, int dy,
                                 float unitsPerPixel) {
+    if (VectorLength(cameraFromTarget) < 1e-6f) {
+        return {0, 0, 0};
+    }
     const TAffineVector n = VectorNormalize(cameraFromTarget);
     const TAffineVector worldUp{0, 1, 0};
     const TAffineVector upInView = VectorCombine(worldUp, n, 1, -VectorDotProduct(worldUp, n));

@@ -43,8 +43,8 @@ float WheelDistanceFactor(int wheelDelta);
 // The offset of a picked object dragged by (dx, dy) pixels (positive to the left and up),
 // in the frame of the camera's parent: cameraFromTarget is the camera's position relative to
 // that frame's origin, unitsPerPixel the scene units one pixel moves. The object follows the
-// mouse in the plane facing the camera; a camera straight above or below the target has no
-// screen-up direction and gives no offset.
+// mouse in the plane facing the camera; a camera on the target or straight above or below it
+// has no screen plane and gives no offset.
 TAffineVector ScreenPlaneOffset(const TAffineVector& cameraFromTarget, int dx, int dy,
                                 float unitsPerPixel);
 
