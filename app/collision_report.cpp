@@ -1,0 +1,79 @@
+// The collision check cycle and its report lines.
+#include "app/collision_report.h"
+
+#include "collision/collision_behaviour.h"
+#include "collision/collision_manager.h"
+#include "engine/behaviours.h"
+#include "engine/scene_object.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+
+namespace hk {
+namespace {
+
+std::string_view ModeNameOf(TGLBaseSceneObject& object) {
+    if (!object.HasBehaviours())
+        return {};
+    const auto* collision = object.Behaviours().GetByClass<TGLBCollision>();
+    return collision ? BoundingModeName(collision->BoundingMode()) : std::string_view();
+}
+
+} // namespace
+
+std::string_view BoundingModeName(TCollisionBoundingMode mode) {
+    static constexpr std::array<std::string_view, cBoundingModeCount> names = {
+        "Point", "Sphere", "Ellipsoid", "Cube", "Faces"};
+    return IsValidBoundingMode(mode) ? names[mode] : std::string_view();
+}
+
+std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2) {
+    std::string line = object1.Name();
+    line.append("(").append(ModeNameOf(object1)).append(")").append("  -  ");
+    line.append(object2.Name()).append("(").append(ModeNameOf(object2)).append(")");
+    return line;
+}
+
+std::string FormatPassTime(double milliseconds) {
+    std::array<char, 64> text{};
+    std::snprintf(text.data(), text.size(), "%.1f ms", milliseconds);
+    return text.data();
+}
+
+TLampColour LampColour(bool collided) {
+    return collided ? TLampColour{255, 0, 0} : TLampColour{0, 255, 0};
+}
+
+TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log)
+    : manager_(manager), log_(log) {
+    manager_.OnCollision = [this](TGLComponent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
+        collided_ = true;
+        if (a && b)
+            log_.Add(CollisionReportLine(*a, *b));
+    };
+}
+
+TCollisionCheck::~TCollisionCheck() {
+    manager_.OnCollision = nullptr;
+}
+
+TCollisionCycleResult TCollisionCheck::RunCycle() {
+    using Clock = std::chrono::steady_clock;
+    collided_ = false;
+    const Clock::time_point start = Clock::now();
+    log_.Clear();
+    log_.BeginUpdate();
+    manager_.TestAllPairs();
+    log_.EndUpdate();
+    const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
+
+    TCollisionCycleResult result;
+    result.collided = collided_;
+    result.milliseconds = elapsed.count();
+    result.timeText = FormatPassTime(result.milliseconds);
+    result.lamp = LampColour(collided_);
+    return result;
+}
+
+} // namespace hk

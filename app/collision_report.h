@@ -1,0 +1,62 @@
+// The collision check cycle of the viewer: one pass of CollisionManager1 with its report in the
+// message area, the pass time for the timing label and the lamp colour. The window's timer
+// drives it; the batch mode runs one cycle.
+#pragma once
+
+#include "app/message_log.h"
+#include "collision/bounding_mode.h"
+
+#include <string>
+#include <string_view>
+
+namespace hk {
+
+class TCollisionManager;
+class TGLBaseSceneObject;
+
+// "Point", "Sphere", "Ellipsoid", "Cube", "Faces" by ordinal; "" outside the five modes.
+std::string_view BoundingModeName(TCollisionBoundingMode mode);
+
+// The report line of a pair: name1 "(" mode1 ")" "  -  " name2 "(" mode2 ")", the names being
+// the objects' component names and the modes those of their collision behaviours (an empty
+// mode name for an object without one).
+std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2);
+
+// The timing label's text: milliseconds with one decimal and " ms", e.g. "12.3 ms".
+std::string FormatPassTime(double milliseconds);
+
+struct TLampColour {
+    int red = 0, green = 0, blue = 0;
+    bool operator==(const TLampColour&) const = default;
+};
+
+// Green (0, 255, 0) without a collision, red (255, 0, 0) with at least one.
+TLampColour LampColour(bool collided);
+
+struct TCollisionCycleResult {
+    bool collided = false;   // at least one pair was reported
+    double milliseconds = 0; // time of clearing, pass and report
+    std::string timeText;    // FormatPassTime(milliseconds)
+    TLampColour lamp;        // LampColour(collided)
+};
+
+// Runs the pass of a manager and writes its report into a message area. Sets the manager's
+// OnCollision handler for as long as it lives and clears it again on destruction.
+class TCollisionCheck {
+public:
+    TCollisionCheck(TCollisionManager& manager, TMessageLog& log);
+    TCollisionCheck(const TCollisionCheck&) = delete;
+    TCollisionCheck& operator=(const TCollisionCheck&) = delete;
+    ~TCollisionCheck();
+
+    // One cycle: clears the message area, then with its redrawing suspended runs the pass,
+    // adding one line per colliding pair in pass order; times all of it with a steady clock.
+    TCollisionCycleResult RunCycle();
+
+private:
+    TCollisionManager& manager_;
+    TMessageLog& log_;
+    bool collided_ = false;
+};
+
+} // namespace hk
