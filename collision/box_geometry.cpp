@@ -32,8 +32,6 @@ struct TAxisFace {
 };
 
 TAxisFace MakeFace(const TBoxCorners& c, const int (&f)[4]) {
-    TAffineVector n =
-        VectorCrossProduct(VectorSubtract(c[f[1]], c[f[0]]), VectorSubtract(c[f[2]], c[f[0]]));
     TAxisFace face{};
     // The corners of an axis-aligned box differ along two axes per face; the third is fixed.
     for (int k = 0; k < 3; ++k) {
@@ -42,7 +40,11 @@ TAxisFace MakeFace(const TBoxCorners& c, const int (&f)[4]) {
         }
     }
     face.value = c[f[0]][face.axis];
-    face.spansPlane = n[face.axis] != 0;
+    // The normal's component on the face's axis: the cross product of two edge vectors.
+    const int u = (face.axis + 1) % 3, v = (face.axis + 2) % 3;
+    double e1u = double(c[f[1]][u]) - c[f[0]][u], e1v = double(c[f[1]][v]) - c[f[0]][v];
+    double e2u = double(c[f[2]][u]) - c[f[0]][u], e2v = double(c[f[2]][v]) - c[f[0]][v];
+    face.spansPlane = e1u * e2v - e1v * e2u != 0;
     for (int k = 0; k < 3; ++k) {
         face.lo[k] = std::min(c[f[0]][k], c[f[2]][k]);
         face.hi[k] = std::max(c[f[0]][k], c[f[2]][k]);

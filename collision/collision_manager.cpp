@@ -113,7 +113,7 @@ void TCollisionManager::TestAllPairs() {
     if (nodes.size() < 2) {
         return;
     }
-    // The sort by minimum z, done on an index order so the entries need not move.
+    // The sort by minimum z, on an index order; the entries follow it once.
     std::vector<int> order(nodes.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         order[i] = int(i);
@@ -122,16 +122,19 @@ void TCollisionManager::TestAllPairs() {
         return nodes[std::size_t(a)].Box.min.z < nodes[std::size_t(b)].Box.min.z;
     });
     std::vector<TAABB> boxes;
+    std::vector<TPassEntry> sorted;
     boxes.reserve(nodes.size());
+    sorted.reserve(nodes.size());
     for (int i : order) {
         boxes.push_back(nodes[std::size_t(i)].Box);
+        sorted.push_back(entries[std::size_t(i)]);
     }
     TBoxPairFinder finder;
     finder.Find(boxes);
     const unsigned generation = generation_;
     for (const TBoxPairFinder::TPair& p : finder.Pairs()) {
-        TPassEntry& a = entries[std::size_t(order[std::size_t(p.first)])];
-        TPassEntry& b = entries[std::size_t(order[std::size_t(p.second)])];
+        TPassEntry& a = sorted[std::size_t(p.first)];
+        TPassEntry& b = sorted[std::size_t(p.second)];
         if (a.group != 0 && a.group == b.group) {
             continue;
         }

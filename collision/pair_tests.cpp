@@ -168,8 +168,16 @@ bool ObjectBoxBoxS(S& a, S& b) {
     return BoxBoxIntersect(a.box, b.box, m12, m21);
 }
 
+TOctree* OctreeOf(S& s) {
+    if (!s.octreeLooked) {
+        s.octree = FacesOctree(*s.object);
+        s.octreeLooked = true;
+    }
+    return s.octree;
+}
+
 bool CubeFacesS(S& a, S& b) {
-    TOctree* tree = FacesOctree(*b.object);
+    TOctree* tree = OctreeOf(b);
     if (!tree) {
         return ObjectBoxBoxS(a, b);
     }
@@ -177,8 +185,8 @@ bool CubeFacesS(S& a, S& b) {
 }
 
 bool FacesFacesS(S& a, S& b) {
-    TOctree* ta = FacesOctree(*a.object);
-    TOctree* tb = ta ? FacesOctree(*b.object) : nullptr;
+    TOctree* ta = OctreeOf(a);
+    TOctree* tb = ta ? OctreeOf(b) : nullptr;
     if (!ta || !tb) {
         return ObjectBoxBoxS(a, b);
     }
@@ -204,7 +212,9 @@ TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
             object.WorldPosition(),
             object.UnscaledBoxExtents(),
             object.Scale().AsVector(),
-            hierarchyBox};
+            hierarchyBox,
+            nullptr,
+            false};
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {

@@ -22,6 +22,9 @@ struct TPairShape {
     TMatrix world, inverse;
     TVector position, extents, scale;
     TAABB box;
+    // The faces octree, looked up by the first faces test that needs it.
+    TOctree* octree = nullptr;
+    bool octreeLooked = false;
 };
 TPairShape PairShapeOf(TGLBaseSceneObject& object);
 // As PairShapeOf, with the hierarchy box already known.
