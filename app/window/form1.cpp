@@ -2,25 +2,34 @@
 // does the reading and writing; the window hands it the controls' values and shows the results.
 #include "app/window/form1.h"
 
+#include "app/collision_report.h"
+#include "app/group_grid_model.h"
+#include "app/scene_builder.h"
 #include "app/sjis.h"
+#include "app/window/collision_lamp.h"
+#include "app/window/fixed_scene.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/scene_viewer.h"
+#include "app/window/string_grid.h"
 #include "engine/errors.h"
 #include "primitives/quadrics/sphere.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColor>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -55,13 +64,14 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
       start_(start), reportError_(std::move(reportError)),
       document_(std::make_unique<TDocument>()) {
     setObjectName(QStringLiteral("Form1"));
-    Fixed = BuildFixedScene(*GLScene1);
     BuildLayout();
     GLSceneViewer1->Buffer().SetBackgroundColor(cViewerBackgroundColor);
     GLSceneViewer1->SetCamera(Fixed.GLCamera2);
     GLSceneViewer1->SetErrorReporter([this](const QString& message) { ReportError(message); });
     log_ = std::make_unique<MemoMessageLog>(*Memo2);
     scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
+    collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);
+    connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     CentreOnScreen();
     FormCreate();
 }
@@ -182,15 +192,39 @@ void TForm1::FormClose() {
 // "script1.txt" of the program's folder runs here once the material scripter lands.
 void TForm1::RunMaterialScript() {}
 
-// The objects of the loaded items are built under the model root here once the scene lands;
-// the marker sphere is hidden at its end.
-void TForm1::BuildScene() {}
+// The program's folder is current, so relative model names are found there.
+void TForm1::BuildScene() {
+    hk::BuildScene(*document_, Fixed, *log_);
+}
 
-// The group grid is filled from the group table here once the grids land.
-void TForm1::FillGroupGrid() {}
+void TForm1::FillGroupGrid() {
+    const TGroupGridModel model = hk::FillGroupGrid(*document_);
+    StringGrid1->SetRowCount(model.RowCount());
+    for (int row = 0; row < model.RowCount(); ++row)
+        for (int col = 0; col < cGroupGridColumns; ++col)
+            StringGrid1->SetCell(col, row,
+                                 FromSjis(model.rows[std::size_t(row)][std::size_t(col)]));
+    for (int col = 0; col < cGroupGridColumns; ++col)
+        StringGrid1->SetColWidth(col, model.colWidths[std::size_t(col)]);
+}
 
-// The collision cycle runs here once the collision check lands.
-void TForm1::Timer1Timer() {}
+void TForm1::CheckBox1Click() {
+    if (CheckBox1->isChecked())
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+// One collision cycle; the timer is re-armed only after it, so cycles never overlap and run
+// 100 ms apart. The report handler writes into the log pane during the pass.
+void TForm1::Timer1Timer() {
+    Timer1->stop();
+    const TCollisionCycleResult result = collisionCheck_->RunCycle();
+    LATime->setText(QString::fromStdString(result.timeText));
+    Shape1->SetFillColor(QColor(result.lamp.red, result.lamp.green, result.lamp.blue));
+    if (CheckBox1->isChecked())
+        Timer1->start();
+}
 
 // The file watch runs here once reloading lands.
 void TForm1::Timer2Timer() {}

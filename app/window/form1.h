@@ -5,10 +5,9 @@
 
 #include "app/document.h"
 #include "app/settings.h"
-#include "app/window/fixed_scene.h"
+#include "app/viewer_scene.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/start_options.h"
-#include "engine/scene.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -36,6 +35,7 @@ class QTimer;
 namespace hk {
 
 class CollisionLamp;
+class TCollisionCheck;
 class TGLSceneViewer;
 class StringGrid;
 
@@ -79,9 +79,9 @@ public:
     QCheckBox* CheckBox1 = nullptr;
 
     TGLSceneViewer* GLSceneViewer1 = nullptr;
-    // The scene the view shows, and the fixed objects in it (the scene owns them).
-    std::unique_ptr<TGLScene> GLScene1 = std::make_unique<TGLScene>();
-    TFixedScene Fixed;
+    // The scene the view shows with its fixed objects (the scene owns them), the material
+    // libraries and CollisionManager1.
+    TViewerScene Fixed;
 
     QFrame* Panel2 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
@@ -120,6 +120,7 @@ protected:
 
 private slots:
     void Timer1Timer();
+    void CheckBox1Click();
     void Timer2Timer();
     void Timer3Timer();
 
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<TDocument> document_;
     std::unique_ptr<MemoMessageLog> log_;
     std::unique_ptr<MemoMessageLog> scriptLog_;
+    std::unique_ptr<TCollisionCheck> collisionCheck_;
     bool shown_ = false;
     QColorDialog* colorDialog_ = nullptr;
     QFileDialog* openDialog_ = nullptr;
