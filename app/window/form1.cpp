@@ -7,6 +7,7 @@
 #include "app/scene_builder.h"
 #include "app/sjis.h"
 #include "app/window/collision_lamp.h"
+#include "app/window/grids.h"
 #include "app/window/fixed_scene.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/scene_viewer.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -70,6 +72,7 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     GLSceneViewer1->SetErrorReporter([this](const QString& message) { ReportError(message); });
     log_ = std::make_unique<MemoMessageLog>(*Memo2);
     scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
+    SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     CentreOnScreen();
@@ -195,6 +198,40 @@ void TForm1::RunMaterialScript() {}
 // The program's folder is current, so relative model names are found there.
 void TForm1::BuildScene() {
     hk::BuildScene(*document_, Fixed, *log_);
+}
+
+void TForm1::SetUpGrids() {
+    TWindowGrids::Actions actions;
+    actions.buildScene = [this] {
+        BuildScene();
+        GLSceneViewer1->update();
+    };
+    actions.fillGroupGrid = [this] { FillGroupGrid(); };
+    actions.showMarker = [this](bool shown) {
+        Fixed.GLSphere1->SetVisible(shown);
+        GLSceneViewer1->update();
+    };
+    actions.placeMarker = [this](const std::array<double, 3>& p) {
+        Fixed.GLSphere1->Position().SetPoint(MapCoordinate(*document_, 0, p[0]),
+                                             MapCoordinate(*document_, 1, p[1]),
+                                             MapCoordinate(*document_, 2, p[2]));
+    };
+    actions.chooseColour = [this](TGridColour& colour) {
+        QColorDialog* dialog = ColorDialog1();
+        dialog->setCurrentColor(QColor(colour.r, colour.g, colour.b));
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+        const QColor chosen = dialog->selectedColor();
+        colour = {std::uint8_t(chosen.red()), std::uint8_t(chosen.green()),
+                  std::uint8_t(chosen.blue())};
+        return true;
+    };
+    actions.focusView = [this] { GLSceneViewer1->setFocus(); };
+    grids_ = std::make_unique<TWindowGrids>(*StringGrid1, *StringGrid2, *document_, *log_,
+                                            std::move(actions));
+    grids_->WatchPanels(*Panel1, *Panel2);
+    connect(Button1, &QPushButton::clicked, this, [this] { grids_->ShowAll(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { grids_->HideAll(); });
 }
 
 void TForm1::FillGroupGrid() {

@@ -37,6 +37,7 @@ namespace hk {
 class CollisionLamp;
 class TCollisionCheck;
 class TGLSceneViewer;
+class TWindowGrids;
 class StringGrid;
 
 class TForm1 : public QMainWindow {
@@ -111,6 +112,10 @@ public:
     QColorDialog* ColorDialog1();
     QFileDialog* OpenDialog1();
 
+    // The group and item grids with their selection, the buttons "全件表示" and "全件非表示" and
+    // the marker clicks on the panels.
+    TWindowGrids& Grids() { return *grids_; }
+
     // The index (0 to 4) of the checked bounding-mode button of RadioGroup1, -1 when none is.
     int RadioGroup1ItemIndex() const;
 
@@ -138,6 +143,7 @@ private:
     void RunMaterialScript();
     void BuildScene();
     void FillGroupGrid();
+    void SetUpGrids();
     void ReportError(const QString& message) const;
 
     QString programDir_;
@@ -146,6 +152,7 @@ private:
     std::unique_ptr<TDocument> document_;
     std::unique_ptr<MemoMessageLog> log_;
     std::unique_ptr<MemoMessageLog> scriptLog_;
+    std::unique_ptr<TWindowGrids> grids_;
     std::unique_ptr<TCollisionCheck> collisionCheck_;
     bool shown_ = false;
     QColorDialog* colorDialog_ = nullptr;
