@@ -34,6 +34,7 @@ protected:
         });
         form->show();
         QApplication::processEvents();
+        test::KeepOpenGLDriverLoaded();
     }
     void TearDown() override { QDir::setCurrent(startDir); }
 

@@ -11,6 +11,11 @@ namespace hk::test {
 // Creates the test program's QApplication on first use.
 void EnsureApplication();
 
+// Keeps the OpenGL driver that Qt loaded in memory to the end of the process, so that the leak
+// checker can still name the allocations the driver keeps (and its suppressions skip them).
+// Call it while a GL widget is shown.
+void KeepOpenGLDriverLoaded();
+
 // A test whose members may be widgets: the application exists before they are made.
 class QtTest : public ::testing::Test {
 protected:
