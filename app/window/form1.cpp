@@ -3,15 +3,18 @@
 #include "app/window/form1.h"
 
 #include "app/collision_report.h"
+#include "app/details.h"
 #include "app/group_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/sjis.h"
 #include "app/window/collision_lamp.h"
-#include "app/window/grids.h"
+#include "app/window/file_actions.h"
 #include "app/window/fixed_scene.h"
+#include "app/window/grids.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
+#include "app/window/view_input.h"
 #include "engine/errors.h"
 #include "primitives/quadrics/sphere.h"
 
@@ -22,8 +25,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -75,6 +78,14 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+    viewInput_ = std::make_unique<TViewInput>(
+        *this, [this](int lineNo) { ShowPickDetails(*document_, lineNo, *log_); });
+    TReloadSteps reload;
+    reload.BuildScene = [this] { BuildScene(); };
+    reload.FillGroupGrid = [this] { FillGroupGrid(); };
+    reload.Repaint = [this] { GLSceneViewer1->update(); };
+    reload.ReportError = [this](const std::string& message) { ReportError(FromSjis(message)); };
+    fileActions_ = std::make_unique<TFileActions>(*this, std::move(reload));
     CentreOnScreen();
     FormCreate();
 }
@@ -263,10 +274,12 @@ void TForm1::Timer1Timer() {
         Timer1->start();
 }
 
-// The file watch runs here once reloading lands.
-void TForm1::Timer2Timer() {}
+void TForm1::Timer2Timer() {
+    fileActions_->Timer2Timer();
+}
 
-// The marker blink runs here once the marker sphere lands.
-void TForm1::Timer3Timer() {}
+void TForm1::Timer3Timer() {
+    viewInput_->Timer3Timer();
+}
 
 } // namespace hk

@@ -38,6 +38,8 @@ class CollisionLamp;
 class TCollisionCheck;
 class TGLSceneViewer;
 class TWindowGrids;
+class TFileActions;
+class TViewInput;
 class StringGrid;
 
 class TForm1 : public QMainWindow {
@@ -154,6 +156,10 @@ private:
     std::unique_ptr<MemoMessageLog> scriptLog_;
     std::unique_ptr<TWindowGrids> grids_;
     std::unique_ptr<TCollisionCheck> collisionCheck_;
+    // Navigation and picking of the view, and the reload controls; declared after Fixed and
+    // the document, which they act on, so that they go first.
+    std::unique_ptr<TViewInput> viewInput_;
+    std::unique_ptr<TFileActions> fileActions_;
     bool shown_ = false;
     QColorDialog* colorDialog_ = nullptr;
     QFileDialog* openDialog_ = nullptr;

@@ -1,0 +1,104 @@
+// The watch tick, "再読込" and "ファイル指定" of the main window.
+#include "app/window/file_actions.h"
+
+#include "app/sjis.h"
+#include "app/window/form1.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+
+namespace hk {
+
+namespace {
+
+// Stops a timer for the length of a handler and starts it again at the end when it was
+// running, also when the handler leaves through an exception.
+class TimerPause {
+public:
+    explicit TimerPause(QTimer& timer) : timer_(timer), wasActive_(timer.isActive()) {
+        timer_.stop();
+    }
+    ~TimerPause() {
+        if (wasActive_) {
+            timer_.start();
+        }
+    }
+    TimerPause(const TimerPause&) = delete;
+    TimerPause& operator=(const TimerPause&) = delete;
+
+private:
+    QTimer& timer_;
+    bool wasActive_;
+};
+
+// A filter of alternating descriptions and patterns, "text|pattern|text|pattern", as Qt's
+// name filters "text (pattern)".
+QStringList NameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    }
+    return filters;
+}
+
+} // namespace
+
+const char* const TFileActions::kDefaultExtension = ".csv";
+const char* const TFileActions::kFilter = "csv file|*.csv|DLINE.csv|dline.csv";
+
+TFileActions::TFileActions(TForm1& form, TReloadSteps steps)
+    : QObject(&form), form_(form), watch_(form.Document(), form.MessageLog(), std::move(steps)) {
+    setObjectName(QStringLiteral("FileActions"));
+    connect(form.Button3, &QPushButton::clicked, this, &TFileActions::Button3Click);
+    connect(form.Button4, &QPushButton::clicked, this, &TFileActions::Button4Click);
+}
+
+void TFileActions::SetUpDialog(QFileDialog& dialog) {
+    // Qt adds the suffix without its leading dot.
+    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultExtension));
+    dialog.setNameFilters(NameFilters(QString::fromLatin1(kFilter)));
+}
+
+TLoadControls TFileActions::Controls() const {
+    TLoadControls controls;
+    controls.scaleBoxText = Utf8ToSjis(form_.Edit1->text().toStdString());
+    controls.initialise = form_.CheckBox2->isChecked();
+    return controls;
+}
+
+void TFileActions::Timer2Timer() {
+    QTimer& timer = *form_.Timer2;
+    timer.stop();
+    struct Restart {
+        QTimer& timer;
+        ~Restart() { timer.start(); }
+    } restart{timer};
+    watch_.Tick(form_.CheckBox3->isChecked(), Controls());
+}
+
+void TFileActions::Button3Click() {
+    TimerPause pause(*form_.Timer2);
+    watch_.Reload(Controls());
+}
+
+void TFileActions::Button4Click() {
+    TimerPause pause(*form_.Timer2);
+    QFileDialog& dialog = *form_.OpenDialog1();
+    SetUpDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) {
+        return;
+    }
+    watch_.Choose(QFile::encodeName(files.first()).toStdString(), Controls());
+}
+
+} // namespace hk

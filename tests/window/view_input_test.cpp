@@ -1,0 +1,248 @@
+// Navigation and picking on the real main window: synthesized mouse, wheel and key events on
+// the 3D view, the details a click prints, the view controls and the marker blink.
+#include "app/details.h"
+#include "app/sjis.h"
+#include "app/window/form1.h"
+#include "app/window/scene_viewer.h"
+#include "app/window/view_input.h"
+#include "engine/camera.h"
+#include "engine/custom_scene_object.h"
+#include "engine/scene.h"
+#include "engine/vector_geometry.h"
+#include "primitives/quadrics/sphere.h"
+#include "primitives/shapes/dummy_cube.h"
+#include "tests/window/window_test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace hk {
+namespace {
+
+// One thick pipe (radius 0.5 in the scene) from (-4, 0, 2) to (4, 0, 2), away from the axes;
+// its item comes from data-file line 2.
+const QByteArray kDrawing = "2,,1,L,R,D25,250,S,0,0,1000,0\r\n"
+                            "2,,0,,,,,E,4000,0,1000\r\n";
+constexpr int kPipeLine = 2;
+
+void ExpectNear(const TAffineVector& a, const TAffineVector& b, float tolerance = 1e-4f) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+
+class ViewInputTest : public test::QtTest {
+protected:
+    void SetUp() override {
+        startDir = QDir::currentPath();
+        folder.Write("box.csv", kDrawing);
+        form = std::make_unique<TForm1>(folder.Dir(), [](const QString& message) {
+            ADD_FAILURE() << "reported: " << message.toStdString();
+        });
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        view = form->GLSceneViewer1;
+    }
+    void TearDown() override {
+        form.reset();
+        QDir::setCurrent(startDir);
+    }
+
+    TGLCamera& Camera() { return *form->Fixed.GLCamera2; }
+    TAffineVector CameraPosition() { return Camera().Position().GetXYZ(); }
+    TViewNavigator& Navigator() { return form->findChild<TViewInput*>("ViewInput")->Navigator(); }
+
+    // A pixel of the view where a pick finds the object built from data-file line `lineNo`,
+    // searched in rings around the centre.
+    QPoint PixelOf(int lineNo) {
+        const QPoint centre = view->rect().center();
+        for (int r = 0; r < 300; r += 6) {
+            for (int dx = -r; dx <= r; dx += 6) {
+                for (int dy = -r; dy <= r; dy += 6) {
+                    if (std::max(std::abs(dx), std::abs(dy)) != r) {
+                        continue;
+                    }
+                    const QPoint p = centre + QPoint(dx, dy);
+                    auto* hit =
+                        dynamic_cast<TGLCustomSceneObject*>(view->PickedObjectAt(p.x(), p.y()));
+                    if (hit != nullptr && hit->Tag() == lineNo) {
+                        return p;
+                    }
+                }
+            }
+        }
+        ADD_FAILURE() << "no pixel shows line " << lineNo;
+        return centre;
+    }
+
+    void Move(QPoint p, Qt::MouseButtons buttons, Qt::KeyboardModifiers keys = {}) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(view->mapToGlobal(p)), Qt::NoButton,
+                         buttons, keys);
+        QApplication::sendEvent(view, &move);
+    }
+    // Press at `from`, move to `to` with the button and keys held, release.
+    void Drag(Qt::MouseButton button, QPoint from, QPoint to, Qt::KeyboardModifiers keys = {}) {
+        QTest::mousePress(view, button, keys, from);
+        Move(to, button, keys);
+        QTest::mouseRelease(view, button, keys, to);
+    }
+    void WheelNotch(int delta) {
+        const QPoint p = view->rect().center();
+        QWheelEvent wheel(QPointF(p), QPointF(view->mapToGlobal(p)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+    }
+    QStringList LogLines() const { return form->Memo2->toPlainText().split(QLatin1Char('\n')); }
+
+    QString startDir;
+    test::ProgramFolder folder;
+    std::unique_ptr<TForm1> form;
+    TGLSceneViewer* view = nullptr;
+};
+
+TEST_F(ViewInputTest, LeftDragTenPixelsRightOrbitsByATurnOfMinusTen) {
+    TGLScene reference;
+    auto* rig = reference.Objects().CreateChild<TGLBaseSceneObject>();
+    auto* camera = rig->CreateChild<TGLCamera>();
+    camera->SetTargetObject(rig);
+    const TAffineVector start = CameraPosition();
+    camera->Position().SetPoint(start.x, start.y, start.z);
+    camera->OrbitTarget(0, -10);
+
+    Drag(Qt::LeftButton, {40, 40}, {50, 40});
+    ExpectNear(CameraPosition(), camera->Position().GetXYZ());
+}
+
+TEST_F(ViewInputTest, ClickOnAnObjectPicksItAndPrintsItsDetails) {
+    const QPoint p = PixelOf(kPipeLine);
+    TMemoryLog expected;
+    ASSERT_GT(ShowPickDetails(form->Document(), kPipeLine, expected), 0);
+    const int before = int(LogLines().size());
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, p);
+    ASSERT_NE(Navigator().PickedObject(), nullptr);
+    EXPECT_EQ(Navigator().PickedObject()->Tag(), kPipeLine);
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), before + int(expected.Lines().size()));
+    EXPECT_EQ(lines.back().toStdString(), SjisToUtf8(expected.Lines().back()));
+
+    // A press on empty space keeps the pick and prints nothing.
+    QTest::mouseClick(view, Qt::LeftButton, {}, {2, 2});
+    EXPECT_EQ(Navigator().PickedObject()->Tag(), kPipeLine);
+    EXPECT_EQ(LogLines().size(), lines.size());
+}
+
+TEST_F(ViewInputTest, ShiftLeftDragTurnsThePickedObjectOnly) {
+    const QPoint p = PixelOf(kPipeLine);
+    Drag(Qt::LeftButton, p, p, Qt::ShiftModifier);
+    TGLCustomSceneObject* picked = Navigator().PickedObject();
+    ASSERT_NE(picked, nullptr);
+    const TAffineVector position = picked->Position().GetXYZ();
+    const TAffineVector scale = picked->Scale().GetXYZ();
+    const TAffineVector direction = picked->Direction().GetXYZ();
+    const TAffineVector camera = CameraPosition();
+
+    Drag(Qt::LeftButton, p, p + QPoint(20, 5), Qt::ShiftModifier);
+    ExpectNear(CameraPosition(), camera);
+    ExpectNear(picked->Position().GetXYZ(), position);
+    ExpectNear(picked->Scale().GetXYZ(), scale);
+    EXPECT_GT(VectorLength(VectorSubtract(picked->Direction().GetXYZ(), direction)), 0.1f);
+}
+
+TEST_F(ViewInputTest, RightDragPansButNotWithShiftHeld) {
+    const TAffineVector camera = CameraPosition();
+    Drag(Qt::RightButton, {40, 40}, {60, 70}, Qt::ShiftModifier);
+    ExpectNear(form->Fixed.GLDummyCube1->Position().GetXYZ(), {0, 0, 0});
+    ExpectNear(CameraPosition(), camera);
+
+    Drag(Qt::RightButton, {40, 40}, {60, 70});
+    EXPECT_GT(VectorLength(form->Fixed.GLDummyCube1->Position().GetXYZ()), 0.01f);
+    ExpectNear(CameraPosition(), camera);
+}
+
+TEST_F(ViewInputTest, RightDragInPickModeMovesThePickedObject) {
+    const QPoint p = PixelOf(kPipeLine);
+    form->RadioButton1->click();
+    ASSERT_TRUE(form->RadioButton1->isChecked());
+    QTest::mouseClick(view, Qt::RightButton, {}, p);
+    TGLCustomSceneObject* picked = Navigator().PickedObject();
+    ASSERT_NE(picked, nullptr);
+    const TAffineVector before = picked->Position().GetXYZ();
+    Drag(Qt::RightButton, p, p + QPoint(15, 0));
+    EXPECT_GT(VectorLength(VectorSubtract(picked->Position().GetXYZ(), before)), 0.01f);
+    ExpectNear(form->Fixed.GLDummyCube1->Position().GetXYZ(), {0, 0, 0});
+    // The picked object is still under the mouse after the drag.
+    auto* hit = dynamic_cast<TGLCustomSceneObject*>(view->PickedObjectAt(p.x() + 15, p.y()));
+    EXPECT_EQ(hit, picked);
+}
+
+TEST_F(ViewInputTest, TwoWheelNotchesAwayMultiplyTheTargetDistanceBy121) {
+    const float before = Camera().TargetDistance();
+    WheelNotch(120);
+    WheelNotch(120);
+    EXPECT_NEAR(Camera().TargetDistance(), before * 1.21f, 1e-3f);
+    WheelNotch(-120);
+    EXPECT_NEAR(Camera().TargetDistance(), before * 1.1f, 1e-3f);
+}
+
+TEST_F(ViewInputTest, KeysOneThenThreeRestoreTheView) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    view->setFocus();
+    TGLBaseSceneObject* rig = form->Fixed.DummyCube1;
+    const TAffineVector up = rig->Up().GetXYZ();
+    const TAffineVector direction = rig->Direction().GetXYZ();
+    QTest::keyClick(view, Qt::Key_1);
+    EXPECT_GT(VectorLength(VectorSubtract(rig->Up().GetXYZ(), up)), 0.1f);
+    QTest::keyClick(view, Qt::Key_3);
+    ExpectNear(rig->Up().GetXYZ(), up);
+    ExpectNear(rig->Direction().GetXYZ(), direction);
+
+    // A number typed into the load-scale box stays there.
+    form->Edit1->setFocus();
+    form->Edit1->clear();
+    QTest::keyClick(form->Edit1, Qt::Key_9);
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("9"));
+    ExpectNear(rig->Up().GetXYZ(), up);
+}
+
+TEST_F(ViewInputTest, SlidersSetTheSurfaceAlphaAndTheMarkerRadius) {
+    TGLSphere& marker = *form->Fixed.GLSphere1;
+    EXPECT_FLOAT_EQ(marker.Radius(), 0.05f);
+    form->TrackBar2->setValue(80);
+    EXPECT_FLOAT_EQ(marker.Radius(), 0.8f);
+
+    TGLLibMaterial* surface = form->Fixed.GLMaterialLibrary1.Materials().Items(0);
+    ASSERT_NE(surface, nullptr);
+    form->TrackBar1->setValue(250);
+    EXPECT_FLOAT_EQ(surface->Material().FrontProperties().Diffuse().Alpha(), 0.25f);
+}
+
+TEST_F(ViewInputTest, HiddenMarkerDoesNotBlinkAndAShownOneDoes) {
+    TGLSphere& marker = *form->Fixed.GLSphere1;
+    ASSERT_FALSE(marker.Visible());
+    const float red = marker.Material().FrontProperties().Ambient().Red();
+    QTest::qWait(450);
+    EXPECT_EQ(marker.Material().FrontProperties().Ambient().Red(), red);
+    EXPECT_TRUE(form->Timer3->isActive());
+
+    marker.SetVisible(true);
+    QTest::qWait(450);
+    const float now = marker.Material().FrontProperties().Ambient().Red();
+    EXPECT_TRUE(now == 0 || now == 1) << now;
+    EXPECT_TRUE(form->Timer3->isActive());
+}
+
+} // namespace
+} // namespace hk
