@@ -71,6 +71,14 @@ TEST_F(BatchDetailsTest, RequestsNamingNoItemFailButKeepTheOtherLines) {
     EXPECT_EQ(Run({"--summary", "1", "2147483647"}), 1);
 }
 
+TEST_F(BatchDetailsTest, DetailsFollowTheCollisionReport) {
+    ASSERT_EQ(Run({"--details", "2", "--collide"}), 0) << err.str();
+    const std::string text = out.str();
+    const std::size_t detail = text.find("名称１：N");
+    ASSERT_NE(detail, std::string::npos) << text;
+    EXPECT_EQ(text.find('\n', detail), text.size() - 1) << text;
+}
+
 TEST_F(BatchDetailsTest, MalformedValuesAreUsageErrors) {
     EXPECT_EQ(Run({"--details", "x"}), 2);
     EXPECT_NE(err.str().find("--details"), std::string::npos);
