@@ -141,7 +141,7 @@ TEST_F(FileWatchTest, BrokenSaveKeepsTheDrawingReportsOnceAndTheNextSaveReloads)
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     const std::vector<std::string> shown = log.Lines();
 
-    // A save caught half-written: the second record stops in its size column.
+    // A broken save: the second record's size column does not convert.
     Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,1x"}, kFirstSave + 3);
     EXPECT_EQ(Tick(), TReloadOutcome::roFailed);
     ASSERT_EQ(errors.size(), 1u);
