@@ -9,13 +9,35 @@
 
 namespace hk {
 
-void LoadColourRules(TDocument& doc, const std::string& fileName) {
+namespace {
+
+// One colour component of a rule: the integer, or 255 with a notice when there is none; a
+// value outside 0 to 255 is kept with a notice.
+int Component(std::string_view text, const std::string& where, const char* which,
+              std::vector<std::string>& notices) {
+    int v = 255;
+    if (!TryParseInt(text, v)) {
+        notices.push_back(where + ": " + which + " '" + PrintableExcerpt(text, 60) +
+                          "' is not an integer; 255 is used");
+        return 255;
+    }
+    if (v < 0 || v > 255)
+        notices.push_back(where + ": " + which + " " + std::to_string(v) +
+                          " is outside 0 to 255; its low byte " + std::to_string(v & 0xFF) +
+                          " is used");
+    return v;
+}
+
+} // namespace
+
+std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& fileName) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines))
         throw EColourRuleFileError(Utf8ToSjis("Cannot open the colour rule file " + fileName));
+    std::vector<std::string> notices;
     ItemTable<ColourRule> rules;
-    for (const std::string& line : lines) {
-        std::string_view rest = line;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view rest = lines[i];
         std::string_view name = TrimName(SplitField(rest));
         std::string_view rptname = TrimName(SplitField(rest));
         std::string_view third = TrimName(SplitField(rest));
@@ -25,9 +47,10 @@ void LoadColourRules(TDocument& doc, const std::string& fileName) {
         rule.name = name;
         rule.rptname = rptname;
         if (rest.find(',') != std::string_view::npos) {
-            rule.Red = ParseIntDef(third, 255);
-            rule.Green = ParseIntDef(TrimName(SplitField(rest)), 255);
-            rule.Blue = ParseIntDef(TrimName(SplitField(rest)), 255);
+            const std::string where = Utf8ToSjis(fileName) + ": line " + std::to_string(i + 1);
+            rule.Red = Component(third, where, "red", notices);
+            rule.Green = Component(TrimName(SplitField(rest)), where, "green", notices);
+            rule.Blue = Component(TrimName(SplitField(rest)), where, "blue", notices);
             rule.colourMode = 1;
         } else {
             rule.materialName = third;
@@ -36,6 +59,7 @@ void LoadColourRules(TDocument& doc, const std::string& fileName) {
         rules.Append(rule);
     }
     doc.ColourRuleTable = std::move(rules);
+    return notices;
 }
 
 } // namespace hk

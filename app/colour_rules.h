@@ -5,6 +5,7 @@
 #include "engine/errors.h"
 
 #include <string>
+#include <vector>
 
 namespace hk {
 
@@ -17,7 +18,10 @@ public:
 // Reads the colour rule file fileName into doc.ColourRuleTable, replacing what it held.
 // Each line "name,rptname,R,G,B" gives an RGB rule (colourMode 1), "name,rptname,material"
 // a material rule (colourMode 2); lines with an empty name are skipped.
+// A colour that is not an integer reads as 255, one outside 0 to 255 is kept and a group takes
+// its low byte; both are returned as notices (Shift-JIS lines naming the file and the line)
+// for the message area.
 // Throws EColourRuleFileError, naming the file, when it cannot be opened; doc is then unchanged.
-void LoadColourRules(TDocument& doc, const std::string& fileName);
+std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& fileName);
 
 } // namespace hk

@@ -32,18 +32,62 @@ float ToSingle(double v) {
     return static_cast<float>(v);
 }
 
+constexpr std::size_t kQuotedBytes = 60;
+
+std::string QuotedField(std::string_view text) {
+    return PrintableExcerpt(text, kQuotedBytes);
+}
+
+std::string Where(const std::string& fileName, int lineNo) {
+    return Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
+}
+
 std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    std::string message = "'";
-    message.append(text).append("' is not a valid floating point value\n");
-    message.append(Utf8ToSjis(fileName)).append(": line ").append(std::to_string(lineNo));
-    return message;
+    return "'" + QuotedField(text) + "' is not a valid floating point value\n" +
+           Where(fileName, lineNo);
+}
+
+std::string OutOfRangeMessage(std::string_view text, const std::string& fileName, int lineNo) {
+    return "'" + QuotedField(text) + "' is out of range\n" + Where(fileName, lineNo);
+}
+
+// The lines of a data file as the loader parses them: a UTF-8 byte-order mark is removed and
+// the text converted to Shift-JIS; a NUL byte anywhere stops the load, since Shift-JIS text
+// never holds one (the file is binary or UTF-16). Returns true when the file was UTF-8.
+bool PrepareLines(std::vector<std::string>& lines, const std::string& fileName) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find('\0') != std::string::npos)
+            throw EDataFileError(Where(fileName, static_cast<int>(i) + 1) +
+                                     " holds a NUL byte: this is not a Shift-JIS text file "
+                                     "(a UTF-16 or binary file?)",
+                                 fileName, static_cast<int>(i) + 1);
+    static const std::string_view bom = "\xEF\xBB\xBF";
+    if (lines.empty() || std::string_view(lines[0]).substr(0, 3) != bom)
+        return false;
+    lines[0].erase(0, bom.size());
+    for (std::string& line : lines)
+        line = Utf8ToSjis(line);
+    return true;
 }
 
 // The item tables of one load, parsed from the lines of one file into `work`.
 class Loader {
 public:
     Loader(TDocument& work, const std::string& fileName, const std::vector<std::string>& lines)
-        : d_(work), fileName_(fileName), lines_(lines) {}
+        : d_(work), fileName_(fileName), lines_(lines) {
+        for (const PolyVertex& v : d_.PolyTable)
+            FigureGroup(v.kind) = v.group;
+    }
+
+    // Lines for the message area after the summary: what the load ignored, with where.
+    const std::vector<std::string>& Notices() const { return notices_; }
+    void AddNotice(std::string line) {
+        if (static_cast<int>(notices_.size()) < kMaxLoadNotices)
+            notices_.push_back(std::move(line));
+        else
+            ++unlistedNotices_;
+    }
+    int UnlistedNotices() const { return unlistedNotices_; }
 
     void Run() {
         while (next_ < lines_.size()) {
@@ -55,6 +99,15 @@ public:
     }
 
 private:
+    // Columns left after a record's last one are ignored; non-blank ones are noted, since they
+    // usually mean a comma was used as decimal separator and the columns have shifted.
+    void CheckRest(std::string_view rest) {
+        if (TrimName(rest).find_first_not_of(", \t") == std::string_view::npos)
+            return;
+        AddNotice(Where(fileName_, lineNo_) + ": columns after the record's last one ignored: '" +
+                  QuotedField(rest) + "' (a comma used as decimal separator?)");
+    }
+
     // The next physical line, or an empty one past the end of the file; raises the line count.
     std::string_view NextLine() {
         ++lineNo_;
@@ -71,8 +124,19 @@ private:
         std::string_view field = SplitField(rest);
         double v = 0;
         if (!TryParseFloat(field, v))
-            throw EConvertError(NotAFloatMessage(field, fileName_, lineNo_), fileName_, lineNo_);
+            throw EConvertError(NotAFloatMessage(field, fileName_, lineNo_) + context_, fileName_,
+                                lineNo_);
+        if (!(std::fabs(v) < kDecimalColumnLimit))
+            throw EConvertError(OutOfRangeMessage(field, fileName_, lineNo_) + context_, fileName_,
+                                lineNo_);
         return v;
+    }
+
+    // The group of the last polyline or face vertex filed, by the vertex's kind; 0 for none.
+    int& FigureGroup(int kind) { return kind == ikFace ? lastFaceGroup_ : lastPolylineGroup_; }
+    void AppendVertex(const PolyVertex& v) {
+        d_.PolyTable.Append(v);
+        FigureGroup(v.kind) = v.group;
     }
 
     void Record(int kind, std::string_view rest) {
@@ -136,6 +200,7 @@ private:
         p.y = Float(rest);
         p.z = Float(rest);
         p.code = Int(rest);
+        CheckRest(rest);
         p.lineNo = lineNo_;
         p.group = GroupOf(ikPoint, name, {}, {}, 0);
         d_.PointTable.Append(p);
@@ -170,7 +235,12 @@ private:
         l.y1 = Float(rest);
         l.z1 = Float(rest);
         l.code = Int(rest);
+        CheckRest(rest);
 
+        const int firstLine = lineNo_;
+        if (next_ >= lines_.size())
+            context_ = ": the file ends before the second line of the two-point line of line " +
+                       std::to_string(firstLine);
         std::string_view second = NextLine();
         Skip(second, 2);
         Int(second);
@@ -179,6 +249,7 @@ private:
         l.x2 = Float(second);
         l.y2 = Float(second);
         l.z2 = Float(second);
+        CheckRest(second);
         l.lineNo = lineNo_;
 
         l.group = GroupOf(ikLine, name, rptname, dddname, ddd);
@@ -192,12 +263,7 @@ private:
 
     // The group of the figure of this kind that a continuation vertex joins (the group of the
     // last vertex of that kind), or 0 when no figure of the kind has been started.
-    int CurrentFigureGroup(int kind) const {
-        for (int i = d_.PolyTable.Count(); i >= 1; --i)
-            if (d_.PolyTable[i].kind == kind)
-                return d_.PolyTable[i].group;
-        return 0;
-    }
+    int CurrentFigureGroup(int kind) { return FigureGroup(kind); }
 
     // Turns the last line of LineTable into the first two vertices of a polyline.
     void ConvertLastLine() {
@@ -215,11 +281,11 @@ private:
         v.seq = 1;
         v.label = l.startLabel;
         v.x = l.x1, v.y = l.y1, v.z = l.z1;
-        d_.PolyTable.Append(v);
+        AppendVertex(v);
         v.seq = 2;
         v.label = l.endLabel;
         v.x = l.x2, v.y = l.y2, v.z = l.z2;
-        d_.PolyTable.Append(v);
+        AppendVertex(v);
         d_.LineTable.RemoveLast();
         if (l.group >= 1)
             d_.GroupTable[l.group].kind = ikPolyline;
@@ -240,6 +306,7 @@ private:
         v.y = Float(rest);
         v.z = Float(rest);
         v.code = Int(rest);
+        CheckRest(rest);
         v.lineNo = lineNo_;
 
         if (v.seq == 3 && !d_.LineTable.empty())
@@ -247,7 +314,7 @@ private:
         v.group = CurrentFigureGroup(ikPolyline);
         if (v.group == 0)
             return; // no figure to join
-        d_.PolyTable.Append(v);
+        AppendVertex(v);
         d_.SceneBounds.Include(v.x, v.y, v.z);
     }
 
@@ -265,6 +332,7 @@ private:
         v.y = Float(rest);
         v.z = Float(rest);
         v.code = Int(rest);
+        CheckRest(rest);
         v.lineNo = lineNo_;
 
         if (v.seq == 1) {
@@ -275,7 +343,7 @@ private:
             if (v.group == 0)
                 return; // no figure to join
         }
-        d_.PolyTable.Append(v);
+        AppendVertex(v);
     }
 
     void Arc(int kind, std::string_view rest) {
@@ -291,6 +359,7 @@ private:
         for (int i = 1; i <= 13; ++i)
             a.p[i] = Float(rest);
         a.code = Int(rest);
+        CheckRest(rest);
         a.lineNo = lineNo_;
         a.group = GroupOf(kind, name, rptname, dddname, ddd);
         d_.ArcTable.Append(a);
@@ -309,6 +378,7 @@ private:
         for (int i = 1; i <= 12; ++i)
             m.d[i] = Float(rest);
         m.code = Int(rest);
+        CheckRest(rest);
         m.lineNo = lineNo_;
         m.group = GroupOf(kind, name, rptname, {}, 0);
         d_.DimensionTable.Append(m);
@@ -333,6 +403,7 @@ private:
             allZero = allZero && r.r[i] == 0;
         }
         r.code = Int(rest);
+        CheckRest(rest);
         r.lineNo = lineNo_;
         r.group = GroupOf(ikRange, tag, rptname, {}, 0);
         if (allZero)
@@ -357,6 +428,7 @@ private:
         t.pitch = ToSingle(Float(rest));
         t.turn = ToSingle(Float(rest));
         t.code = Int(rest);
+        CheckRest(rest);
         t.lineNo = lineNo_;
         t.group = GroupOf(ikTorus, name, rptname, dddname, ddd);
         d_.TorusTable.Append(t);
@@ -382,6 +454,7 @@ private:
         p.y2 = Float(rest);
         p.z2 = Float(rest);
         p.code = Int(rest);
+        CheckRest(rest);
         p.lineNo = lineNo_;
         p.group = GroupOf(ikPipe, name, rptname, dddname, ddd);
         d_.PipeTable.Append(p);
@@ -402,6 +475,7 @@ private:
         m.sz = Float(rest);
         m.modelFile = std::string(SplitField(rest));
         m.code = Int(rest);
+        CheckRest(rest);
         m.lineNo = lineNo_;
         m.group = GroupOf(ikModel, name, rptname, {}, 0);
         d_.ModelTable.Append(m);
@@ -413,6 +487,11 @@ private:
     const std::vector<std::string>& lines_;
     std::size_t next_ = 0;
     int lineNo_ = 0;
+    int lastPolylineGroup_ = 0;
+    int lastFaceGroup_ = 0;
+    std::string context_; // said after the place of a conversion error
+    std::vector<std::string> notices_;
+    int unlistedNotices_ = 0;
 };
 
 // The low byte of a rule's colour component, as a group stores it.
@@ -584,6 +663,8 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
         return false;
     }
 
+    const bool utf8 = PrepareLines(lines, fileName);
+
     TDocument work;
     work.GroupTable = doc.GroupTable;
     work.ColourRuleTable = doc.ColourRuleTable;
@@ -591,7 +672,12 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
         g.itemCount = 0;
         g.dupCount = 0;
     }
-    Loader(work, fileName, lines).Run();
+    Loader loader(work, fileName, lines);
+    if (utf8)
+        loader.AddNotice(Where(fileName, 1) +
+                         ": UTF-8 byte-order mark; the file was read as UTF-8 and converted to "
+                         "Shift-JIS");
+    loader.Run();
     if (initialise)
         ApplyColourRules(work);
 
@@ -613,6 +699,11 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     log.BeginUpdate();
     log.Clear();
     log.Add(LoadSummary(doc));
+    for (const std::string& notice : loader.Notices())
+        log.Add(notice);
+    if (loader.UnlistedNotices() > 0)
+        log.Add(Utf8ToSjis(fileName) + ": " + std::to_string(loader.UnlistedNotices()) +
+                " more lines with ignored columns");
     log.EndUpdate();
     return true;
 }

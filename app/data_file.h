@@ -13,11 +13,12 @@
 
 namespace hk {
 
-// A decimal column that does not convert. what() holds two lines: "'<text>' is not a valid
-// floating point value" and the file name with the line number.
-class EConvertError : public Exception {
+// A data file that cannot be loaded: what() names the file and the line. Raised for a line
+// holding a NUL byte (the file is binary or UTF-16, not Shift-JIS text) and, as EConvertError,
+// for a decimal column that does not convert.
+class EDataFileError : public Exception {
 public:
-    EConvertError(const std::string& message, std::string fileName, int lineNo)
+    EDataFileError(const std::string& message, std::string fileName, int lineNo)
         : Exception(message), fileName_(std::move(fileName)), lineNo_(lineNo) {}
     const std::string& FileName() const { return fileName_; }
     int LineNo() const { return lineNo_; }
@@ -27,6 +28,19 @@ private:
     int lineNo_;
 };
 
+// A decimal column that does not convert. what() holds two lines: "'<text>' is not a valid
+// floating point value" (or "'<text>' is out of range" for a number of magnitude 1.0e13 or
+// more) and the file name with the line number. The quoted text is cut to 60 bytes and its
+// control bytes are written as \xNN, so the message stays short and printable.
+class EConvertError : public EDataFileError {
+public:
+    using EDataFileError::EDataFileError;
+};
+
+// Decimal columns of the data file must be finite numbers of magnitude below this: the scene
+// bounds start from it, and every coordinate must be able to move them.
+inline constexpr double kDecimalColumnLimit = 1.0e13;
+
 // Loads fileName into doc.
 // scaleBoxText is the text of the load-scale box: its integer becomes doc.loadScale, 500 when
 // it holds no integer or 0. initialise is the "初期化" box: when true the colour rules are
@@ -35,13 +49,21 @@ private:
 // the group of the last vertex of its kind; one with no figure of its kind before it is
 // skipped. Names are compared as stored (cut to the field size), so records with the same long
 // name share one group.
+// A file that starts with a UTF-8 byte-order mark is read as UTF-8 and converted to Shift-JIS
+// (characters Shift-JIS lacks become "?"). Columns beyond a record's last one are ignored.
 // Returns false when the file cannot be opened: doc is left exactly as it was and one line
 // naming the file is added to log. On success the item tables, groups, bounds and loadScale
-// hold the new load, the log is cleared and holds the summary line, and true is returned.
-// Throws EConvertError on a decimal column that does not convert: doc and log are left exactly
-// as they were.
+// hold the new load, the log is cleared and holds the summary line followed by the notices of
+// the load (the byte-order mark; non-blank columns beyond a record's last one, the sign of a
+// comma used as decimal separator; at most kMaxLoadNotices lines and a count of the rest),
+// each naming the file and the line, and true is returned.
+// Throws EConvertError on a decimal column that does not convert or is out of range, and
+// EDataFileError on a line holding a NUL byte: doc and log are then left exactly as they were.
 bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view scaleBoxText,
                   bool initialise, TMessageLog& log);
+
+// Notice lines one load writes at most, besides the line counting the others.
+inline constexpr int kMaxLoadNotices = 20;
 
 // The summary line the loader writes (Shift-JIS).
 std::string LoadSummary(const TDocument& doc);

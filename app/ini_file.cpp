@@ -10,21 +10,13 @@
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace hk {
 namespace {
 
 char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
 }
 
 // A value as the profile functions return it: trimmed, and one pair of surrounding quotes
@@ -40,6 +32,33 @@ std::string ProfileValue(std::string_view raw) {
 // The path as it appears in a message (Shift-JIS, like every text the window shows).
 std::string PathText(const std::filesystem::path& p) {
     return Utf8ToSjis(p.string());
+}
+
+std::string Where(const std::filesystem::path& p, std::size_t index) {
+    return PathText(p) + ": line " + std::to_string(index + 1);
+}
+
+std::string Quoted(std::string_view text) {
+    return PrintableExcerpt(text, 60);
+}
+
+// A name as SameName compares it: ASCII letters in lower case, double-byte characters as they
+// are.
+std::string FoldedName(std::string_view name) {
+    std::string out(name);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (IsSjisLeadByte(static_cast<unsigned char>(out[i])))
+            ++i;
+        else
+            out[i] = AsciiLower(out[i]);
+    }
+    return out;
+}
+
+// Compares names without regard to ASCII case; the second byte of a Shift-JIS character is
+// compared as it is, since it may fall in the range of ASCII letters.
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && FoldedName(a) == FoldedName(b);
 }
 
 } // namespace
@@ -67,6 +86,48 @@ TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
         }
         line.text = std::move(text);
         lines_.push_back(std::move(line));
+    }
+    NoteIgnoredLines();
+}
+
+void TIniFile::NoteIgnoredLines() {
+    std::unordered_map<std::string, std::size_t> sections; // folded name -> first header
+    std::unordered_map<std::string, std::size_t> keys;     // of the current section
+    bool inSection = false, repeatedSection = false;
+    std::string section;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.isHeader) {
+            std::string_view t = TrimName(line.text);
+            std::size_t close = t.find(']');
+            if (close == t.npos)
+                notices_.push_back(Where(path_, i) + ": section header without ']'");
+            else if (!TrimName(t.substr(close + 1)).empty())
+                notices_.push_back(Where(path_, i) + ": text after the section header ignored: '" +
+                                   Quoted(TrimName(t.substr(close + 1))) + "'");
+            section = Quoted(line.section);
+            auto [first, added] = sections.emplace(FoldedName(line.section), i);
+            repeatedSection = !added;
+            if (repeatedSection)
+                notices_.push_back(Where(path_, i) + ": section [" + section +
+                                   "] appears again (first on line " +
+                                   std::to_string(first->second + 1) + "); its keys are not read");
+            inSection = true;
+            keys.clear();
+            continue;
+        }
+        if (line.key.empty() || repeatedSection)
+            continue;
+        if (!inSection) {
+            notices_.push_back(Where(path_, i) + ": key '" + Quoted(line.key) +
+                               "' before the first section is not read");
+            continue;
+        }
+        auto [first, added] = keys.emplace(FoldedName(line.key), i);
+        if (!added)
+            notices_.push_back(Where(path_, i) + ": key '" + Quoted(line.key) + "' of section [" +
+                               section + "] appears again (first on line " +
+                               std::to_string(first->second + 1) + "); this line is not read");
     }
 }
 
@@ -134,7 +195,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     value = flat;
     Line line;
     line.key = std::string(TrimName(key));
-    line.value = std::string(TrimName(value));
+    line.value = ProfileValue(value);
     line.text = line.key + "=" + std::string(value);
     int header = FindSection(section);
     if (header < 0) {

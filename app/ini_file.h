@@ -4,6 +4,10 @@
 // giving the caller's default. Lines the program does not touch (other sections, other keys,
 // comments) are written back as they were read. Saving writes a temporary file in the same
 // folder and renames it over the old one, so a failed save leaves the old file intact.
+// Where a file holds a section twice, or a key twice in one section, the first one counts
+// (as with the profile functions); the later ones are kept in the file and reported in
+// Notices(), as are text after a section header's ']' (a file whose lines ends were lost), a
+// header without ']' and keys before the first section.
 #pragma once
 
 #include "engine/errors.h"
@@ -28,6 +32,9 @@ public:
     explicit TIniFile(std::filesystem::path path);
 
     const std::filesystem::path& Path() const { return path_; }
+    // What reading the file found and ignored: one Shift-JIS line each, naming the file and the
+    // line.
+    const std::vector<std::string>& Notices() const { return notices_; }
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view fallback) const;
@@ -68,8 +75,12 @@ private:
     // Index one past the last line belonging to the section starting at header.
     int SectionEnd(int header) const;
 
+    // Fills notices_ with the lines that reading ignores.
+    void NoteIgnoredLines();
+
     std::filesystem::path path_;
     std::vector<Line> lines_;
+    std::vector<std::string> notices_;
 };
 
 } // namespace hk

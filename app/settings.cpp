@@ -43,6 +43,7 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         settings.groupSectionCount = ini.ReadInteger("Name", "Num", 0);
         doc.dataFileName = ini.ReadString("load", "filename", kDefaultDataFileName);
         doc.loadScale = ini.ReadInteger("load", "ZScale", kDefaultLoadScale);
+        settings.notices.insert(settings.notices.end(), ini.Notices().begin(), ini.Notices().end());
     } catch (const EIniFileError& e) {
         settings.notices.push_back(e.what());
     }
@@ -52,7 +53,9 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         doc.GroupTable.Clear();
 
     try {
-        LoadColourRules(doc, (programDir / kColourRuleFileName).string());
+        std::vector<std::string> notices =
+            LoadColourRules(doc, (programDir / kColourRuleFileName).string());
+        settings.notices.insert(settings.notices.end(), notices.begin(), notices.end());
         settings.colourRulesLoaded = true;
     } catch (const EColourRuleFileError& e) {
         doc.ColourRuleTable.Clear();

@@ -50,7 +50,8 @@ struct TStartUpSettings {
 // when initialise is true, and reads the colour rule file. A missing colour rule file is not an
 // error here: the rules stay empty and a notice naming the file is returned for the message
 // area. A settings file that exists but cannot be read is reported the same way and its keys
-// take their defaults.
+// take their defaults. The lines the settings file reader ignored (TIniFile::Notices) and the
+// colours of the rule file that needed a default are returned as notices too.
 // Throws EStartUpError, naming the folder, when programDir cannot be made current; doc then
 // holds no groups and no data file name.
 TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path& programDir,

@@ -1,6 +1,7 @@
 // Shift-JIS <-> UTF-8 through glibc iconv ("CP932", the Windows variant of Shift-JIS).
 #include "app/sjis.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <string>
@@ -80,6 +81,36 @@ std::string SjisToUtf8(std::string_view sjis) {
 std::string Utf8ToSjis(std::string_view utf8) {
     thread_local Converter converter("CP932", "UTF-8");
     return converter.Run(utf8, "?", Utf8SequenceLength);
+}
+
+bool IsSjisLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes) {
+    std::size_t keep = 0;
+    while (keep < sjis.size()) {
+        std::size_t n = IsSjisLeadByte(static_cast<unsigned char>(sjis[keep])) ? 2 : 1;
+        if (keep + n > maxBytes)
+            break;
+        keep += n;
+    }
+    keep = std::min(keep, sjis.size());
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : sjis.substr(0, keep)) {
+        unsigned char b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F) {
+            out += "\\x";
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+    if (keep < sjis.size())
+        out += "...";
+    return out;
 }
 
 } // namespace hk

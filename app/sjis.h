@@ -2,6 +2,7 @@
 // UTF-8 of the window toolkit and the terminal.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,13 @@ std::string SjisToUtf8(std::string_view sjis);
 // Converts UTF-8 to Shift-JIS. Characters that Shift-JIS cannot hold, and malformed UTF-8,
 // become "?"; never fails.
 std::string Utf8ToSjis(std::string_view utf8);
+
+// Shift-JIS text as a message quotes it: at most maxBytes bytes, cut between characters and
+// followed by "..." when cut; control bytes written as \xNN, so nothing unprintable reaches a
+// message box.
+std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes);
+
+// True for a byte that starts a double-byte Shift-JIS character.
+bool IsSjisLeadByte(unsigned char c);
 
 } // namespace hk
