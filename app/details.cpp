@@ -72,14 +72,6 @@ int PrintMatching(const TDocument& doc, const Table& table, int lineNo, TMessage
     return printed;
 }
 
-// The index of the vertex after the figure that starts at or contains vertex index.
-int FigureEnd(const TDocument& doc, int index) {
-    int end = index + 1;
-    while (end <= doc.PolyTable.Count() && doc.PolyTable[end].seq != 1)
-        ++end;
-    return end;
-}
-
 template <class Table> bool InRange(const Table& table, int index) {
     return index >= 1 && index <= table.Count();
 }
@@ -230,6 +222,13 @@ int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
             .Int("　行：", p.lineNo);
     });
     return printed;
+}
+
+int FigureEnd(const TDocument& doc, int index) {
+    int end = index + 1;
+    while (end <= doc.PolyTable.Count() && doc.PolyTable[end].seq != 1)
+        ++end;
+    return end;
 }
 
 bool LineHasItems(const TDocument& doc, int lineNo) {

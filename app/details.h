@@ -19,6 +19,10 @@ std::string FormatDetailNumber(double value);
 // and each table in index order. Returns the number of lines appended (0 when nothing matches).
 int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log);
 
+// The index after the last vertex of the polyline or face figure that goes on from vertex index
+// of PolyTable: the next vertex with seq 1 after index, or Count() + 1.
+int FigureEnd(const TDocument& doc, int index);
+
 // True when any item of any table, shown or not, came from data-file line lineNo.
 bool LineHasItems(const TDocument& doc, int lineNo);
 

@@ -16,14 +16,6 @@ std::string OnOff(bool shown) {
     return shown ? "on" : "off";
 }
 
-// The vertex after the figure that vertex n belongs to, counting from n on.
-int FigureEnd(const TDocument& doc, int n) {
-    int end = n + 1;
-    while (end <= doc.PolyTable.Count() && doc.PolyTable[end].seq != 1)
-        ++end;
-    return end;
-}
-
 // The shown flag of item n of the table holding kind, nullptr when there is none. Doc is
 // TDocument or const TDocument.
 template <class Doc>
@@ -55,7 +47,7 @@ auto VisibleFlag(Doc& doc, int kind, int n) -> decltype(&doc.PointTable[1].visib
     }
 }
 
-// Rows of one item: the first with number and mark, a continuation row for the end point.
+// Calls rows(grid, index, item) for every item of table filed under group, in table order.
 template <class Table, class Rows>
 void ListTable(TItemGridModel& grid, const Table& table, int group, Rows rows) {
     for (int n = 1; n <= table.Count(); ++n) {
