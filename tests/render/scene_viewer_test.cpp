@@ -45,12 +45,18 @@ bool IsBackground(QRgb c) {
            std::abs(qBlue(c) - 128) <= 2;
 }
 
-TEST(FixedScene, HoldsTheViewersObjectsWhereTheWindowExpectsThem) {
-    TGLScene scene;
-    TFixedScene s = BuildFixedScene(scene);
-    ASSERT_EQ(s.DummyCube1->Parent(), &scene.Objects());
+class SceneViewerTest : public QtTest {
+protected:
+    ~SceneViewerTest() override { PinOpenGLDriver(); }
+    ProgramFolder folder;
+};
+
+TEST_F(SceneViewerTest, TheWindowsFixedSceneIsSeenThroughGLCamera2) {
+    TForm1 form(folder.Dir(), [](const QString&) {});
+    const auto& s = form.Fixed;
+    ASSERT_NE(s.DummyCube1, nullptr);
     EXPECT_TRUE(s.DummyCube1->ShowAxes());
-    EXPECT_EQ(s.GLCamera1->Parent(), &scene.Objects());
+    EXPECT_EQ(s.GLCamera1->Parent(), s.DummyCube1->Parent());
     EXPECT_FLOAT_EQ(s.GLCamera3->FocalLength(), 50);
     EXPECT_FLOAT_EQ(s.GLCamera3->DepthOfView(), 100);
     EXPECT_EQ(s.GLCamera2->Parent(), s.DummyCube1);
@@ -61,16 +67,11 @@ TEST(FixedScene, HoldsTheViewersObjectsWhereTheWindowExpectsThem) {
     EXPECT_EQ(s.GLLightSource3->Parent(), s.GLCamera2);
     EXPECT_EQ(s.GLLightSource3->LightID(), unsigned(GL_LIGHT0));
     EXPECT_EQ(s.GLDummyCube1->Parent(), s.DummyCube1);
-    EXPECT_EQ(s.GLSphere1->Name(), "GLSphere1");
+    EXPECT_EQ(form.GLSceneViewer1->Camera(), s.GLCamera2);
+    EXPECT_EQ(form.GLSceneViewer1->Buffer().BackgroundColor(), 8404992u);
     // The stored field of view is the camera's focal length on the design width.
     EXPECT_NEAR(s.GLCamera2->FieldOfViewFor(724), cViewerFieldOfView, 1e-3);
 }
-
-class SceneViewerTest : public QtTest {
-protected:
-    ~SceneViewerTest() override { PinOpenGLDriver(); }
-    ProgramFolder folder;
-};
 
 TEST_F(SceneViewerTest, TheWindowShowsTheDashedAxesOnTheBlueBackground) {
     TForm1 form(folder.Dir(), [](const QString&) {});
