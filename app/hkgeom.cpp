@@ -105,6 +105,7 @@ TFilletArc FilletArc(double r, const TPoint2D& p0, const TPoint2D& p1, const TPo
                       p1.y + (p2.y - p1.y) * arc.tangent / len2};
     const double alpha1 = LineAngle(arc.centre, t1).degrees;
     const double alpha2 = LineAngle(arc.centre, t2).degrees;
+    arc.leftTurn = side > 0;
     arc.startAngle = side > 0 ? alpha1 : alpha2;
     arc.endAngle = side > 0 ? alpha2 : alpha1;
     return arc;

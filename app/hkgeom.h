@@ -40,6 +40,9 @@ struct TFilletArc {
     TPoint2D centre;       // set when error is cGeomOk
     double startAngle = 0; // degrees, as LineAngle from the centre to a tangent point
     double endAngle = 0;
+    // True when p2 lies left of p0 -> p1, so that the path runs from start to end; otherwise
+    // it runs from end back to start.
+    bool leftTurn = false;
     int error = cGeomOk;
 };
 

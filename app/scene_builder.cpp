@@ -195,9 +195,12 @@ private:
         double end = arc.endAngle;
         if (arc.startAngle > end)
             end += 360;
+        // The arc runs counter-clockwise from start to end; on a right turn the path meets the
+        // end first, so the nodes go from end to start to keep the tube from doubling back.
         const long first = std::lrint(arc.startAngle);
         const long last = std::lrint(end);
-        for (long g = first; g <= last; ++g) {
+        const long step = arc.leftTurn ? 1 : -1;
+        for (long g = arc.leftTurn ? first : last; g >= first && g <= last; g += step) {
             if (g % 10 != 0)
                 continue;
             const double a = double(g) * 3.14159265358979323846 / 180;

@@ -52,6 +52,7 @@ TEST(FilletArc, RoundsLeftAndRightTurns) {
     EXPECT_NEAR(left.tangent, 2, 1e-12);
     EXPECT_NEAR(left.startAngle, 270, 1e-9);
     EXPECT_NEAR(left.endAngle, 0, 1e-9);
+    EXPECT_TRUE(left.leftTurn);
 
     const TFilletArc right = FilletArc(2, {0, 0}, {10, 0}, {10, -10});
     ASSERT_EQ(right.error, cGeomOk);
@@ -59,6 +60,7 @@ TEST(FilletArc, RoundsLeftAndRightTurns) {
     EXPECT_NEAR(right.centre.y, -2, 1e-12);
     EXPECT_NEAR(right.startAngle, 0, 1e-9);
     EXPECT_NEAR(right.endAngle, 90, 1e-9);
+    EXPECT_FALSE(right.leftTurn);
 
     // A 60 degree corner: the tangent is r / tan(30 degrees).
     const TFilletArc sharp = FilletArc(1, {0, 0}, {10, 0}, {10 - 5, 5 * std::sqrt(3.0)});

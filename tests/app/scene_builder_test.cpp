@@ -173,6 +173,24 @@ TEST_F(SceneBuilderTest, RoundedCornerGivesArcNodesEveryTenDegreesAndNoNodeOfIts
     }
 }
 
+TEST_F(SceneBuilderTest, RoundedRightTurnKeepsItsNodesInPathOrder) {
+    const int g = AddGroup(ikPolyline);
+    doc.PolyTable.Append(Vertex(g, 1, 0, 0));
+    doc.PolyTable.Append(Vertex(g, 2, 1000, 0, "R"));
+    doc.PolyTable.Append(Vertex(g, 3, 1000, -1000));
+    Build();
+
+    // About (0, -1000) from 90 degrees (the tangent point (0, 0)) down to 0 ((1000, -1000)).
+    auto* tube = Child<TGLPipe>(0);
+    ASSERT_EQ(tube->Nodes().Count(), 1 + 10 + 1);
+    EXPECT_NEAR(tube->Nodes()[1].X(), 0, 1e-5);
+    EXPECT_NEAR(tube->Nodes()[1].Y(), 0, 1e-5);
+    EXPECT_NEAR(tube->Nodes()[10].X(), 2, 1e-5);
+    EXPECT_NEAR(tube->Nodes()[10].Y(), -2, 1e-5);
+    for (int i = 1; i < 10; ++i)
+        EXPECT_LT(tube->Nodes()[i].X(), tube->Nodes()[i + 1].X()) << i;
+}
+
 TEST_F(SceneBuilderTest, RoundedCornerWithoutUsableNeighboursIsAPlainNodeOrNothing) {
     const int g = AddGroup(ikPolyline);
     doc.PolyTable.Append(Vertex(g, 1, 0, 0));
