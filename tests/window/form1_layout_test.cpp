@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace hk {
 namespace {
@@ -195,24 +196,29 @@ TEST_F(Form1Layout, HiddenModeGroupListsTheFiveModesWithFacesChosen) {
     EXPECT_EQ(form->RadioGroup1ItemIndex(), 4);
 }
 
-TEST_F(Form1Layout, GridsHaveTheirShape) {
+// After start-up with no groups both grids hold their header row and one empty row, with the
+// column widths the grid fill gives them over the default width of 28.
+TEST_F(Form1Layout, GridsHaveTheirShapeAfterStartUp) {
     struct Grid {
         const char* name;
-        int cols, rows;
+        std::vector<int> widths;
     };
-    for (const Grid& g : {Grid{"StringGrid1", 5, 6}, Grid{"StringGrid2", 4, 5}}) {
+    for (const Grid& g :
+         {Grid{"StringGrid1", {40, 28, 28, 28, 40}}, Grid{"StringGrid2", {28, 20, 36, 80}}}) {
         SCOPED_TRACE(g.name);
         const StringGrid* grid = Find<StringGrid>(g.name);
         ASSERT_NE(grid, nullptr);
-        EXPECT_EQ(grid->ColCount(), g.cols);
-        EXPECT_EQ(grid->RowCount(), g.rows);
+        EXPECT_EQ(grid->DefaultColWidth(), 28);
+        EXPECT_EQ(grid->DefaultRowHeight(), 18);
         EXPECT_EQ(grid->FixedCols(), 1);
         EXPECT_EQ(grid->FixedRows(), 1);
-        for (int col = 0; col < g.cols; ++col) {
-            EXPECT_EQ(grid->ColWidth(col), 28);
+        ASSERT_EQ(grid->ColCount(), static_cast<int>(g.widths.size()));
+        for (int col = 0; col < grid->ColCount(); ++col) {
+            EXPECT_EQ(grid->ColWidth(col), g.widths[col]) << "column " << col;
         }
-        for (int row = 0; row < g.rows; ++row) {
-            EXPECT_EQ(grid->rowHeight(row), 18);
+        EXPECT_EQ(grid->RowCount(), 2);
+        for (int row = 0; row < grid->RowCount(); ++row) {
+            EXPECT_EQ(grid->rowHeight(row), 18) << "row " << row;
         }
     }
 }
