@@ -43,6 +43,7 @@ protected:
         });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        test::KeepOpenGLDriverLoaded();
     }
     void TearDown() override {
         form.reset();
