@@ -7,11 +7,13 @@
 #include "primitives/shapes/dummy_cube.h"
 #include "tests/window/window_test_support.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -156,6 +158,25 @@ TEST_F(GridsTest, HideAllThenShowAllLeavesEveryGroupOn) {
         EXPECT_EQ(form->StringGrid1->Cell(1, r), QStringLiteral("on")) << r;
     }
     EXPECT_GT(BuiltObjects(), 0);
+}
+
+TEST_F(GridsTest, ColourColumnStoresAConfirmedColourOnly) {
+    QTimer::singleShot(0, form.get(), [this] {
+        form->ColorDialog1()->setCurrentColor(QColor(10, 20, 30));
+        form->ColorDialog1()->accept();
+    });
+    ClickGroup(3, 1);
+    const GroupEntry& g = form->Document().GroupTable[1];
+    EXPECT_EQ(g.Red, 10);
+    EXPECT_EQ(g.Green, 20);
+    EXPECT_EQ(g.Blue, 30);
+    QTimer::singleShot(0, form.get(), [this] {
+        form->ColorDialog1()->setCurrentColor(QColor(99, 99, 99));
+        form->ColorDialog1()->reject();
+    });
+    ClickGroup(3, 1);
+    EXPECT_EQ(g.Red, 10);
+    EXPECT_EQ(g.Blue, 30);
 }
 
 TEST_F(GridsTest, PanelClicksShowAndHideTheMarker) {
