@@ -30,6 +30,7 @@ struct BatchOptions {
     bool initialise = true;
     std::string scriptFile; // --check-script: check this material script instead
     bool collide = false;   // --collide: build the scene and run one collision cycle
+    bool showAll = false;   // --show-all: every group on before the build
     // --details LINE (kind 0, value the line) and --summary KIND INDEX, in the order given.
     struct DetailRequest {
         int kind = 0;
@@ -83,6 +84,11 @@ const std::vector<OptionSpec>& Options() {
         {"--collide", "", false,
          [](BatchOptions& o, const Values&) {
              o.collide = true;
+             return true;
+         }},
+        {"--show-all", "", false,
+         [](BatchOptions& o, const Values&) {
+             o.showAll = true;
              return true;
          }},
         {"--check-script", "FILE", true,
@@ -232,6 +238,10 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     }
     for (const std::string& notice : notices)
         log.Add(notice);
+    if (options.showAll) {
+        for (GroupEntry& group : doc.GroupTable)
+            group.onoff = 1;
+    }
     if (options.collide) {
         // As in the window the cycle's report replaces the message area, so what the build
         // reports (models that cannot be read) goes to stderr.

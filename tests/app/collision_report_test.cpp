@@ -131,5 +131,21 @@ TEST(BatchCollide, ReportReplacesTheMessageAreaAndTheTimeGoesToStderr) {
     EXPECT_NE(time.find('.'), std::string::npos);
 }
 
+TEST(BatchCollide, ShowAllBuildsTheGroupsThatStartSwitchedOff) {
+    test::TempFolder program;
+    test::TempFolder work;
+    program.Write("hkviewer.csv", {"A,,1,2,3"});
+    const std::string file = work.Write(
+        "point.csv", {"2,,1,A,X,100A,50,S,0,0,0,4", "2,,0,,,,,E,1000,0,0", "1,,Q,R,8,500,0,0,1"});
+    std::ostringstream out, err;
+    ASSERT_EQ(RunBatch({"--batch", file, "--collide"}, program.Path(), out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), "");
+    std::ostringstream allOut, allErr;
+    ASSERT_EQ(
+        RunBatch({"--batch", file, "--show-all", "--collide"}, program.Path(), allOut, allErr), 0)
+        << allErr.str();
+    EXPECT_EQ(allOut.str(), "(Point)  -  (Cube)\n");
+}
+
 } // namespace
 } // namespace hk
