@@ -324,6 +324,31 @@ TEST_F(SceneBuilderTest, UnreadableModelIsReportedOnceAndTheBuildGoesOn) {
     EXPECT_EQ(CollisionOf(*points)->BoundingMode(), cbmPoint);
 }
 
+TEST_F(SceneBuilderTest, ModelsLoadWithTheirOctreeAndNeverCollideAsPoints) {
+    const int g = AddGroup(ikModel);
+    for (int code : {5, 0, 1}) {
+        ModelItem model;
+        model.group = g;
+        model.modelFile = "pump.3ds";
+        model.sx = model.sy = model.sz = 500;
+        model.code = code;
+        doc.ModelTable.Append(model);
+    }
+    BuildScene(doc, scene, log, HK_TEST_DATA_DIR);
+
+    EXPECT_TRUE(log.Lines().empty());
+    ASSERT_EQ(Built(), 3);
+    auto* faces = Child<TGLFreeForm>(0);
+    ASSERT_NE(faces, nullptr);
+    EXPECT_FALSE(faces->MeshObjects().empty());
+    EXPECT_NE(faces->Octree(), nullptr);
+    EXPECT_FLOAT_EQ(faces->Scale().X(), 1);
+    ASSERT_NE(CollisionOf(*faces), nullptr);
+    EXPECT_EQ(CollisionOf(*faces)->BoundingMode(), cbmFaces);
+    EXPECT_EQ(CollisionOf(*Child<TGLFreeForm>(1)), nullptr);
+    EXPECT_EQ(CollisionOf(*Child<TGLFreeForm>(2)), nullptr);
+}
+
 TEST_F(SceneBuilderTest, CodesOutsideTheModesAttachNoBehaviour) {
     const int g = AddGroup(ikLine);
     for (int code : {-1, 6, 255}) {
