@@ -99,8 +99,15 @@ void TWindowGrids::WatchPanels(QWidget& leftPanel, QWidget& rightPanel) {
 }
 
 bool TWindowGrids::eventFilter(QObject* watched, QEvent* event) {
+    // A press that a child control passed on (a label) is not on the free area.
+    const auto onFreeArea = [event](QWidget* panel) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        return press->button() == Qt::LeftButton &&
+               panel->childAt(press->position().toPoint()) == nullptr;
+    };
     if (event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        (watched == leftPanel_ || watched == rightPanel_) &&
+        onFreeArea(static_cast<QWidget*>(watched))) {
         if (watched == leftPanel_)
             actions_.showMarker(true);
         else if (watched == rightPanel_)

@@ -9,6 +9,7 @@
 
 #include <QColorDialog>
 #include <QDir>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -183,6 +184,10 @@ TEST_F(GridsTest, PanelClicksShowAndHideTheMarker) {
     QTest::mouseClick(form->Panel1, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(MarkerShown());
     QTest::mouseClick(form->Panel2, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(MarkerShown());
+    // A label passes its clicks to the panel, yet it is no free area.
+    QWidget* label = form->Label1;
+    QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_FALSE(MarkerShown());
 }
 
