@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 namespace hk {
 namespace {
@@ -70,14 +71,12 @@ bool PrepareLines(std::vector<std::string>& lines, const std::string& fileName) 
     return true;
 }
 
-// The item tables of one load, parsed from the lines of one file into `work`.
+// The item tables of one load, parsed from the lines of one file into `work`, whose item tables
+// start empty.
 class Loader {
 public:
     Loader(TDocument& work, const std::string& fileName, const std::vector<std::string>& lines)
-        : d_(work), fileName_(fileName), lines_(lines) {
-        for (const PolyVertex& v : d_.PolyTable)
-            FigureGroup(v.kind) = v.group;
-    }
+        : d_(work), fileName_(fileName), lines_(lines) {}
 
     // Lines for the message area after the summary: what the load ignored, with where.
     const std::vector<std::string>& Notices() const { return notices_; }
@@ -253,12 +252,33 @@ private:
         l.lineNo = lineNo_;
 
         l.group = GroupOf(ikLine, name, rptname, dddname, ddd);
-        if (!LineExists(d_, name, rptname, dddname, l.x1, l.y1, l.z1, l.x2, l.y2, l.z2)) {
-            d_.LineTable.Append(l);
+        if (!Filed(l)) {
+            linesByName_[LineKey(l)].push_back(d_.LineTable.Append(l));
             Count(l.group);
         }
         d_.SceneBounds.Include(l.x1, l.y1, l.z1);
         d_.SceneBounds.Include(l.x2, l.y2, l.z2);
+    }
+
+    // The names of a line as stored, as one key: the lines of one key are the only candidates
+    // for a duplicate, so the test does not walk every line filed before.
+    static std::string LineKey(const LineItem& l) {
+        return l.name.str() + '\0' + l.rptname.str() + '\0' + l.dddname.str();
+    }
+
+    // LineExists over the lines of this load, through their names.
+    bool Filed(const LineItem& l) const {
+        auto bucket = linesByName_.find(LineKey(l));
+        if (bucket == linesByName_.end())
+            return false;
+        auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
+        for (int i : bucket->second) {
+            const LineItem& o = d_.LineTable[i];
+            if (near(o.x1, l.x1) && near(o.y1, l.y1) && near(o.z1, l.z1) && near(o.x2, l.x2) &&
+                near(o.y2, l.y2) && near(o.z2, l.z2))
+                return true;
+        }
+        return false;
     }
 
     // The group of the figure of this kind that a continuation vertex joins (the group of the
@@ -286,6 +306,7 @@ private:
         v.label = l.endLabel;
         v.x = l.x2, v.y = l.y2, v.z = l.z2;
         AppendVertex(v);
+        linesByName_[LineKey(l)].pop_back();
         d_.LineTable.RemoveLast();
         if (l.group >= 1)
             d_.GroupTable[l.group].kind = ikPolyline;
@@ -487,6 +508,7 @@ private:
     const std::vector<std::string>& lines_;
     std::size_t next_ = 0;
     int lineNo_ = 0;
+    std::unordered_map<std::string, std::vector<int>> linesByName_; // LineKey -> LineTable index
     int lastPolylineGroup_ = 0;
     int lastFaceGroup_ = 0;
     std::string context_; // said after the place of a conversion error

@@ -183,7 +183,9 @@ TEST_F(BadDataFile, HugeFieldsAndLines) {
 }
 
 TEST_F(BadDataFile, ControlBytesAreShownInTheMessage) {
-    std::string what = ExpectRefused("1,,P,r,1,0,1\x01\x1b" "2,0,0\r\n", 1);
+    std::string what = ExpectRefused("1,,P,r,1,0,1\x01\x1b"
+                                     "2,0,0\r\n",
+                                     1);
     EXPECT_EQ(what.rfind("'1\\x01\\x1B2' is not a valid", 0), 0u) << what;
 }
 
@@ -209,6 +211,19 @@ TEST_F(BadDataFile, ModelPathThatIsAFolderIsStoredAsWritten) {
     EXPECT_EQ(doc.ModelTable[1].modelFile, "models");
     EXPECT_EQ(doc.ModelTable[2].modelFile, " models/ ");
     EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(BadDataFile, RepeatedLinesAroundAPolylineConversion) {
+    // The duplicate test looks lines up by their names; a line that became a polyline is no
+    // longer there to be a duplicate of.
+    const char* a1 = "2,,1,N,R,D,50,S,0,0,0,0";
+    const char* a2 = "2,,0,,,,,E,1000,0,0";
+    ASSERT_TRUE(LoadLines({a1, a2, "2,,3,N,R,D,50,L,1000,900,0,0", a1, a2, a1, a2,
+                           "2,,1,N,R,D,50,S,0,5,0,0", "2,,0,,,,,E,1000,5,0"}));
+    ASSERT_EQ(doc.LineTable.Count(), 2) << "the first line again after its conversion, once";
+    EXPECT_EQ(doc.LineTable[1].lineNo, 5);
+    EXPECT_DOUBLE_EQ(doc.LineTable[2].y1, 5);
+    EXPECT_EQ(doc.PolyTable.Count(), 3);
 }
 
 TEST(BadDataFileSample, TheBundledDrawingRaisesNoNotices) {
