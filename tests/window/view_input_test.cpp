@@ -52,6 +52,7 @@ protected:
         });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        test::KeepOpenGLDriverLoaded();
         view = form->GLSceneViewer1;
     }
     void TearDown() override {
