@@ -81,9 +81,4 @@ TViewerScene::TViewerScene() {
     SetUpMarkerSphere(*GLSphere1);
 }
 
-TViewerScene::~TViewerScene() {
-    // The built objects' behaviours leave the manager as the scene frees them.
-    GLDummyCube1->FreeChildren();
-}
-
 } // namespace hk

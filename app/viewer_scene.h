@@ -29,7 +29,6 @@ public:
     TViewerScene();
     TViewerScene(const TViewerScene&) = delete;
     TViewerScene& operator=(const TViewerScene&) = delete;
-    ~TViewerScene();
 
     // Declared before the scene so that the built objects, which link to them, go first.
     TGLMaterialLibrary GLMaterialLibrary1;
