@@ -15,9 +15,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
@@ -243,6 +245,54 @@ TEST_F(ViewInputTest, HiddenMarkerDoesNotBlinkAndAShownOneDoes) {
     const float now = marker.Material().FrontProperties().Ambient().Red();
     EXPECT_TRUE(now == 0 || now == 1) << now;
     EXPECT_TRUE(form->Timer3->isActive());
+}
+
+TEST_F(ViewInputTest, AReloadDropsThePickSoLaterDragsTouchNothing) {
+    const QPoint p = PixelOf(kPipeLine);
+    form->RadioButton1->click();
+    QTest::mouseClick(view, Qt::LeftButton, {}, p);
+    ASSERT_NE(Navigator().PickedObject(), nullptr);
+    form->Button3->click();
+    EXPECT_EQ(Navigator().PickedObject(), nullptr);
+    const TAffineVector camera = CameraPosition();
+    Move(p + QPoint(10, 10), Qt::LeftButton, Qt::ShiftModifier);
+    Move(p + QPoint(20, 20), Qt::RightButton);
+    ExpectNear(CameraPosition(), camera);
+    EXPECT_EQ(form->Fixed.GLDummyCube1->Count(), 1);
+}
+
+// The sample drawing shipped with the program: something in it can be picked, and its
+// details are printed.
+TEST_F(ViewInputTest, AnItemOfTheSampleDrawingCanBePicked) {
+    form.reset();
+    for (const char* name : {"box.csv", "hkviewer.csv", "script1.txt", "pump.3ds"}) {
+        QFile sample(QStringLiteral(HK_TEST_DATA_DIR "/") + QLatin1String(name));
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly)) << name;
+        folder.Write(QLatin1String(name), sample.readAll());
+    }
+    form = std::make_unique<TForm1>(folder.Dir(), [](const QString&) {});
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    view = form->GLSceneViewer1;
+    ASSERT_GT(form->Fixed.GLDummyCube1->Count(), 0);
+
+    QPoint found(-1, -1);
+    for (int y = 4; y < view->height() && found.x() < 0; y += 12) {
+        for (int x = 4; x < view->width() && found.x() < 0; x += 12) {
+            auto* hit = dynamic_cast<TGLCustomSceneObject*>(view->PickedObjectAt(x, y));
+            if (hit != nullptr && hit->Tag() > 0 && LineHasItems(form->Document(), hit->Tag())) {
+                found = QPoint(x, y);
+            }
+        }
+    }
+    ASSERT_GE(found.x(), 0) << "nothing of the drawing can be picked";
+    const int before = int(LogLines().size());
+    QTest::mouseClick(view, Qt::LeftButton, {}, found);
+    ASSERT_NE(Navigator().PickedObject(), nullptr);
+    TMemoryLog expected;
+    const int printed =
+        ShowPickDetails(form->Document(), Navigator().PickedObject()->Tag(), expected);
+    EXPECT_EQ(int(LogLines().size()), before + printed);
 }
 
 } // namespace
