@@ -6,6 +6,7 @@
 #include "app/details.h"
 #include "app/group_grid_model.h"
 #include "app/scene_builder.h"
+#include "app/script_check.h"
 #include "app/sjis.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/file_actions.h"
@@ -25,8 +26,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -203,8 +204,14 @@ void TForm1::FormClose() {
     }
 }
 
-// "script1.txt" of the program's folder runs here once the material scripter lands.
-void TForm1::RunMaterialScript() {}
+// Runs "script1.txt" of the program's folder into GLMaterialLibrary2; an error is shown and
+// start-up goes on.
+void TForm1::RunMaterialScript() {
+    const std::string error = RunStartupMaterialScript(
+        ToPath(programDir_), Fixed.GLMaterialLibrary2, GLMaterialScripter2, *scriptLog_);
+    if (!error.empty())
+        ReportError(FromSjis(error));
+}
 
 // The program's folder is current, so relative model names are found there.
 void TForm1::BuildScene() {

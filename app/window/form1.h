@@ -8,6 +8,7 @@
 #include "app/viewer_scene.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/start_options.h"
+#include "script/material_scripter.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -154,6 +155,11 @@ private:
     std::unique_ptr<TDocument> document_;
     std::unique_ptr<MemoMessageLog> log_;
     std::unique_ptr<MemoMessageLog> scriptLog_;
+    // The two material scripters, both appending to their library without overwriting; the
+    // second runs "script1.txt" into GLMaterialLibrary2 and writes to the script pane, so it is
+    // declared after the pane and goes first.
+    TGLMaterialScripter GLMaterialScripter1;
+    TGLMaterialScripter GLMaterialScripter2;
     std::unique_ptr<TWindowGrids> grids_;
     std::unique_ptr<TCollisionCheck> collisionCheck_;
     // Navigation and picking of the view, and the reload controls; declared after Fixed and

@@ -121,5 +121,29 @@ TEST_F(Form1StartUp, MissingProgramFolderIsReportedNotFatal) {
     EXPECT_EQ(form.Document().GroupTable.Count(), 0);
 }
 
+TEST_F(Form1StartUp, MaterialScriptFillsTheSecondLibraryAndABrokenOneIsReportedOnly) {
+    folder.Write("script1.txt", "Pipe materials\r\nmaterial {\r\nname=MatPipe\r\n"
+                                "frontProperties {\r\n"
+                                "diffuse=(1;0.2;0.4;0.6)\r\n}\r\n}\r\n\r\n}\r\n");
+    folder.Write("box.csv", "1,,P1,,0,1,2,3,0\r\n");
+    {
+        auto form = Open();
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        ASSERT_NE(form->Fixed.GLMaterialLibrary2.LibMaterialByName("MatPipe"), nullptr);
+        EXPECT_EQ(form->Fixed.GLMaterialLibrary2.Materials().Count(), 1);
+        // The scripter's log follows the pane's first line.
+        EXPECT_GT(form->Memo1->document()->blockCount(), 1);
+    }
+
+    // No closing line for the block nor the script.
+    errors.clear();
+    folder.Write("script1.txt", "Pipe materials\r\nmaterial {\r\nname=MatPipe\r\n");
+    auto form = Open();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("script1.txt"))) << errors[0].toStdString();
+    // Start-up went on: the drawing is loaded.
+    EXPECT_EQ(form->Document().PointTable.Count(), 1);
+}
+
 } // namespace
 } // namespace hk
