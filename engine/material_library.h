@@ -20,7 +20,7 @@ class TGLLibMaterials;
 // hash := length in bytes; for each byte b: hash := b + 2 * hash (32-bit wrap-around).
 std::uint32_t ComputeNameHashKey(const std::string& name);
 
-class TGLLibMaterial : public TGLNotifiable {
+class TGLLibMaterial final : public TGLNotifiable {
 public:
     explicit TGLLibMaterial(TGLLibMaterials* collection);
     TGLLibMaterial(const TGLLibMaterial&) = delete;
