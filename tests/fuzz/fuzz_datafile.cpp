@@ -18,11 +18,20 @@ namespace {
 
 using hk::TDocument;
 
+// The file each input is written to, one per process, removed when the process ends.
+struct TempFile {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("hk_fuzz_datafile_" + std::to_string(::getpid()) + ".csv"))
+                           .string();
+    ~TempFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+};
+
 const std::string& FilePath() {
-    static const std::string path = (std::filesystem::temp_directory_path() /
-                                     ("hk_fuzz_datafile_" + std::to_string(::getpid()) + ".csv"))
-                                        .string();
-    return path;
+    static const TempFile file;
+    return file.path;
 }
 
 void Check(bool ok) {

@@ -16,15 +16,23 @@
 
 namespace {
 
+// The program folder of the inputs, one per process, removed when the process ends.
+struct TempFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("hk_fuzz_settings_" + std::to_string(::getpid()));
+    TempFolder() {
+        std::filesystem::create_directories(path);
+        std::ofstream(path / hk::kColourRuleFileName, std::ios::binary) << "A,,10,20,30\r\n";
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 const std::filesystem::path& Folder() {
-    static const std::filesystem::path folder = [] {
-        auto f = std::filesystem::temp_directory_path() /
-                 ("hk_fuzz_settings_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(f);
-        std::ofstream(f / hk::kColourRuleFileName, std::ios::binary) << "A,,10,20,30\r\n";
-        return f;
-    }();
-    return folder;
+    static const TempFolder folder;
+    return folder.path;
 }
 
 void Check(bool ok) {
