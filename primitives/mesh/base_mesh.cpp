@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace hk {
@@ -119,6 +120,10 @@ void TGLBaseMesh::LoadFromFile(const std::string& fileName) {
     fileName_.clear();
     if (fileName.empty())
         return;
+    // A folder opens as a stream here and would read as an empty model without a word.
+    std::error_code error;
+    if (std::filesystem::is_directory(fileName, error))
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(EISDIR));
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));

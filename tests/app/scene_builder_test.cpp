@@ -306,6 +306,10 @@ TEST_F(SceneBuilderTest, UnreadableModelIsReportedOnceAndTheBuildGoesOn) {
     model.lineNo = 77;
     model.code = 5;
     doc.ModelTable.Append(model);
+    // A folder is no model either, even where it opens as a stream.
+    model.modelFile = HK_TEST_DATA_DIR "/tools";
+    model.lineNo = 78;
+    doc.ModelTable.Append(model);
     PointItem point;
     point.group = AddGroup(ikPoint);
     point.code = 1;
@@ -313,9 +317,11 @@ TEST_F(SceneBuilderTest, UnreadableModelIsReportedOnceAndTheBuildGoesOn) {
     doc.PointTable.Append(point);
     Build();
 
-    ASSERT_EQ(log.Lines().size(), 1u);
+    ASSERT_EQ(log.Lines().size(), 2u);
     EXPECT_NE(log.Lines()[0].find("absent_model.3ds"), std::string::npos);
     EXPECT_NE(log.Lines()[0].find("77"), std::string::npos);
+    EXPECT_NE(log.Lines()[1].find("tools"), std::string::npos);
+    EXPECT_NE(log.Lines()[1].find("78"), std::string::npos);
     ASSERT_EQ(Built(), 1);
     auto* points = Child<TGLPoints>(0);
     ASSERT_NE(points, nullptr);

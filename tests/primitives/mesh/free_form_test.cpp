@@ -62,6 +62,9 @@ TEST_F(Files, AMissingFileKeepsTheMeshAndABrokenOneNamesItself) {
     mesh.LoadFromFile(Write("a.3ds", OffCentre()).string());
     EXPECT_THROW(mesh.LoadFromFile((dir / "missing.3ds").string()), EFOpenError);
     EXPECT_EQ(mesh.MeshObjects().size(), 1u);
+    std::filesystem::create_directory(dir / "folder.3ds");
+    EXPECT_THROW(mesh.LoadFromFile((dir / "folder.3ds").string()), EFOpenError);
+    EXPECT_EQ(mesh.MeshObjects().size(), 1u);
 
     const std::string broken = OffCentre().substr(0, 40);
     const std::string name = Write("broken.3ds", broken).string();
