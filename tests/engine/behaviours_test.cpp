@@ -156,8 +156,8 @@ TEST_F(BehaviourTest, AdvanceTimeVisitsChildrenThenBehavioursThenProgress) {
 }
 
 TEST(Nodes, ChangesMarkTheOwnerStructure) {
+    testing::CountingBuffer buffer; // outlives the scene that reports to it
     TGLScene scene;
-    testing::CountingBuffer buffer;
     scene.AddBuffer(&buffer);
     auto* line = scene.Objects().CreateChild<TGLImmaterialSceneObject>();
     TGLNodes nodes(line);

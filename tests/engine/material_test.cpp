@@ -35,8 +35,8 @@ TEST(Color, NotifiesOnlyRealChanges) {
 }
 
 TEST(Color, ObjectOwnedColourMarksStructureAndReportsToTheScene) {
+    CountingBuffer buffer; // outlives the scene that reports to it
     TGLScene scene;
-    CountingBuffer buffer;
     scene.AddBuffer(&buffer);
     auto* obj = scene.Objects().CreateChild<TGLCustomSceneObject>();
     obj->ClearStructureChanged();
@@ -135,8 +135,8 @@ TEST(MaterialLinks, LinkResolvesUsersAndBlendedState) {
 }
 
 TEST(MaterialLinks, LibraryChangesReachEveryUserObject) {
+    CountingBuffer buffer; // outlives the scene that reports to it
     TGLScene scene;
-    CountingBuffer buffer;
     scene.AddBuffer(&buffer);
     TGLMaterialLibrary lib;
     TGLLibMaterial* surface = lib.AddMaterial("MatSurface");
