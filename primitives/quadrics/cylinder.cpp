@@ -1,5 +1,6 @@
 // Cylinder base, cylinder and annulus: properties, extents and their GLU builds.
 #include "primitives/quadrics/cylinder.h"
+#include "primitives/shape_property.h"
 
 #include <GL/glu.h>
 
@@ -8,34 +9,23 @@
 
 namespace hk {
 
-namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
-
-} // namespace
-
 // ---- base --------------------------------------------------------------------------------
 
 void TGLCylinderBase::SetBottomRadius(float value) {
-    Store(*this, bottomRadius_, value);
+    StoreShapeProperty(*this, bottomRadius_, value);
 }
 void TGLCylinderBase::SetHeight(float value) {
-    Store(*this, height_, value);
+    StoreShapeProperty(*this, height_, value);
 }
 void TGLCylinderBase::SetSlices(int value) {
-    Store(*this, slices_, value);
+    StoreShapeProperty(*this, slices_, value);
 }
 void TGLCylinderBase::SetStacks(int value) {
-    Store(*this, stacks_, value);
+    StoreShapeProperty(*this, stacks_, value);
 }
 void TGLCylinderBase::SetLoops(int value) {
     if (value > 0) {
-        Store(*this, loops_, value);
+        StoreShapeProperty(*this, loops_, value);
     }
 }
 
@@ -60,13 +50,13 @@ void TGLCylinderBase::Assign(const TGLBaseSceneObject& source) {
 // ---- cylinder ----------------------------------------------------------------------------
 
 void TGLCylinder::SetTopRadius(float value) {
-    Store(*this, topRadius_, value);
+    StoreShapeProperty(*this, topRadius_, value);
 }
 void TGLCylinder::SetParts(TCylinderParts value) {
-    Store(*this, parts_, value);
+    StoreShapeProperty(*this, parts_, value);
 }
 void TGLCylinder::SetAlignment(TCylinderAlignment value) {
-    Store(*this, alignment_, value);
+    StoreShapeProperty(*this, alignment_, value);
 }
 
 void TGLCylinder::Assign(const TGLBaseSceneObject& source) {
@@ -117,16 +107,16 @@ void TGLCylinder::EmitGeometry(TRenderContextInfo&) {
 // ---- annulus -----------------------------------------------------------------------------
 
 void TGLAnnulus::SetBottomInnerRadius(float value) {
-    Store(*this, bottomInnerRadius_, value);
+    StoreShapeProperty(*this, bottomInnerRadius_, value);
 }
 void TGLAnnulus::SetTopInnerRadius(float value) {
-    Store(*this, topInnerRadius_, value);
+    StoreShapeProperty(*this, topInnerRadius_, value);
 }
 void TGLAnnulus::SetTopRadius(float value) {
-    Store(*this, topRadius_, value);
+    StoreShapeProperty(*this, topRadius_, value);
 }
 void TGLAnnulus::SetParts(TAnnulusParts value) {
-    Store(*this, parts_, value);
+    StoreShapeProperty(*this, parts_, value);
 }
 
 void TGLAnnulus::Assign(const TGLBaseSceneObject& source) {

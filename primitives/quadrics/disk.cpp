@@ -1,5 +1,6 @@
 // The disk: properties, extents and its GLU partial-disk build.
 #include "primitives/quadrics/disk.h"
+#include "primitives/shape_property.h"
 
 #include <GL/glu.h>
 
@@ -7,34 +8,23 @@
 
 namespace hk {
 
-namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
-
-} // namespace
-
 void TGLDisk::SetInnerRadius(float value) {
-    Store(*this, innerRadius_, value);
+    StoreShapeProperty(*this, innerRadius_, value);
 }
 void TGLDisk::SetOuterRadius(float value) {
-    Store(*this, outerRadius_, value);
+    StoreShapeProperty(*this, outerRadius_, value);
 }
 void TGLDisk::SetSlices(int value) {
-    Store(*this, slices_, value);
+    StoreShapeProperty(*this, slices_, value);
 }
 void TGLDisk::SetLoops(int value) {
-    Store(*this, loops_, value);
+    StoreShapeProperty(*this, loops_, value);
 }
 void TGLDisk::SetStartAngle(float value) {
-    Store(*this, startAngle_, value);
+    StoreShapeProperty(*this, startAngle_, value);
 }
 void TGLDisk::SetSweepAngle(float value) {
-    Store(*this, sweepAngle_, value);
+    StoreShapeProperty(*this, sweepAngle_, value);
 }
 
 TVector TGLDisk::UnscaledBoxExtents() {

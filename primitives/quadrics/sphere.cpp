@@ -1,5 +1,6 @@
 // The sphere: properties, extents, its strips and caps, and the marker set-up.
 #include "primitives/quadrics/sphere.h"
+#include "primitives/shape_property.h"
 
 #include "engine/state_cache.h"
 #include "engine/vector_geometry.h"
@@ -12,13 +13,6 @@
 namespace hk {
 
 namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
 
 struct UnitPoint {
     float x, y, z;
@@ -33,31 +27,31 @@ UnitPoint PointAt(double theta, double a) {
 } // namespace
 
 void TGLSphere::SetRadius(float value) {
-    Store(*this, radius_, value);
+    StoreShapeProperty(*this, radius_, value);
 }
 void TGLSphere::SetSlices(int value) {
-    Store(*this, slices_, std::max(value, 1));
+    StoreShapeProperty(*this, slices_, std::max(value, 1));
 }
 void TGLSphere::SetStacks(int value) {
-    Store(*this, stacks_, std::max(value, 1));
+    StoreShapeProperty(*this, stacks_, std::max(value, 1));
 }
 void TGLSphere::SetTop(int value) {
-    Store(*this, top_, std::clamp(value, -90, 90));
+    StoreShapeProperty(*this, top_, std::clamp(value, -90, 90));
 }
 void TGLSphere::SetBottom(int value) {
-    Store(*this, bottom_, std::clamp(value, -90, 90));
+    StoreShapeProperty(*this, bottom_, std::clamp(value, -90, 90));
 }
 void TGLSphere::SetStart(int value) {
-    Store(*this, start_, std::clamp(value, 0, 360));
+    StoreShapeProperty(*this, start_, std::clamp(value, 0, 360));
 }
 void TGLSphere::SetStop(int value) {
-    Store(*this, stop_, std::clamp(value, 0, 360));
+    StoreShapeProperty(*this, stop_, std::clamp(value, 0, 360));
 }
 void TGLSphere::SetTopCap(TCapType value) {
-    Store(*this, topCap_, value);
+    StoreShapeProperty(*this, topCap_, value);
 }
 void TGLSphere::SetBottomCap(TCapType value) {
-    Store(*this, bottomCap_, value);
+    StoreShapeProperty(*this, bottomCap_, value);
 }
 
 TVector TGLSphere::UnscaledBoxExtents() {

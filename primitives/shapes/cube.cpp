@@ -1,22 +1,12 @@
 // The cube: properties, extents and its quads.
 #include "primitives/shapes/cube.h"
+#include "primitives/shape_property.h"
 
 #include "primitives/shapes/assign_scene_object.h"
 
 #include <GL/gl.h>
 
 namespace hk {
-
-namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
-
-} // namespace
 
 TGLCube::TGLCube() {
     TGLObjectStyles s = ObjectStyle();
@@ -25,19 +15,19 @@ TGLCube::TGLCube() {
 }
 
 void TGLCube::SetCubeWidth(float value) {
-    Store(*this, width_, value);
+    StoreShapeProperty(*this, width_, value);
 }
 void TGLCube::SetCubeHeight(float value) {
-    Store(*this, height_, value);
+    StoreShapeProperty(*this, height_, value);
 }
 void TGLCube::SetCubeDepth(float value) {
-    Store(*this, depth_, value);
+    StoreShapeProperty(*this, depth_, value);
 }
 void TGLCube::SetParts(TCubeParts value) {
-    Store(*this, parts_, value);
+    StoreShapeProperty(*this, parts_, value);
 }
 void TGLCube::SetNormalDirection(TNormalDirection value) {
-    Store(*this, normalDirection_, value);
+    StoreShapeProperty(*this, normalDirection_, value);
 }
 
 void TGLCube::WriteCubeSize(TBinaryWriter& w) const {

@@ -1,5 +1,6 @@
 // Line style, coloured nodes, node markers and the paths of TGLLines.
 #include "primitives/shapes/lines.h"
+#include "primitives/shape_property.h"
 
 #include "engine/vector_geometry.h"
 #include "primitives/pipe/cubic_spline.h"
@@ -17,13 +18,6 @@
 namespace hk {
 
 namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
 
 void BlendAlpha() {
     glEnable(GL_BLEND);
@@ -48,13 +42,13 @@ TGLLineBase::TGLLineBase() : lineColor_(this, clrWhite) {
 }
 
 void TGLLineBase::SetLinePattern(std::uint16_t value) {
-    Store(*this, linePattern_, value);
+    StoreShapeProperty(*this, linePattern_, value);
 }
 void TGLLineBase::SetLineWidth(float value) {
-    Store(*this, lineWidth_, value);
+    StoreShapeProperty(*this, lineWidth_, value);
 }
 void TGLLineBase::SetAntiAliased(bool value) {
-    Store(*this, antiAliased_, value);
+    StoreShapeProperty(*this, antiAliased_, value);
 }
 
 void TGLLineBase::Assign(const TGLBaseSceneObject& source) {
@@ -146,7 +140,7 @@ void TGLNodedLines::SetNodes(const TGLNodes& source) {
 }
 
 void TGLNodedLines::SetNodesAspect(TLineNodesAspect value) {
-    Store(*this, nodesAspect_, value);
+    StoreShapeProperty(*this, nodesAspect_, value);
 }
 
 void TGLNodedLines::SetNodeSize(float value) {
@@ -220,20 +214,20 @@ void TGLNodedLines::DrawNodes(TRenderContextInfo& rci) {
 // ---- lines -------------------------------------------------------------------------------
 
 void TGLLines::SetDivision(int value) {
-    Store(*this, division_, std::max(value, 1));
+    StoreShapeProperty(*this, division_, std::max(value, 1));
 }
 void TGLLines::SetSplineMode(TLineSplineMode value) {
-    Store(*this, splineMode_, value);
+    StoreShapeProperty(*this, splineMode_, value);
 }
 void TGLLines::SetOptions(TLinesOptions value) {
     options_ = value;
     StructureChanged();
 }
 void TGLLines::SetNURBSOrder(int value) {
-    Store(*this, nurbsOrder_, value);
+    StoreShapeProperty(*this, nurbsOrder_, value);
 }
 void TGLLines::SetNURBSTolerance(float value) {
-    Store(*this, nurbsTolerance_, value);
+    StoreShapeProperty(*this, nurbsTolerance_, value);
 }
 void TGLLines::SetNURBSKnots(std::vector<float> knots) {
     nurbsKnots_ = std::move(knots);

@@ -1,6 +1,7 @@
 // Points from client arrays.
 #define GL_GLEXT_PROTOTYPES
 #include "primitives/shapes/points.h"
+#include "primitives/shape_property.h"
 
 #include "primitives/shapes/assign_scene_object.h"
 
@@ -14,13 +15,6 @@
 namespace hk {
 
 namespace {
-
-template <class T> void Store(TGLBaseSceneObject& obj, T& field, T value) {
-    if (value != field) {
-        field = value;
-        obj.StructureChanged();
-    }
-}
 
 bool HasExtension(const char* name) {
     const auto* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
@@ -81,13 +75,13 @@ void TGLPoints::SetColors(const TVectorList& value) {
 }
 
 void TGLPoints::SetSize(float value) {
-    Store(*this, size_, value);
+    StoreShapeProperty(*this, size_, value);
 }
 void TGLPoints::SetStyle(TGLPointStyle value) {
-    Store(*this, style_, value);
+    StoreShapeProperty(*this, style_, value);
 }
 void TGLPoints::SetNoZWrite(bool value) {
-    Store(*this, noZWrite_, value);
+    StoreShapeProperty(*this, noZWrite_, value);
 }
 
 void TGLPoints::SetStatic(bool value) {
