@@ -1,0 +1,320 @@
+// Frame time of the viewer's render pass: the scene buffer's RenderFrame with GLCamera2 on an
+// off-screen 1127 x 972 GLX context (Mesa under Xvfb), for the sample drawing as start-up
+// loads and builds it and for a generated drawing of 10,000 solids in a piping-like layout.
+// glFinish ends every timed frame, so the rasteriser's work is counted; the process CPU time
+// includes Mesa's rasteriser threads. The first frame of a context, which compiles every
+// display list, is measured apart from the steady frames that replay them.
+#include "app/colour_rules.h"
+#include "app/data_file.h"
+#include "app/document.h"
+#include "app/message_log.h"
+#include "app/scene_builder.h"
+#include "app/script_check.h"
+#include "app/settings.h"
+#include "app/sjis.h"
+#include "app/viewer_scene.h"
+#include "app/window/fixed_scene.h"
+#include "engine/errors.h"
+#include "engine/scene_buffer.h"
+#include "primitives/quadrics/sphere.h"
+#include "primitives/shapes/dummy_cube.h"
+#include "script/material_scripter.h"
+#include "tests/render/glx_context.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace hk {
+namespace {
+
+// The main window's 3D view size.
+constexpr int kViewWidth = 1127;
+constexpr int kViewHeight = 972;
+constexpr int kGeneratedSolids = 10000;
+
+enum class Drawing { Sample, Generated };
+
+// ---- the generated drawing -------------------------------------------------------------------
+
+struct PipingSystem {
+    const char* name; // UTF-8; written in Shift-JIS
+    const char* rptname;
+};
+
+// Names of the sample's colour rules, so that the groups get their colours and materials.
+constexpr PipingSystem kSystems[] = {{"冷水送水", "CHS"}, {"冷水還水", "CHR"}, {"温水送水", "HWS"},
+                                     {"給水", "CW"},      {"排水", "DR"},      {"フランジ", "CHS"}};
+
+// Writes a drawing of `solids` solids in cells of five: a straight 50A pipe (a cylinder), an
+// elbow (a torus) at its end, a 25A branch of three legs (a swept pipe), an 80A riser (a thick
+// tube) and an equipment range (a box). The cells lie on two floors 3 m apart, 40 by 25 on a
+// 300 x 320 mm grid, so the drawing spans about 12 x 8 x 4 m like a plant room.
+std::string WriteGeneratedDrawing(int solids) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() /
+         ("hk_frame_bench_" + std::to_string(::getpid()) + "_" + std::to_string(solids) + ".csv"))
+            .string();
+    std::ofstream out(file, std::ios::binary);
+    const int cells = solids / 5;
+    for (int c = 0; c < cells; ++c) {
+        const PipingSystem& s = kSystems[c % std::size(kSystems)];
+        const std::string names = Utf8ToSjis(s.name) + "," + s.rptname;
+        const int x = c % 40 * 300;
+        const int y = c / 40 % 25 * 320;
+        const int z = 1500 + c / 1000 * 3000;
+        auto p = [](int a, int b, int d) {
+            return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(d);
+        };
+        out << "2,,1," << names << ",50A,30,S," << p(x, y, z) << ",4\r\n"
+            << "2,,0,,,,,E," << p(x + 200, y, z) << "\r\n";
+        out << "18,," << names << ",50A,30," << p(x + 200, y + 60, z) << ",60,90,0,4\r\n";
+        out << "2,,1," << names << ",25A,17,A," << p(x, y + 160, z - 400) << ",4\r\n"
+            << "2,,0,,,,,B," << p(x + 150, y + 160, z - 400) << "\r\n"
+            << "2,,3," << names << ",25A,17,C," << p(x + 150, y + 260, z - 400) << ",4\r\n"
+            << "2,,4," << names << ",25A,17,D," << p(x + 150, y + 260, z + 200) << ",4\r\n";
+        out << "20,," << names << ",80A,45,40,A," << p(x + 250, y + 80, z - 600) << ",B,"
+            << p(x + 250, y + 80, z + 600) << ",4\r\n";
+        out << "16,,SE3D," << s.rptname << ",unit,0,0,0,0," << p(x + 30, y + 200, z + 300) << ","
+            << p(x + 130, y + 300, z + 450) << ",0,0,0,0,0,0,0\r\n";
+    }
+    return file;
+}
+
+// Written once per run, removed at exit.
+const std::string& GeneratedDrawing() {
+    struct File {
+        std::string path = WriteGeneratedDrawing(kGeneratedSolids);
+        ~File() { std::filesystem::remove(path); }
+    };
+    static const File file;
+    return file.path;
+}
+
+// ---- the viewer without its window -----------------------------------------------------------
+
+// The scene parts of the main window, its data and a buffer on an off-screen context of the
+// view's size. The buffer is declared last so that it frees its context, and the scene's
+// display lists with it, while the scene still exists.
+struct FrameRig {
+    test::TGLXDevice device;
+    TDocument doc;
+    TViewerScene scene;
+    TMemoryLog log;
+    TMemoryLog scriptLog;
+    TGLMaterialScripter scripter;
+    TGLSceneBuffer buffer;
+};
+
+// Start-up as the main window runs it, on the sample folder as the program's folder: settings
+// and colour rules ("初期化" ticked), the material script, the first load, the build, the
+// marker hidden. Returns what went wrong, empty on success.
+std::string LoadSample(FrameRig& rig) {
+    const std::filesystem::path folder = HK_SAMPLES_DIR;
+    const TStartUpSettings settings = ReadStartUpSettings(rig.doc, folder, true);
+    const std::string scriptError =
+        RunStartupMaterialScript(folder, rig.scene.GLMaterialLibrary2, rig.scripter, rig.scriptLog);
+    if (!scriptError.empty()) {
+        return SjisToUtf8(scriptError);
+    }
+    if (!LoadStartUpData(rig.doc, settings, settings.scaleBoxText, true, rig.log)) {
+        return "cannot open the sample drawing in " + folder.string();
+    }
+    BuildScene(rig.doc, rig.scene, rig.log);
+    rig.scene.GLSphere1->SetVisible(false);
+    return {};
+}
+
+// The generated drawing with the sample's colour rules, every group switched on (as
+// "全件表示" does) so that each solid is built. Load scale 1000 puts the whole drawing, twice
+// the sample's size, in the start-up view as the sample lies in it at 500.
+std::string LoadGenerated(FrameRig& rig) {
+    LoadColourRules(rig.doc,
+                    (std::filesystem::path(HK_SAMPLES_DIR) / kColourRuleFileName).string());
+    if (!LoadDataFile(rig.doc, GeneratedDrawing(), "1000", true, rig.log)) {
+        return "cannot open " + GeneratedDrawing();
+    }
+    for (GroupEntry& g : rig.doc.GroupTable) {
+        g.onoff = 1;
+    }
+    BuildScene(rig.doc, rig.scene, rig.log);
+    rig.scene.GLSphere1->SetVisible(false);
+    return {};
+}
+
+// The view's buffer set-up: background, camera, viewport, then the context.
+std::string CreateView(FrameRig& rig) {
+    if (!rig.device.Valid()) {
+        return "no display: run under xvfb-run -a -s \"-screen 0 1600x1200x24\"";
+    }
+    test::TGLXContext::Register();
+    rig.buffer.SetBackgroundColor(cViewerBackgroundColor);
+    rig.buffer.SetCamera(rig.scene.GLCamera2);
+    rig.buffer.SetViewportSize(kViewWidth, kViewHeight);
+    rig.buffer.CreateContext(rig.device, true);
+    return {};
+}
+
+std::string SetUp(FrameRig& rig, Drawing drawing) {
+    try {
+        std::string problem = drawing == Drawing::Sample ? LoadSample(rig) : LoadGenerated(rig);
+        if (problem.empty()) {
+            problem = CreateView(rig);
+        }
+        return problem;
+    } catch (const Exception& e) {
+        return SjisToUtf8(e.what());
+    }
+}
+
+// One paint of the view, waited for until the pixels are in the frame buffer.
+void Frame(TGLSceneBuffer& buffer) {
+    buffer.RenderFrame();
+    buffer.RenderingContext()->Activate();
+    glFinish();
+    buffer.RenderingContext()->Deactivate();
+}
+
+std::vector<std::uint8_t> ReadFrame(TGLSceneBuffer& buffer) {
+    std::vector<std::uint8_t> pixels(std::size_t(buffer.Width()) * buffer.Height() * 4);
+    buffer.RenderingContext()->Activate();
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, buffer.Width(), buffer.Height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    buffer.RenderingContext()->Deactivate();
+    return pixels;
+}
+
+// Share of the pixels whose RGB differs between two frames.
+double DifferingShare(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i + 3 < a.size(); i += 4) {
+        if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) {
+            ++differing;
+        }
+    }
+    return double(differing) / double(a.size() / 4);
+}
+
+// Renders once with and once without the model root and returns the share of the pixels the
+// model changes; 0 means the benchmark would measure an empty drawing.
+double ModelShare(FrameRig& rig) {
+    Frame(rig.buffer);
+    const std::vector<std::uint8_t> withModel = ReadFrame(rig.buffer);
+    rig.scene.GLDummyCube1->SetVisible(false);
+    Frame(rig.buffer);
+    const std::vector<std::uint8_t> withoutModel = ReadFrame(rig.buffer);
+    rig.scene.GLDummyCube1->SetVisible(true);
+    return DifferingShare(withModel, withoutModel);
+}
+
+// Sets up the rig and checks, outside the timed loop, that the model shows in the frame.
+// False (with the benchmark marked as failed) when it cannot be measured.
+bool Prepare(benchmark::State& state, FrameRig& rig, Drawing drawing) {
+    std::string problem = SetUp(rig, drawing);
+    if (problem.empty()) {
+        try {
+            const double share = ModelShare(rig);
+            state.counters["model_pixels"] = share;
+            if (share == 0) {
+                problem = "the model leaves every pixel of the frame unchanged";
+            }
+        } catch (const Exception& e) {
+            problem = e.what();
+        }
+    }
+    if (!problem.empty()) {
+        state.SkipWithError(problem.c_str());
+        return false;
+    }
+    state.counters["objects"] = rig.scene.GLDummyCube1->Count();
+    return true;
+}
+
+using Clock = std::chrono::steady_clock;
+
+void SetFrameCounter(benchmark::State& state, Clock::duration total, int frames) {
+    state.counters["ms_per_frame"] =
+        frames > 0 ? std::chrono::duration<double, std::milli>(total).count() / frames : 0.0;
+}
+
+// Frames that replay the compiled display lists, as every repaint after the first does.
+void BM_SteadyFrame(benchmark::State& state, Drawing drawing) {
+    FrameRig rig;
+    if (!Prepare(state, rig, drawing)) {
+        return;
+    }
+    Clock::duration total{};
+    int frames = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        try {
+            Frame(rig.buffer);
+        } catch (const Exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        total += Clock::now() - start;
+        ++frames;
+    }
+    SetFrameCounter(state, total, frames);
+}
+
+// The first frame on a new context: every object compiles its display list (and the captions
+// their glyphs), as at start-up and whenever the view re-creates its context.
+void BM_FirstFrame(benchmark::State& state, Drawing drawing) {
+    FrameRig rig;
+    if (!Prepare(state, rig, drawing)) {
+        return;
+    }
+    Clock::duration total{};
+    int frames = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        try {
+            rig.buffer.CreateContext(rig.device, true);
+        } catch (const Exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        try {
+            Frame(rig.buffer);
+        } catch (const Exception& e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        total += Clock::now() - start;
+        ++frames;
+    }
+    SetFrameCounter(state, total, frames);
+}
+
+BENCHMARK_CAPTURE(BM_SteadyFrame, sample_box, Drawing::Sample)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_SteadyFrame, generated_10000, Drawing::Generated)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_FirstFrame, sample_box, Drawing::Sample)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000, Drawing::Generated)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace
+} // namespace hk
