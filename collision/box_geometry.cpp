@@ -107,7 +107,10 @@ TBoxCorners BoxCorners(const TAffineVector& h) {
     return BoxCorners(TAABB{{-h.x, -h.y, -h.z}, h});
 }
 
-TAABB BoxTransform(const TAABB& box, const TMatrix& m) {
+namespace {
+
+// The enclosing box of the eight corners, each transformed and compared one by one.
+TAABB CornerBoxTransform(const TAABB& box, const TMatrix& m) {
     TBoxCorners c = BoxCorners(box);
     TAABB r;
     r.min = r.max = TransformPointInline(c[0], m);
@@ -124,6 +127,47 @@ TAABB BoxTransform(const TAABB& box, const TMatrix& m) {
         if (nan[k]) {
             r.min[k] = r.max[k] = NAN;
         }
+    }
+    return r;
+}
+
+bool AllFinite(const TAABB& box, const TMatrix& m) {
+    for (int k = 0; k < 3; ++k) {
+        if (!std::isfinite(box.min[k]) || !std::isfinite(box.max[k])) {
+            return false;
+        }
+        for (int row = 0; row < 4; ++row) {
+            if (!std::isfinite(m.V[row][k])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// A transformed corner's coordinate is ((x*m0 + y*m1) + z*m2) + t in double, rounded to float,
+// with x, y and z each the box's minimum or maximum. Float products are exact in double and
+// every further step is monotonic, so taking the smaller (larger) product of each term gives
+// exactly the smallest (largest) of the eight corners, at a sixth of the work. Non-finite
+// input goes through the corners, which keep the NaN rule.
+TAABB BoxTransform(const TAABB& box, const TMatrix& m) {
+    if (!AllFinite(box, m)) {
+        return CornerBoxTransform(box, m);
+    }
+    TAABB r;
+    for (int k = 0; k < 3; ++k) {
+        double lo[3], hi[3];
+        for (int row = 0; row < 3; ++row) {
+            double a = double(box.min[row]) * m.V[row][k];
+            double b = double(box.max[row]) * m.V[row][k];
+            lo[row] = std::min(a, b);
+            hi[row] = std::max(a, b);
+        }
+        const double t = m.V[3][k];
+        r.min[k] = float(lo[0] + lo[1] + lo[2] + t);
+        r.max[k] = float(hi[0] + hi[1] + hi[2] + t);
     }
     return r;
 }

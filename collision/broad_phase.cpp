@@ -14,9 +14,10 @@ namespace {
 // Boxes covering more cells than this go to the list tested against everything.
 constexpr int cLargeCellCount = 256;
 
+// Evaluated without short cuts: one well-predicted branch instead of six poorly predicted ones.
 inline bool Overlap(const TAABB& a, const TAABB& b) {
-    return a.min.x <= b.max.x && b.min.x <= a.max.x && a.min.y <= b.max.y && b.min.y <= a.max.y &&
-           a.min.z <= b.max.z && b.min.z <= a.max.z;
+    return (a.min.x <= b.max.x) & (b.min.x <= a.max.x) & (a.min.y <= b.max.y) &
+           (b.min.y <= a.max.y) & (a.min.z <= b.max.z) & (b.min.z <= a.max.z);
 }
 
 } // namespace
@@ -109,7 +110,7 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
     const std::size_t total = std::size_t(cellStart_[std::size_t(cells)]);
     cellItems_.resize(total);
     cellBoxes_.resize(total);
-    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
+    fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
     std::size_t nextLarge = 0;
     for (int i = 0; i < n; ++i) {
         if (nextLarge < large_.size() && large_[nextLarge] == i) {
@@ -120,7 +121,7 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
         int c0[3], c1[3];
         range(b, c0, c1);
         forCells(c0, c1, [&](int c) {
-            std::size_t slot = std::size_t(fill[std::size_t(c)]++);
+            std::size_t slot = std::size_t(fill_[std::size_t(c)]++);
             cellItems_[slot] = i;
             cellBoxes_[slot] = b;
         });
@@ -162,7 +163,8 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
 }
 
 void TBoxPairFinder::SortPairs(int n) {
-    std::vector<int> start(std::size_t(n) + 1, 0);
+    std::vector<int>& start = pairStart_;
+    start.assign(std::size_t(n) + 1, 0);
     for (std::uint64_t p : raw_) {
         ++start[std::size_t(p >> 32) + 1];
     }
@@ -170,10 +172,10 @@ void TBoxPairFinder::SortPairs(int n) {
         start[std::size_t(i) + 1] += start[std::size_t(i)];
     }
     pairs_.resize(raw_.size());
-    std::vector<int> fill(start.begin(), start.end() - 1);
+    fill_.assign(start.begin(), start.end() - 1);
     for (std::uint64_t p : raw_) {
         int i = int(p >> 32);
-        pairs_[std::size_t(fill[std::size_t(i)]++)] = {i, int(p & 0xffffffffu)};
+        pairs_[std::size_t(fill_[std::size_t(i)]++)] = {i, int(p & 0xffffffffu)};
     }
     for (int i = 0; i < n; ++i) {
         auto b = pairs_.begin() + start[std::size_t(i)];

@@ -35,6 +35,8 @@ private:
     std::vector<int> cellItems_;
     std::vector<TAABB> cellBoxes_;
     std::vector<int> large_;
+    std::vector<int> fill_;
+    std::vector<int> pairStart_;
     std::vector<std::uint64_t> raw_;
     std::vector<TPair> pairs_;
 };

@@ -6,6 +6,7 @@
 #include "collision/collision_behaviour.h"
 #include "collision/octree.h"
 #include "collision/pair_tests.h"
+#include "collision/z_sort.h"
 #include "engine/scene_object.h"
 
 #include <algorithm>
@@ -15,19 +16,49 @@ namespace hk {
 
 namespace {
 
-// A client of the pass with what its pair tests need, in sort order.
+// What the pass needs of a collidable client besides its node.
 struct TPassEntry {
-    TPairShape shape;
+    TGLBaseSceneObject* object;
+    TAABB local;
     TCollisionBoundingMode mode;
     std::int32_t group;
 };
 
 } // namespace
 
+struct TCollisionManager::TPassScratch {
+    // In client order, collidable clients only.
+    std::vector<TCollisionNode> nodes;
+    std::vector<TPassEntry> entries;
+    std::vector<TAABB> boxes;
+    TZSort zsort;
+    // In sort order: world boxes, and each object's shape, built at its first pair test.
+    std::vector<TAABB> sortedBoxes;
+    std::vector<TPairShape> shapes;
+    std::vector<unsigned char> shapeBuilt;
+    TBoxPairFinder finder;
+
+    void Clear() {
+        nodes.clear();
+        entries.clear();
+        boxes.clear();
+    }
+    TPairShape& Shape(int rank) {
+        std::size_t r = std::size_t(rank);
+        if (!shapeBuilt[r]) {
+            const TPassEntry& e = entries[std::size_t(zsort.Order()[r])];
+            shapes[r] = PairShapeOf(*e.object, e.local);
+            shapeBuilt[r] = 1;
+        }
+        return shapes[r];
+    }
+};
+
 TCollisionManager::TCollisionManager() {
     RegisterCollisionBehaviour();
     SetMeshOctreeFactory([] { return std::make_unique<TOctree>(); });
     ManagerRegistry::Register(this);
+    scratch_ = std::make_unique<TPassScratch>();
 }
 
 TCollisionManager::~TCollisionManager() {
@@ -85,11 +116,8 @@ void TCollisionManager::TestAllPairs() {
     if (!OnCollision) {
         return;
     }
-    // Nodes and what the pair tests read of each object, taken once, in client order.
-    std::vector<TCollisionNode> nodes;
-    std::vector<TPassEntry> entries;
-    nodes.reserve(clients_.size());
-    entries.reserve(clients_.size());
+    TPassScratch& pass = *scratch_;
+    pass.Clear();
     for (TGLBCollision* client : clients_) {
         if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
             continue;
@@ -106,40 +134,36 @@ void TCollisionManager::TestAllPairs() {
         if (!IsUsableBox(world)) {
             continue;
         }
-        nodes.emplace_back(client, world);
-        entries.push_back(
-            {PairShapeOf(*object, local), client->BoundingMode(), client->GroupIndex()});
+        pass.nodes.emplace_back(client, world);
+        pass.entries.push_back({object, local, client->BoundingMode(), client->GroupIndex()});
+        pass.boxes.push_back(world);
     }
-    if (nodes.size() < 2) {
+    const std::size_t n = pass.nodes.size();
+    if (n < 2) {
         return;
     }
-    // The sort by minimum z, on an index order; the entries follow it once.
-    std::vector<int> order(nodes.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        order[i] = int(i);
+    pass.zsort.Sort(pass.boxes);
+    const std::vector<int>& order = pass.zsort.Order();
+    pass.sortedBoxes.resize(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        pass.sortedBoxes[r] = pass.boxes[std::size_t(order[r])];
     }
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return nodes[std::size_t(a)].Box.min.z < nodes[std::size_t(b)].Box.min.z;
-    });
-    std::vector<TAABB> boxes;
-    std::vector<TPassEntry> sorted;
-    boxes.reserve(nodes.size());
-    sorted.reserve(nodes.size());
-    for (int i : order) {
-        boxes.push_back(nodes[std::size_t(i)].Box);
-        sorted.push_back(entries[std::size_t(i)]);
+    if (pass.shapes.size() < n) {
+        pass.shapes.resize(n);
     }
-    TBoxPairFinder finder;
-    finder.Find(boxes);
+    pass.shapeBuilt.assign(n, 0);
+    pass.finder.Find(pass.sortedBoxes);
     const unsigned generation = generation_;
-    for (const TBoxPairFinder::TPair& p : finder.Pairs()) {
-        TPassEntry& a = sorted[std::size_t(p.first)];
-        TPassEntry& b = sorted[std::size_t(p.second)];
+    for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {
+        const TPassEntry& a = pass.entries[std::size_t(order[std::size_t(p.first)])];
+        const TPassEntry& b = pass.entries[std::size_t(order[std::size_t(p.second)])];
         if (a.group != 0 && a.group == b.group) {
             continue;
         }
-        if (ShapePairTestTable[a.mode][b.mode](a.shape, b.shape)) {
-            OnCollision(this, a.shape.object, b.shape.object);
+        TPairShape& sa = pass.Shape(p.first);
+        TPairShape& sb = pass.Shape(p.second);
+        if (ShapePairTestTable[a.mode][b.mode](sa, sb)) {
+            OnCollision(this, a.object, b.object);
             if (generation_ != generation) {
                 return;
             }

@@ -7,6 +7,7 @@
 #include "engine/vector_types.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,9 @@ public:
     //   counts) and the two are not members of one non-zero group; the pair test comes from
     //   PairTestTable[A's mode][B's mode] with A's object first;
     // - events come in sort order of the first object, then of the second.
-    // Each object's matrices and extents are read once per pass, when its box is built; a
-    // handler that moves objects affects the next pass only.
+    // Each object's box is taken once per pass, before the sweep; what its pair tests read of
+    // it (matrices, extents, scale) is taken at its first pair test of the pass, so a handler
+    // that moves an object already tested affects the next pass only.
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();
@@ -63,6 +65,9 @@ public:
 private:
     friend class TGLBCollision;
     std::vector<TGLBCollision*> clients_;
+    // The buffers of the pass, kept between passes for their capacity only.
+    struct TPassScratch;
+    std::unique_ptr<TPassScratch> scratch_;
     // Counts list changes, so that a pass notices a handler changing the list under it.
     unsigned generation_ = 0;
 };
