@@ -8,7 +8,7 @@ packages=(
     libgl-dev libglu1-mesa-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
     libgtest-dev libbenchmark-dev
-    xvfb xauth
+    xvfb xauth libxtst-dev
 )
 
 missing=()

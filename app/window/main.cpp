@@ -1,6 +1,7 @@
 // The hkviewer program: the batch mode without any display when the command line asks for it,
-// otherwise the one main window.
+// otherwise the one main window (answering queries on standard input with --automation).
 #include "app/batch.h"
+#include "app/window/automation.h"
 #include "app/window/form1.h"
 #include "app/window/screenshot.h"
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
         return hk::RunScreenshot(QApplication::arguments().mid(1));
     }
     hk::TForm1 form;
+    if (hk::TAutomation::IsRequested(argc, argv)) {
+        // A child of the form, which owns and frees it.
+        new hk::TAutomation(form);
+    }
     form.show();
     return QApplication::exec();
 }

@@ -1,0 +1,206 @@
+// Answers the queries of the automation channel from the main window's controls and scene.
+#include "app/window/automation.h"
+
+#include "app/scene_builder.h"
+#include "app/sjis.h"
+#include "app/window/collision_lamp.h"
+#include "app/window/form1.h"
+#include "app/window/scene_viewer.h"
+#include "app/window/string_grid.h"
+#include "engine/vector_geometry.h"
+#include "primitives/shapes/dummy_cube.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSocketNotifier>
+#include <QStringList>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
+
+namespace hk {
+
+namespace {
+
+QString RectText(const QRect& r) {
+    return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString Error(const QString& reason) {
+    return QStringLiteral("error ") + reason;
+}
+
+// The text a control shows, or none for a control without one.
+std::optional<QString> ControlText(const QWidget& w) {
+    if (const auto* label = qobject_cast<const QLabel*>(&w))
+        return label->text();
+    if (const auto* edit = qobject_cast<const QLineEdit*>(&w))
+        return edit->text();
+    if (const auto* pane = qobject_cast<const QPlainTextEdit*>(&w))
+        return pane->toPlainText();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&w))
+        return button->text();
+    if (const auto* box = qobject_cast<const QGroupBox*>(&w))
+        return box->title();
+    return std::nullopt;
+}
+
+bool ParseInt(const QString& text, int* value) {
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok;
+}
+
+} // namespace
+
+QString EscapeLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
+        else if (c == QLatin1Char('\n') || c == QChar::LineSeparator ||
+                 c == QChar::ParagraphSeparator)
+            out += QStringLiteral("\\n");
+        else if (c != QLatin1Char('\r'))
+            out += c;
+    }
+    return out;
+}
+
+bool TAutomation::IsRequested(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] && std::strcmp(argv[i], "--automation") == 0)
+            return true;
+    return false;
+}
+
+TAutomation::TAutomation(TForm1& form) : QObject(&form), form_(form) {
+    setObjectName(QStringLiteral("Automation"));
+    notifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TAutomation::ReadInput);
+}
+
+// Reads what arrived (the notifier says it will not block) and answers every complete line.
+void TAutomation::ReadInput() {
+    char buffer[4096];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
+    if (got <= 0) {
+        notifier_->setEnabled(false);
+        return;
+    }
+    pending_.append(buffer, int(got));
+    for (qsizetype end = pending_.indexOf('\n'); end >= 0; end = pending_.indexOf('\n')) {
+        const QString query = QString::fromUtf8(pending_.left(end)).trimmed();
+        pending_.remove(0, end + 1);
+        if (query.isEmpty())
+            continue;
+        const QByteArray answer = Answer(query).toUtf8() + '\n';
+        std::fwrite(answer.constData(), 1, std::size_t(answer.size()), stdout);
+        std::fflush(stdout);
+    }
+}
+
+QString TAutomation::Answer(const QString& query) {
+    const QStringList words = query.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString& verb = words.front();
+    const auto widget = [this](const QString& name) -> QWidget* {
+        if (name == form_.objectName())
+            return &form_;
+        return form_.findChild<QWidget*>(name);
+    };
+
+    if (verb == QLatin1String("lamp") && words.size() == 1) {
+        const QColor c = form_.Shape1->FillColor();
+        return QStringLiteral("%1 %2 %3").arg(c.red()).arg(c.green()).arg(c.blue());
+    }
+    if (verb == QLatin1String("objects") && words.size() == 1)
+        return QString::number(form_.Fixed.GLDummyCube1->Count());
+    if (verb == QLatin1String("datafile") && words.size() == 1)
+        return EscapeLine(QString::fromStdString(SjisToUtf8(form_.Document().dataFileName)));
+    if (verb == QLatin1String("frames") && words.size() == 1)
+        return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
+
+    if ((verb == QLatin1String("geometry") || verb == QLatin1String("text") ||
+         verb == QLatin1String("checked")) &&
+        words.size() == 2) {
+        const QWidget* w = widget(words[1]);
+        if (!w)
+            return Error(QStringLiteral("no control ") + words[1]);
+        if (verb == QLatin1String("geometry"))
+            return RectText(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+        if (verb == QLatin1String("checked")) {
+            const auto* button = qobject_cast<const QAbstractButton*>(w);
+            if (!button || !button->isCheckable())
+                return Error(words[1] + QStringLiteral(" cannot be checked"));
+            return button->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        }
+        const std::optional<QString> text = ControlText(*w);
+        if (!text)
+            return Error(words[1] + QStringLiteral(" shows no text"));
+        return EscapeLine(*text);
+    }
+
+    if ((verb == QLatin1String("rows") && words.size() == 2) ||
+        ((verb == QLatin1String("cell") || verb == QLatin1String("cellgeometry")) &&
+         words.size() == 4)) {
+        StringGrid* grid = form_.findChild<StringGrid*>(words[1]);
+        if (!grid)
+            return Error(QStringLiteral("no grid ") + words[1]);
+        if (verb == QLatin1String("rows"))
+            return QString::number(grid->RowCount());
+        int col = 0, row = 0;
+        if (!ParseInt(words[2], &col) || !ParseInt(words[3], &row) || col < 0 || row < 0 ||
+            col >= grid->ColCount() || row >= grid->RowCount())
+            return Error(QStringLiteral("no cell %1 %2").arg(words[2], words[3]));
+        if (verb == QLatin1String("cell"))
+            return EscapeLine(grid->Cell(col, row));
+        const QRect cell = grid->visualRect(grid->model()->index(row, col));
+        const QRect shown = cell.intersected(grid->viewport()->rect());
+        if (shown.isEmpty())
+            return Error(QStringLiteral("cell %1 %2 is scrolled out of view").arg(col).arg(row));
+        return RectText(QRect(grid->viewport()->mapToGlobal(shown.topLeft()), shown.size()));
+    }
+
+    if (verb == QLatin1String("project") && words.size() == 4) {
+        double p[3];
+        for (int axis = 0; axis < 3; ++axis) {
+            bool ok = false;
+            p[axis] = words[axis + 1].toDouble(&ok);
+            if (!ok)
+                return Error(QStringLiteral("not a number: ") + words[axis + 1]);
+        }
+        const TDocument& doc = form_.Document();
+        const TAffineVector local = AffineVectorMake(
+            MapCoordinate(doc, 0, p[0]), MapCoordinate(doc, 1, p[1]), MapCoordinate(doc, 2, p[2]));
+        const TAffineVector world = AffineTransform(local, form_.Fixed.GLDummyCube1->WorldMatrix());
+        TGLSceneBuffer& buffer = form_.GLSceneViewer1->Buffer();
+        const TVector clip =
+            TransformVector(TransformVector(VectorMake(world, 1), buffer.ModelViewMatrix()),
+                            buffer.ProjectionMatrix());
+        if (clip.w <= 0)
+            return Error(QStringLiteral("the point is behind the camera"));
+        const TRectangle& vp = buffer.Viewport();
+        const double ratio = form_.GLSceneViewer1->devicePixelRatioF();
+        const double x = vp.Left + (clip.x / clip.w + 1) / 2 * vp.Width;
+        const double yUp = vp.Top + (clip.y / clip.w + 1) / 2 * vp.Height;
+        const QPoint inView(int(std::lround(x / ratio)),
+                            int(std::lround((vp.Height - yUp) / ratio)));
+        const QPoint global = form_.GLSceneViewer1->mapToGlobal(inView);
+        return QStringLiteral("%1 %2").arg(global.x()).arg(global.y());
+    }
+
+    return Error(QStringLiteral("unknown query: ") + query);
+}
+
+} // namespace hk

@@ -1,0 +1,257 @@
+// The whole program: the real hkviewer, started as a process of its own in a program folder of
+// its own, is driven through the X server as a user would drive it (clicks, key strokes and the
+// window manager's close request) and observed through its automation channel. One session
+// runs the collision check, picks an object, hides a group and changes the load scale; closing
+// writes the settings file, and a second start reads it back.
+#include "app/sjis.h"
+#include "tests/program/program_folder.h"
+#include "tests/program/viewer_process.h"
+#include "tests/program/x_input.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hk::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Generous for the sanitizer build on a loaded machine; a healthy run takes a fraction.
+constexpr auto kStartTime = 60s;
+constexpr auto kStepTime = 20s;
+constexpr auto kExitTime = 30s;
+
+// The hot water line of the sample drawing, a two-point line on data-file lines 37 and 38
+// (its item carries the second line's number), crossing the chilled water supply. The point
+// lies on it where nothing stands in front of it in the start-up view.
+constexpr int kHotWaterLine = 38;
+constexpr const char* kHotWaterGroup = "温水送水";
+constexpr double kHotWaterPoint[3] = {3000, 2000, 2500};
+// The line is the only item of its group.
+constexpr int kHotWaterObjects = 1;
+
+// Polls `condition` every 50 ms until it holds or `timeout` passes; its last value.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        if (condition())
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::function<bool(const std::string&)> Is(const std::string& expected) {
+    return [expected](const std::string& answer) { return answer == expected; };
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.Ok()) << folder.Error();
+        ASSERT_TRUE(x.Ok()) << x.Error();
+    }
+
+    // The standard output lines of the batch mode run in the program folder.
+    std::vector<std::string> Batch(const std::vector<std::string>& args) {
+        ChildProcess batch;
+        std::string error;
+        if (!batch.Start(folder.Program().string(), args, folder.Path().string(),
+                         EnvironmentWith({}), &error)) {
+            ADD_FAILURE() << error;
+            return {};
+        }
+        const std::optional<int> status = batch.Wait(Clock::now() + kExitTime);
+        EXPECT_EQ(status, 0) << batch.Errors();
+        EXPECT_FALSE(HasSanitizerReport(batch.Errors())) << batch.Errors();
+        return SplitLines(batch.Output());
+    }
+
+    // Starts the window and waits until it has drawn its first frame.
+    void StartViewer(ViewerProcess& viewer) {
+        std::string error;
+        // Started from another folder: start-up finds its files beside the program.
+        ASSERT_TRUE(
+            viewer.Start(folder.Program().string(), fs::temp_directory_path().string(), &error))
+            << error;
+        const std::string frames = viewer.WaitFor(
+            "frames", [](const std::string& a) { return std::atoi(a.c_str()) > 0; }, kStartTime);
+        ASSERT_GT(std::atoi(frames.c_str()), 0) << "no frame drawn; the program wrote:\n"
+                                                << viewer.Child().Errors();
+    }
+
+    // Closes the window as its window manager would and checks the program ended cleanly.
+    void CloseViewer(ViewerProcess& viewer) {
+        ASSERT_GE(x.CloseWindowsOf(viewer.Child().Pid()), 1) << "no window of the program";
+        const std::optional<int> status = viewer.Child().Wait(Clock::now() + kExitTime);
+        ASSERT_TRUE(status.has_value()) << "the program did not end after its window closed";
+        EXPECT_EQ(*status, 0) << viewer.Child().Errors();
+        EXPECT_FALSE(HasSanitizerReport(viewer.Child().Errors())) << viewer.Child().Errors();
+    }
+
+    void ClickCheckBox(ViewerProcess& viewer, const std::string& name) {
+        const std::optional<ScreenRect> box = viewer.Geometry(name);
+        ASSERT_TRUE(box.has_value()) << name;
+        // On the indicator, at the left end of the box.
+        x.Click(box->x + 7, box->CentreY());
+    }
+
+    IniSections Settings() {
+        std::string error;
+        IniSections ini = ReadIniFile(folder.Path() / "hkviewer.Ini", &error);
+        EXPECT_TRUE(error.empty()) << error;
+        return ini;
+    }
+
+    ProgramFolder folder{HK_RUNTIME_DIR "/hkviewer",
+                         HK_TEST_DATA_DIR,
+                         {"box.csv", "hkviewer.csv", "script1.txt", "pump.3ds"}};
+    XInput x;
+};
+
+TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSettings) {
+    const std::vector<std::string> summary = Batch({"--batch", "box.csv"});
+    const std::vector<std::string> clashes = Batch({"--batch", "box.csv", "--collide"});
+    const std::vector<std::string> withDetails =
+        Batch({"--batch", "box.csv", "--details", std::to_string(kHotWaterLine)});
+    ASSERT_EQ(clashes.size(), 6u) << "the sample's deliberate clashes";
+    ASSERT_EQ(withDetails.size(), summary.size() + 1);
+    const std::string details = withDetails.back();
+
+    ViewerProcess viewer;
+    ASSERT_NO_FATAL_FAILURE(StartViewer(viewer));
+    // First start without a settings file: the defaults.
+    EXPECT_EQ(viewer.Query("datafile"), "box.csv");
+    EXPECT_EQ(viewer.Query("text Edit1"), "500");
+    EXPECT_EQ(viewer.Lines("Memo2"), summary);
+    const std::optional<int> objects = viewer.Number("objects");
+    ASSERT_TRUE(objects.has_value());
+    ASSERT_GT(*objects, kHotWaterObjects);
+
+    // 1. Ticking "衝突" starts the cycle: each pass lists the clashes in place of the load
+    // summary, shows its time and turns the lamp red.
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
+    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("1"), kStepTime), "1");
+    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), kStepTime), "255 0 0");
+    const std::regex timeText("^[0-9]+\\.[0-9] ms$");
+    const auto timeShown = [&] {
+        const std::optional<std::string> t = viewer.Query("text LATime");
+        return t && std::regex_match(*t, timeText);
+    };
+    EXPECT_TRUE(WaitUntil(timeShown, kStepTime)) << *viewer.Query("text LATime");
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Lines("Memo2") == clashes; }, kStepTime));
+    // Later passes show the same: every pass starts from an empty message area.
+    for (int pass = 0; pass < 3; ++pass) {
+        std::this_thread::sleep_for(150ms);
+        EXPECT_EQ(viewer.Lines("Memo2"), clashes);
+        EXPECT_EQ(viewer.Query("lamp"), "255 0 0");
+        EXPECT_TRUE(timeShown());
+    }
+
+    // 2. Unticking stops it; the last report stays.
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
+    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("0"), kStepTime), "0");
+    EXPECT_EQ(viewer.Lines("Memo2"), clashes);
+
+    // 3. A click on the hot water line picks it and prints its details.
+    const std::optional<ScreenRect> view = viewer.Geometry("GLSceneViewer1");
+    const std::optional<ScreenPoint> onLine =
+        viewer.Project(kHotWaterPoint[0], kHotWaterPoint[1], kHotWaterPoint[2]);
+    ASSERT_TRUE(view && onLine);
+    ASSERT_TRUE(onLine->x > view->x && onLine->x < view->x + view->w && onLine->y > view->y &&
+                onLine->y < view->y + view->h)
+        << "the line is drawn at " << onLine->x << "," << onLine->y << ", outside the view";
+    const std::vector<std::string> beforePick = viewer.Lines("Memo2");
+    x.Click(onLine->x, onLine->y);
+    std::vector<std::string> afterPick;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            afterPick = viewer.Lines("Memo2");
+            return afterPick.size() > beforePick.size();
+        },
+        kStepTime));
+    std::vector<std::string> expected = beforePick;
+    expected.push_back(details);
+    EXPECT_EQ(afterPick, expected);
+    // The collision timer is off: three of its periods later no pass has wiped the details.
+    std::this_thread::sleep_for(350ms);
+    EXPECT_EQ(viewer.Lines("Memo2"), expected);
+
+    // 4. A click on the group's "表示" cell hides it and rebuilds the scene without its line.
+    const std::optional<int> rows = viewer.Number("rows StringGrid1");
+    ASSERT_TRUE(rows.has_value());
+    int groupRow = 0;
+    for (int r = 1; r < *rows && groupRow == 0; ++r)
+        if (viewer.Query("cell StringGrid1 0 " + std::to_string(r)) == kHotWaterGroup)
+            groupRow = r;
+    ASSERT_GT(groupRow, 0) << "no row for " << kHotWaterGroup;
+    const std::string shownCell = "cell StringGrid1 1 " + std::to_string(groupRow);
+    EXPECT_EQ(viewer.Query(shownCell), "on");
+    const std::optional<int> framesBefore = viewer.Number("frames");
+    const std::optional<ScreenRect> cell = viewer.CellGeometry("StringGrid1", 1, groupRow);
+    ASSERT_TRUE(cell && framesBefore);
+    x.Click(cell->CentreX(), cell->CentreY());
+    EXPECT_EQ(viewer.WaitFor(shownCell, Is("off"), kStepTime), "off");
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("objects") == *objects - kHotWaterObjects; },
+                          kStepTime))
+        << "objects: " << viewer.Number("objects").value_or(-1);
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("frames") > framesBefore; }, kStepTime))
+        << "the view was not drawn again";
+    const std::vector<std::string> afterHide = viewer.Lines("Memo2");
+    ASSERT_FALSE(afterHide.empty());
+    EXPECT_EQ(afterHide.back().rfind(std::string("種別=:2:線 名称=") + kHotWaterGroup, 0), 0u)
+        << afterHide.back();
+
+    // 5. A new load scale typed into its box is written at close as the box's text, with the
+    // data file and one section per group.
+    const std::optional<ScreenRect> scaleBox = viewer.Geometry("Edit1");
+    ASSERT_TRUE(scaleBox.has_value());
+    x.Click(scaleBox->CentreX(), scaleBox->CentreY());
+    ASSERT_TRUE(x.Key("End"));
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(x.Key("BackSpace"));
+    ASSERT_TRUE(x.Type("400"));
+    EXPECT_EQ(viewer.WaitFor("text Edit1", Is("400"), kStepTime), "400");
+
+    std::vector<std::string> groupNames, groupShown;
+    for (int r = 1; r < *rows; ++r) {
+        groupNames.push_back(viewer.Query("cell StringGrid1 0 " + std::to_string(r)).value_or(""));
+        groupShown.push_back(viewer.Query("cell StringGrid1 1 " + std::to_string(r)).value_or(""));
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
+
+    IniSections ini = Settings();
+    EXPECT_EQ(ini["load"]["filename"], "box.csv");
+    EXPECT_EQ(ini["load"]["ZScale"], "400");
+    EXPECT_EQ(ini["Name"]["Num"], std::to_string(groupNames.size()));
+    for (std::size_t g = 0; g < groupNames.size(); ++g) {
+        const std::string section = std::to_string(g + 1);
+        ASSERT_EQ(ini.count(section), 1u) << "no section " << section;
+        EXPECT_EQ(SjisToUtf8(ini[section]["name"]), groupNames[g]) << section;
+        EXPECT_EQ(ini[section]["onoff"], groupShown[g] == "on" ? "1" : "0") << section;
+    }
+    EXPECT_EQ(ini[std::to_string(groupRow)]["onoff"], "0");
+    EXPECT_EQ(ini.count(std::to_string(groupNames.size() + 1)), 0u);
+
+    // 6. The next start takes the data file and the scale from the settings file.
+    ViewerProcess again;
+    ASSERT_NO_FATAL_FAILURE(StartViewer(again));
+    EXPECT_EQ(again.Query("datafile"), "box.csv");
+    EXPECT_EQ(again.Query("text Edit1"), "400");
+    EXPECT_EQ(again.Number("objects"), objects);
+    ASSERT_NO_FATAL_FAILURE(CloseViewer(again));
+    IniSections second = Settings();
+    EXPECT_EQ(second["load"]["filename"], "box.csv");
+    EXPECT_EQ(second["load"]["ZScale"], "400");
+}
+
+} // namespace
+} // namespace hk::test
