@@ -111,12 +111,12 @@ namespace {
 
 // The enclosing box of the eight corners, each transformed and compared one by one.
 TAABB CornerBoxTransform(const TAABB& box, const TMatrix& m) {
-    TBoxCorners c = BoxCorners(box);
+    TBoxCorners c = TransformBoxCornersInline(box, m);
     TAABB r;
-    r.min = r.max = TransformPointInline(c[0], m);
+    r.min = r.max = c[0];
     bool nan[3] = {std::isnan(r.min.x), std::isnan(r.min.y), std::isnan(r.min.z)};
     for (int i = 1; i < 8; ++i) {
-        TAffineVector p = TransformPointInline(c[i], m);
+        const TAffineVector& p = c[std::size_t(i)];
         for (int k = 0; k < 3; ++k) {
             nan[k] = nan[k] || std::isnan(p[k]);
             r.min[k] = std::min(r.min[k], p[k]);
@@ -182,30 +182,25 @@ bool IsUsableBox(const TAABB& b) {
 }
 
 bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, const TMatrix& m21) {
-    TBoxCorners c1 = BoxCorners(box1);
-    TBoxCorners c2 = BoxCorners(box2);
-    for (const TAffineVector& c : c2) {
-        if (InsideBox(TransformPointInline(c, m21), box1)) {
+    // box2's corners in box1's space, box1's in box2's.
+    const TBoxCorners t2 = TransformBoxCornersInline(box2, m21);
+    for (const TAffineVector& c : t2) {
+        if (InsideBox(c, box1)) {
             return true;
         }
     }
-    TBoxCorners t1;
-    for (int i = 0; i < 8; ++i) {
-        t1[i] = TransformPointInline(c1[i], m12);
-        if (InsideBox(t1[i], box2)) {
+    const TBoxCorners t1 = TransformBoxCornersInline(box1, m12);
+    for (const TAffineVector& c : t1) {
+        if (InsideBox(c, box2)) {
             return true;
         }
     }
-    if (EdgesCutFaces(t1, c2)) {
+    if (EdgesCutFaces(t1, BoxCorners(box2))) {
         return true;
     }
     // The other way round too: an edge of box2 can pierce a face of box1 while no edge of box1
     // meets box2 (a wedge poking into a face); box1's edges alone would miss that contact.
-    TBoxCorners t2;
-    for (int i = 0; i < 8; ++i) {
-        t2[i] = TransformPointInline(c2[i], m21);
-    }
-    return EdgesCutFaces(t2, c1);
+    return EdgesCutFaces(t2, BoxCorners(box1));
 }
 
 TAABB CollisionHierarchyBox(TGLBaseSceneObject& object) {

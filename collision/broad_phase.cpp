@@ -78,73 +78,60 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
 
     const int cells = dims_[0] * dims_[1] * dims_[2];
     cellStart_.assign(std::size_t(cells) + 1, 0);
-    auto range = [&](const TAABB& b, int(&c0)[3], int(&c1)[3]) {
-        int covered = 1;
-        for (int k = 0; k < 3; ++k) {
-            c0[k] = CellOf(k, b.min[k]);
-            c1[k] = CellOf(k, b.max[k]);
-            covered *= c1[k] - c0[k] + 1;
-        }
-        return covered;
-    };
-    auto forCells = [&](const int(&c0)[3], const int(&c1)[3], auto&& visit) {
-        for (int z = c0[2]; z <= c1[2]; ++z) {
-            for (int y = c0[1]; y <= c1[1]; ++y) {
-                for (int x = c0[0]; x <= c1[0]; ++x) {
+    ranges_.resize(std::size_t(n));
+    auto forCells = [&](const TCellRange& r, auto&& visit) {
+        for (int z = r.lo[2]; z <= r.hi[2]; ++z) {
+            for (int y = r.lo[1]; y <= r.hi[1]; ++y) {
+                for (int x = r.lo[0]; x <= r.hi[0]; ++x) {
                     visit((z * dims_[1] + y) * dims_[0] + x);
                 }
             }
         }
     };
     for (int i = 0; i < n; ++i) {
-        int c0[3], c1[3];
-        if (range(boxes[std::size_t(i)], c0, c1) > cLargeCellCount) {
+        TCellRange& r = ranges_[std::size_t(i)];
+        int covered = 1;
+        for (int k = 0; k < 3; ++k) {
+            r.lo[k] = CellOf(k, boxes[std::size_t(i)].min[k]);
+            r.hi[k] = CellOf(k, boxes[std::size_t(i)].max[k]);
+            covered *= r.hi[k] - r.lo[k] + 1;
+        }
+        if (covered > cLargeCellCount) {
             large_.push_back(i);
+            r.hi[0] = r.lo[0] - 1; // covers no cell
             continue;
         }
-        forCells(c0, c1, [&](int c) { ++cellStart_[std::size_t(c) + 1]; });
+        forCells(r, [&](int c) { ++cellStart_[std::size_t(c) + 1]; });
     }
     for (int c = 0; c < cells; ++c) {
         cellStart_[std::size_t(c) + 1] += cellStart_[std::size_t(c)];
     }
-    const std::size_t total = std::size_t(cellStart_[std::size_t(cells)]);
-    cellItems_.resize(total);
-    cellBoxes_.resize(total);
+    cellEntries_.resize(std::size_t(cellStart_[std::size_t(cells)]));
     fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
-    std::size_t nextLarge = 0;
     for (int i = 0; i < n; ++i) {
-        if (nextLarge < large_.size() && large_[nextLarge] == i) {
-            ++nextLarge;
-            continue;
-        }
-        const TAABB& b = boxes[std::size_t(i)];
-        int c0[3], c1[3];
-        range(b, c0, c1);
-        forCells(c0, c1, [&](int c) {
-            std::size_t slot = std::size_t(fill_[std::size_t(c)]++);
-            cellItems_[slot] = i;
-            cellBoxes_[slot] = b;
-        });
+        const TCellRange& r = ranges_[std::size_t(i)];
+        const TCellEntry entry{boxes[std::size_t(i)], i, {r.lo[0], r.lo[1], r.lo[2]}};
+        forCells(r, [&](int c) { cellEntries_[std::size_t(fill_[std::size_t(c)]++)] = entry; });
     }
 
-    for (int c = 0; c < cells; ++c) {
-        int first = cellStart_[std::size_t(c)], last = cellStart_[std::size_t(c) + 1];
-        if (last - first < 2) {
-            continue;
-        }
-        const int cx = c % dims_[0], cy = (c / dims_[0]) % dims_[1], cz = c / (dims_[0] * dims_[1]);
-        for (int a = first; a < last; ++a) {
-            const TAABB& ba = cellBoxes_[std::size_t(a)];
-            for (int b = a + 1; b < last; ++b) {
-                const TAABB& bb = cellBoxes_[std::size_t(b)];
-                if (!Overlap(ba, bb)) {
-                    continue;
-                }
-                // Only the cell holding the overlap's low corner reports the pair.
-                if (CellOf(0, std::max(ba.min.x, bb.min.x)) == cx &&
-                    CellOf(1, std::max(ba.min.y, bb.min.y)) == cy &&
-                    CellOf(2, std::max(ba.min.z, bb.min.z)) == cz) {
-                    Emit(cellItems_[std::size_t(a)], cellItems_[std::size_t(b)]);
+    // Cell indices grow with the cell's position on each axis, so the cell of the overlap's
+    // low corner is, per axis, the larger of the two boxes' low cells; only that cell reports
+    // the pair.
+    int c = 0;
+    for (int cz = 0; cz < dims_[2]; ++cz) {
+        for (int cy = 0; cy < dims_[1]; ++cy) {
+            for (int cx = 0; cx < dims_[0]; ++cx, ++c) {
+                const int first = cellStart_[std::size_t(c)], last = cellStart_[std::size_t(c) + 1];
+                for (int a = first; a < last; ++a) {
+                    const TCellEntry& ea = cellEntries_[std::size_t(a)];
+                    for (int b = a + 1; b < last; ++b) {
+                        const TCellEntry& eb = cellEntries_[std::size_t(b)];
+                        if (Overlap(ea.box, eb.box) && std::max(ea.low[0], eb.low[0]) == cx &&
+                            std::max(ea.low[1], eb.low[1]) == cy &&
+                            std::max(ea.low[2], eb.low[2]) == cz) {
+                            Emit(ea.index, eb.index);
+                        }
+                    }
                 }
             }
         }

@@ -31,9 +31,19 @@ private:
     float origin_[3] = {0, 0, 0};
     float inverseCell_ = 1;
     int dims_[3] = {1, 1, 1};
+    // The cells a box covers, lowest and highest per axis.
+    struct TCellRange {
+        int lo[3], hi[3];
+    };
+    // A box filed in a cell: its box for the overlap test, its index, and its low cell.
+    struct TCellEntry {
+        TAABB box;
+        int index;
+        int low[3];
+    };
+    std::vector<TCellRange> ranges_;
     std::vector<int> cellStart_;
-    std::vector<int> cellItems_;
-    std::vector<TAABB> cellBoxes_;
+    std::vector<TCellEntry> cellEntries_;
     std::vector<int> large_;
     std::vector<int> fill_;
     std::vector<int> pairStart_;

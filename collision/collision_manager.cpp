@@ -19,7 +19,6 @@ namespace {
 // What the pass needs of a collidable client besides its node.
 struct TPassEntry {
     TGLBaseSceneObject* object;
-    TAABB local;
     TCollisionBoundingMode mode;
     std::int32_t group;
 };
@@ -27,30 +26,30 @@ struct TPassEntry {
 } // namespace
 
 struct TCollisionManager::TPassScratch {
-    // In client order, collidable clients only.
+    // In client order, collidable clients only. The shapes are taken with the boxes, while
+    // each object's data is being read anyway and in memory order.
     std::vector<TCollisionNode> nodes;
     std::vector<TPassEntry> entries;
+    std::vector<TPairShape> shapes;
     std::vector<TAABB> boxes;
     TZSort zsort;
-    // In sort order: world boxes, and each object's shape, built at its first pair test.
+    // The world boxes in sort order.
     std::vector<TAABB> sortedBoxes;
-    std::vector<TPairShape> shapes;
-    std::vector<unsigned char> shapeBuilt;
     TBoxPairFinder finder;
 
     void Clear() {
         nodes.clear();
         entries.clear();
+        shapes.clear();
         boxes.clear();
     }
-    TPairShape& Shape(int rank) {
-        std::size_t r = std::size_t(rank);
-        if (!shapeBuilt[r]) {
-            const TPassEntry& e = entries[std::size_t(zsort.Order()[r])];
-            shapes[r] = PairShapeOf(*e.object, e.local);
-            shapeBuilt[r] = 1;
+    void SortBoxes() {
+        zsort.Sort(boxes);
+        const std::vector<int>& order = zsort.Order();
+        sortedBoxes.resize(order.size());
+        for (std::size_t r = 0; r < order.size(); ++r) {
+            sortedBoxes[r] = boxes[std::size_t(order[r])];
         }
-        return shapes[r];
     }
 };
 
@@ -135,34 +134,27 @@ void TCollisionManager::TestAllPairs() {
             continue;
         }
         pass.nodes.emplace_back(client, world);
-        pass.entries.push_back({object, local, client->BoundingMode(), client->GroupIndex()});
+        pass.entries.push_back({object, client->BoundingMode(), client->GroupIndex()});
+        pass.shapes.push_back(PairShapeOf(*object, local));
         pass.boxes.push_back(world);
     }
     const std::size_t n = pass.nodes.size();
     if (n < 2) {
         return;
     }
-    pass.zsort.Sort(pass.boxes);
-    const std::vector<int>& order = pass.zsort.Order();
-    pass.sortedBoxes.resize(n);
-    for (std::size_t r = 0; r < n; ++r) {
-        pass.sortedBoxes[r] = pass.boxes[std::size_t(order[r])];
-    }
-    if (pass.shapes.size() < n) {
-        pass.shapes.resize(n);
-    }
-    pass.shapeBuilt.assign(n, 0);
+    pass.SortBoxes();
     pass.finder.Find(pass.sortedBoxes);
+    const std::vector<int>& order = pass.zsort.Order();
     const unsigned generation = generation_;
     for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {
-        const TPassEntry& a = pass.entries[std::size_t(order[std::size_t(p.first)])];
-        const TPassEntry& b = pass.entries[std::size_t(order[std::size_t(p.second)])];
+        const std::size_t ia = std::size_t(order[std::size_t(p.first)]);
+        const std::size_t ib = std::size_t(order[std::size_t(p.second)]);
+        const TPassEntry& a = pass.entries[ia];
+        const TPassEntry& b = pass.entries[ib];
         if (a.group != 0 && a.group == b.group) {
             continue;
         }
-        TPairShape& sa = pass.Shape(p.first);
-        TPairShape& sb = pass.Shape(p.second);
-        if (ShapePairTestTable[a.mode][b.mode](sa, sb)) {
+        if (ShapePairTestTable[a.mode][b.mode](pass.shapes[ia], pass.shapes[ib])) {
             OnCollision(this, a.object, b.object);
             if (generation_ != generation) {
                 return;

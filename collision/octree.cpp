@@ -150,8 +150,8 @@ std::vector<TAffineVector> TOctree::TrianglesNearBox(const TAABB& query, const T
 bool TOctree::BoxIntersect(const TAABB& query, const TMatrix& boxMatrix, const TMatrix& boxInverse,
                            const TMatrix& meshWorld, const TMatrix& meshInverse,
                            std::vector<TAffineVector>* hits) {
-    TMatrix m12 = MultiplyMatricesInline(boxMatrix, meshInverse);
-    TMatrix m21 = MultiplyMatricesInline(meshWorld, boxInverse);
+    TMatrix m12 = AffineProductInline(boxMatrix, meshInverse);
+    TMatrix m21 = AffineProductInline(meshWorld, boxInverse);
     std::vector<TAffineVector> near = TrianglesNearBox(query, m12, m21);
     bool found = false;
     for (std::size_t i = 0; i + 2 < near.size(); i += 3) {
@@ -188,8 +188,8 @@ bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1
 
 bool MeshMeshIntersect(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
                        const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB) {
-    TMatrix m12 = MultiplyMatricesInline(worldB, inverseA);
-    TMatrix m21 = MultiplyMatricesInline(worldA, inverseB);
+    TMatrix m12 = AffineProductInline(worldB, inverseA);
+    TMatrix m21 = AffineProductInline(worldA, inverseB);
     std::vector<TAffineVector> near = a.TrianglesNearBox(boxB, m12, m21);
     for (std::size_t i = 0; i + 2 < near.size(); i += 3) {
         if (b.TriangleIntersect(TransformPointInline(near[i], worldA),

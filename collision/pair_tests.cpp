@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <memory>
+#include <typeinfo>
 
 namespace hk {
 
@@ -51,18 +52,25 @@ TVector AddToAll(const TVector& v, float s) {
     return {v.x + s, v.y + s, v.z + s, 0};
 }
 
-// One direction of the cube-cube test: a corner of A's box inside B's, or an edge of A's box
-// crossing a face of B's.
-bool CubeInCube(const S& a, const S& b) {
-    const TVector& ub = b.extents;
-    TMatrix m = MultiplyMatricesInline(a.world, b.inverse);
-    TBoxCorners c = BoxCorners(a.extents.Affine());
-    for (TAffineVector& p : c) {
-        p = TransformPointInline(p, m);
+// A's box corners carried into B's object space.
+TBoxCorners CornersIn(const S& a, const S& b) {
+    const TAffineVector e = a.extents.Affine();
+    return TransformBoxCornersInline({{-e.x, -e.y, -e.z}, e},
+                                     AffineProductInline(a.world, b.inverse));
+}
+
+// A corner inside the box of half-extents ub (bounds inclusive).
+bool AnyCornerInside(const TBoxCorners& c, const TVector& ub) {
+    for (const TAffineVector& p : c) {
         if (std::fabs(p.x) <= ub.x && std::fabs(p.y) <= ub.y && std::fabs(p.z) <= ub.z) {
             return true;
         }
     }
+    return false;
+}
+
+// An edge between the corners crossing a face of the box of half-extents ub.
+bool AnyEdgeCrosses(const TBoxCorners& c, const TVector& ub) {
     for (const auto& e : cBoxEdges) {
         const TAffineVector& p0 = c[e[0]];
         TAffineVector d = VectorSubtract(c[e[1]], p0);
@@ -158,13 +166,21 @@ bool EllipsoidCubeS(S& a, S& b) {
     return Square(Ratio(CentreIn(a, b), AddToAll(b.extents, Radius(a)))) <= 1;
 }
 
+// A corner or an edge of either box in or through the other. The four parts are a plain OR,
+// so both directions' cheap corner checks come before either direction's edges.
 bool CubeCubeS(S& a, S& b) {
-    return CubeInCube(a, b) || CubeInCube(b, a);
+    const TBoxCorners ca = CornersIn(a, b);
+    if (AnyCornerInside(ca, b.extents)) {
+        return true;
+    }
+    const TBoxCorners cb = CornersIn(b, a);
+    return AnyCornerInside(cb, a.extents) || AnyEdgeCrosses(ca, b.extents) ||
+           AnyEdgeCrosses(cb, a.extents);
 }
 
 bool ObjectBoxBoxS(S& a, S& b) {
-    TMatrix m12 = MultiplyMatricesInline(a.world, b.inverse);
-    TMatrix m21 = MultiplyMatricesInline(b.world, a.inverse);
+    TMatrix m12 = AffineProductInline(a.world, b.inverse);
+    TMatrix m21 = AffineProductInline(b.world, a.inverse);
     return BoxBoxIntersect(a.box, b.box, m12, m21);
 }
 
@@ -193,6 +209,12 @@ bool FacesFacesS(S& a, S& b) {
     return MeshMeshIntersect(*ta, a.world, a.inverse, *tb, b.box, b.world, b.inverse);
 }
 
+// TGLFreeForm is final, so comparing types settles it, without the cost of a failing
+// dynamic_cast on each of the many objects that are not meshes.
+bool IsFreeForm(const TGLBaseSceneObject& object) {
+    return typeid(object) == typeid(TGLFreeForm);
+}
+
 template <TShapePairTest Test> bool Swapped(S& a, S& b) {
     return Test(b, a);
 }
@@ -206,15 +228,16 @@ template <TShapePairTest Test> bool OnObjects(TGLBaseSceneObject& a, TGLBaseScen
 } // namespace
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
+    const TMatrix& world = object.WorldMatrix();
     return {&object,
-            object.WorldMatrix(),
+            world,
             object.InverseWorldMatrix(),
-            object.WorldPosition(),
+            world[3],
             object.UnscaledBoxExtents(),
             object.Scale().AsVector(),
             hierarchyBox,
             nullptr,
-            false};
+            !IsFreeForm(object)};
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {
@@ -222,10 +245,10 @@ TPairShape PairShapeOf(TGLBaseSceneObject& object) {
 }
 
 TOctree* FacesOctree(TGLBaseSceneObject& object) {
-    auto* mesh = dynamic_cast<TGLFreeForm*>(&object);
-    if (!mesh) {
+    if (!IsFreeForm(object)) {
         return nullptr;
     }
+    auto* mesh = static_cast<TGLFreeForm*>(&object);
     auto* tree = dynamic_cast<TOctree*>(mesh->Octree());
     if (!tree) {
         auto fresh = std::make_unique<TOctree>();

@@ -22,7 +22,8 @@ struct TPairShape {
     TMatrix world, inverse;
     TVector position, extents, scale;
     TAABB box;
-    // The faces octree, looked up by the first faces test that needs it.
+    // The faces octree, looked up by the first faces test that needs it; objects that are not
+    // meshes have none, known from the start.
     TOctree* octree = nullptr;
     bool octreeLooked = false;
 };

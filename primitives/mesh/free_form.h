@@ -10,7 +10,7 @@
 
 namespace hk {
 
-class TGLFreeForm : public TGLBaseMesh {
+class TGLFreeForm final : public TGLBaseMesh {
 public:
     // Creates the octree when there is none (with the registered factory, or keeps the one
     // given by SetOctree), then builds it anew over the extents and triangles of the mesh.
