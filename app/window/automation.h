@@ -11,7 +11,8 @@
 //   cell GRID COL ROW      -> the text of a grid cell
 //   cellgeometry GRID COL ROW -> "x y w h" of the visible part of a cell, global pixels
 //   project X Y Z          -> "x y", the global pixel where the data-file point (X, Y, Z) is
-//                             drawn, through the matrices of the last frame
+//                             drawn, through the matrices of the last frame; a pick
+//                             leaves its own narrow ones, so ask before clicking
 //   objects                -> the number of objects built from the data file
 //   datafile               -> the name of the data file in use
 //   frames                 -> the number of frames the 3D view has drawn
