@@ -6,6 +6,7 @@
 #include "collision/collision_behaviour.h"
 #include "collision/octree.h"
 #include "collision/pair_tests.h"
+#include "collision/pass_replay.h"
 #include "collision/z_sort.h"
 #include "engine/scene_object.h"
 
@@ -13,17 +14,6 @@
 #include <iterator>
 
 namespace hk {
-
-namespace {
-
-// What the pass needs of a collidable client besides its node.
-struct TPassEntry {
-    TGLBaseSceneObject* object;
-    TCollisionBoundingMode mode;
-    std::int32_t group;
-};
-
-} // namespace
 
 struct TCollisionManager::TPassScratch {
     // In client order, collidable clients only. The shapes are taken with the boxes, while
@@ -36,12 +26,15 @@ struct TCollisionManager::TPassScratch {
     // The world boxes in sort order.
     std::vector<TAABB> sortedBoxes;
     TBoxPairFinder finder;
+    std::vector<TPassReplay::TClientPair> events;
+    TPassReplay replay;
 
     void Clear() {
         nodes.clear();
         entries.clear();
         shapes.clear();
         boxes.clear();
+        events.clear();
     }
     void SortBoxes() {
         zsort.Sort(boxes);
@@ -138,29 +131,49 @@ void TCollisionManager::TestAllPairs() {
         pass.shapes.push_back(PairShapeOf(*object, local));
         pass.boxes.push_back(world);
     }
-    const std::size_t n = pass.nodes.size();
-    if (n < 2) {
+    if (pass.nodes.size() < 2) {
+        pass.replay.Forget();
         return;
     }
-    pass.SortBoxes();
-    pass.finder.Find(pass.sortedBoxes);
-    const std::vector<int>& order = pass.zsort.Order();
     const unsigned generation = generation_;
-    for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {
-        const std::size_t ia = std::size_t(order[std::size_t(p.first)]);
-        const std::size_t ib = std::size_t(order[std::size_t(p.second)]);
-        const TPassEntry& a = pass.entries[ia];
-        const TPassEntry& b = pass.entries[ib];
-        if (a.group != 0 && a.group == b.group) {
-            continue;
-        }
-        if (ShapePairTestTable[a.mode][b.mode](pass.shapes[ia], pass.shapes[ib])) {
-            OnCollision(this, a.object, b.object);
+    TPassReplay& replay = pass.replay;
+    replay.Compare(pass.entries, pass.shapes);
+    if (replay.NothingChanged()) {
+        for (const TPassReplay::TClientPair& e : replay.Events()) {
+            OnCollision(this, pass.entries[std::size_t(e.first)].object,
+                        pass.entries[std::size_t(e.second)].object);
             if (generation_ != generation) {
                 return;
             }
         }
+        return;
     }
+    const bool reuse = replay.SameClients();
+    pass.SortBoxes();
+    pass.finder.Find(pass.sortedBoxes);
+    const std::vector<int>& order = pass.zsort.Order();
+    for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {
+        const int ia = order[std::size_t(p.first)];
+        const int ib = order[std::size_t(p.second)];
+        const TPassEntry& a = pass.entries[std::size_t(ia)];
+        const TPassEntry& b = pass.entries[std::size_t(ib)];
+        if (a.group != 0 && a.group == b.group) {
+            continue;
+        }
+        const bool hit = reuse && replay.Unchanged(ia) && replay.Unchanged(ib)
+                             ? replay.WasReported(ia, ib)
+                             : ShapePairTestTable[a.mode][b.mode](pass.shapes[std::size_t(ia)],
+                                                                  pass.shapes[std::size_t(ib)]);
+        if (hit) {
+            pass.events.push_back({ia, ib});
+            OnCollision(this, a.object, b.object);
+            if (generation_ != generation) {
+                replay.Forget();
+                return;
+            }
+        }
+    }
+    replay.Record(pass.entries, pass.shapes, pass.events);
 }
 
 void ManagerRegistry::Register(TCollisionManager* manager) {

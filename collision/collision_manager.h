@@ -55,9 +55,11 @@ public:
     //   counts) and the two are not members of one non-zero group; the pair test comes from
     //   PairTestTable[A's mode][B's mode] with A's object first;
     // - events come in sort order of the first object, then of the second.
-    // Each object's box is taken once per pass, before the sweep; what its pair tests read of
-    // it (matrices, extents, scale) is taken at its first pair test of the pass, so a handler
-    // that moves an object already tested affects the next pass only.
+    // Everything the tests read of an object (matrices, extents, scale, boxes) is taken once
+    // per pass, before the sweep, so a handler that moves objects affects the next pass only.
+    // The pass keeps a record of the last complete pass: a pair of clients that read bit for
+    // bit as recorded gets its recorded result without being tested again (never a mesh in
+    // faces mode), so a still drawing costs little more than the reading.
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();
@@ -65,7 +67,8 @@ public:
 private:
     friend class TGLBCollision;
     std::vector<TGLBCollision*> clients_;
-    // The buffers of the pass, kept between passes for their capacity only.
+    // The buffers of the pass, kept between passes for their capacity, and the record of the
+    // last complete pass.
     struct TPassScratch;
     std::unique_ptr<TPassScratch> scratch_;
     // Counts list changes, so that a pass notices a handler changing the list under it.

@@ -1,6 +1,7 @@
-// TestAllPairs on piping and flat-floor scenes of 1,000 to 50,000 objects, and mesh-mesh
-// through the octree against the all-pairs triangle loop. With FCL the same scenes also run
-// through its dynamic AABB tree, and the run ends with the ours/FCL time ratio per scene.
+// TestAllPairs on piping and flat-floor scenes of 1,000 to 50,000 objects, still and with one
+// object moving, and mesh-mesh through the octree against the all-pairs triangle loop. With FCL
+// the same scenes also run through its dynamic AABB tree, and the run ends with the ours/FCL
+// time ratio per scene.
 #include "bench_scenes.h"
 #include "collision/collision_behaviour.h"
 #include "collision/collision_manager.h"
@@ -58,9 +59,23 @@ std::vector<TBenchBox> Scene(TLayout layout, int count) {
     return layout(count, layout == &PipingLayout ? 1u : 2u);
 }
 
-void Pass(benchmark::State& state, TLayout layout) {
+// A still scene is what the viewer runs over between edits: every pass after the first replays
+// the recorded events. "Moving" shifts one object by a millimetre and back on alternate passes,
+// as a drag does: the pairs of that object are tested again. "Rebuilt" shifts the whole scene
+// (its root) the same way, so that every pair is tested, as in the first pass after a reload.
+enum class TChange { Still, OneObject, Everything };
+
+void Pass(benchmark::State& state, TLayout layout, TChange change) {
     TOurScene scene(Scene(layout, int(state.range(0))));
+    TGLBaseSceneObject* mover =
+        change == TChange::Everything ? &scene.root : scene.root.Children(0);
+    const TVector home = mover->Position().AsVector();
+    bool shifted = false;
     for (auto _ : state) {
+        if (change != TChange::Still) {
+            shifted = !shifted;
+            mover->SetPosition(PointMake(home.x + (shifted ? 0.001f : 0.0f), home.y, home.z));
+        }
         scene.events = 0;
         scene.manager.TestAllPairs();
     }
@@ -68,13 +83,45 @@ void Pass(benchmark::State& state, TLayout layout) {
 }
 
 void BM_TestAllPairs_Piping(benchmark::State& s) {
-    Pass(s, PipingLayout);
+    Pass(s, PipingLayout, TChange::Still);
 }
 void BM_TestAllPairs_FlatFloor(benchmark::State& s) {
-    Pass(s, FlatFloor);
+    Pass(s, FlatFloor, TChange::Still);
+}
+void BM_TestAllPairs_Piping_Moving(benchmark::State& s) {
+    Pass(s, PipingLayout, TChange::OneObject);
+}
+void BM_TestAllPairs_FlatFloor_Moving(benchmark::State& s) {
+    Pass(s, FlatFloor, TChange::OneObject);
+}
+void BM_TestAllPairs_Piping_Rebuilt(benchmark::State& s) {
+    Pass(s, PipingLayout, TChange::Everything);
+}
+void BM_TestAllPairs_FlatFloor_Rebuilt(benchmark::State& s) {
+    Pass(s, FlatFloor, TChange::Everything);
 }
 BENCHMARK(BM_TestAllPairs_Piping)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TestAllPairs_FlatFloor)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TestAllPairs_Piping_Moving)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TestAllPairs_FlatFloor_Moving)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TestAllPairs_Piping_Rebuilt)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TestAllPairs_FlatFloor_Rebuilt)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(50000)
@@ -218,6 +265,13 @@ void PrintRatios(const std::map<std::string, double>& times) {
     for (const char* n : {"1000", "10000", "50000"}) {
         ratio(std::string("BM_TestAllPairs_Piping/") + n, std::string("BM_Fcl_Piping/") + n);
         ratio(std::string("BM_TestAllPairs_FlatFloor/") + n, std::string("BM_Fcl_FlatFloor/") + n);
+        ratio(std::string("BM_TestAllPairs_Piping_Moving/") + n, std::string("BM_Fcl_Piping/") + n);
+        ratio(std::string("BM_TestAllPairs_FlatFloor_Moving/") + n,
+              std::string("BM_Fcl_FlatFloor/") + n);
+        ratio(std::string("BM_TestAllPairs_Piping_Rebuilt/") + n,
+              std::string("BM_Fcl_Piping/") + n);
+        ratio(std::string("BM_TestAllPairs_FlatFloor_Rebuilt/") + n,
+              std::string("BM_Fcl_FlatFloor/") + n);
     }
     ratio("BM_MeshMesh_Octree_Apart", "BM_MeshMesh_AllPairs_Apart/iterations:1");
     ratio("BM_MeshMesh_Octree_Crossing", "BM_MeshMesh_AllPairs_Crossing/iterations:1");

@@ -1,0 +1,80 @@
+// Bitwise comparison of what two passes read, and the record of the last one.
+#include "collision/pass_replay.h"
+
+#include <cstring>
+
+namespace hk {
+
+namespace {
+
+template <class T> bool SameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+// Field by field, so that padding never takes part; floats compare by their bits, so a NaN
+// equals the same NaN and -0 differs from +0 (a difference only costs a test).
+bool SameShape(const TPairShape& a, const TPairShape& b) {
+    return a.object == b.object && SameBits(a.world, b.world) && SameBits(a.inverse, b.inverse) &&
+           SameBits(a.position, b.position) && SameBits(a.extents, b.extents) &&
+           SameBits(a.scale, b.scale) && SameBits(a.box, b.box);
+}
+
+} // namespace
+
+void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
+                          const std::vector<TPairShape>& shapes) {
+    sameClients_ = valid_ && entries.size() == entries_.size();
+    for (std::size_t i = 0; sameClients_ && i < entries.size(); ++i) {
+        const TPassEntry& a = entries[i];
+        const TPassEntry& b = entries_[i];
+        sameClients_ = a.object == b.object && a.mode == b.mode && a.group == b.group;
+    }
+    changedCount_ = 0;
+    if (!sameClients_) {
+        return;
+    }
+    changed_.resize(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // Only free-form meshes have an octree still to look up when the pass starts.
+        const bool meshInFacesMode = entries[i].mode == cbmFaces && !shapes[i].octreeLooked;
+        changed_[i] = meshInFacesMode || !SameShape(shapes[i], shapes_[i]);
+        changedCount_ += changed_[i];
+    }
+}
+
+bool TPassReplay::WasReported(int first, int second) const {
+    for (int k = partnerStart_[std::size_t(first)]; k < partnerStart_[std::size_t(first) + 1];
+         ++k) {
+        if (partners_[std::size_t(k)] == second) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
+                         std::vector<TClientPair>& events) {
+    entries_.swap(entries);
+    shapes_.swap(shapes);
+    events_.swap(events);
+    partnerStart_.assign(entries_.size() + 1, 0);
+    for (const TClientPair& e : events_) {
+        ++partnerStart_[std::size_t(e.first) + 1];
+    }
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        partnerStart_[i + 1] += partnerStart_[i];
+    }
+    partners_.resize(events_.size());
+    partnerFill_.assign(partnerStart_.begin(), partnerStart_.end() - 1);
+    for (const TClientPair& e : events_) {
+        partners_[std::size_t(partnerFill_[std::size_t(e.first)]++)] = e.second;
+    }
+    valid_ = true;
+}
+
+void TPassReplay::Forget() {
+    valid_ = false;
+    sameClients_ = false;
+}
+
+} // namespace hk

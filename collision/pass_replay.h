@@ -1,0 +1,66 @@
+// The record of the last complete collision pass: what it read of every collidable client and
+// the pairs it reported. The pair tests are pure functions of what the pass reads, so a pair
+// of clients whose reading is bit for bit the recorded one has the recorded result: a pass
+// over a drawing that stands still reports the recorded events again without a single test,
+// and a pass after one object moved tests only the pairs that object takes part in. Drawings
+// stand still between edits, and the pass runs ten times a second over them.
+#pragma once
+
+#include "collision/bounding_mode.h"
+#include "collision/pair_tests.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace hk {
+
+class TGLBaseSceneObject;
+
+// What the pass reads of a collidable client besides its world box and its shape.
+struct TPassEntry {
+    TGLBaseSceneObject* object;
+    TCollisionBoundingMode mode;
+    std::int32_t group;
+};
+
+class TPassReplay {
+public:
+    // A reported pair as indices into the pass's clients (collidable ones, in client order).
+    struct TClientPair {
+        int first, second;
+    };
+
+    // Compares a pass's reading (collidable clients in client order) with the record; call it
+    // before the pass's tests, which mark the shapes whose octree they looked up.
+    void Compare(const std::vector<TPassEntry>& entries, const std::vector<TPairShape>& shapes);
+    // The same clients as recorded: same objects, modes and groups in the same order.
+    bool SameClients() const { return sameClients_; }
+    // With SameClients: no client's shape differs from the record either.
+    bool NothingChanged() const { return sameClients_ && changedCount_ == 0; }
+    // With SameClients: client i reads as recorded. A mesh in faces mode never does: its tests
+    // read the mesh's triangles, which can change under equal extents.
+    bool Unchanged(int i) const { return !changed_[std::size_t(i)]; }
+    // With SameClients and both clients unchanged: whether the recorded pass reported them.
+    bool WasReported(int first, int second) const;
+    const std::vector<TClientPair>& Events() const { return events_; }
+
+    // Records a complete pass, taking the vectors' contents by swapping (the arguments are left
+    // with the previous record's, to be reused as buffers).
+    void Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
+                std::vector<TClientPair>& events);
+    // No pass recorded: the next one is computed in full.
+    void Forget();
+
+private:
+    bool valid_ = false;
+    bool sameClients_ = false;
+    std::size_t changedCount_ = 0;
+    std::vector<unsigned char> changed_;
+    std::vector<TPassEntry> entries_;
+    std::vector<TPairShape> shapes_;
+    std::vector<TClientPair> events_;
+    // The recorded partners of each first client: partners_[partnerStart_[i] ...].
+    std::vector<int> partnerStart_, partners_, partnerFill_;
+};
+
+} // namespace hk
