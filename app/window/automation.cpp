@@ -114,93 +114,93 @@ void TAutomation::ReadInput() {
 QString TAutomation::Answer(const QString& query) {
     const QStringList words = query.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QString& verb = words.front();
-    const auto widget = [this](const QString& name) -> QWidget* {
-        if (name == form_.objectName())
-            return &form_;
-        return form_.findChild<QWidget*>(name);
-    };
-
-    if (verb == QLatin1String("lamp") && words.size() == 1) {
-        const QColor c = form_.Shape1->FillColor();
-        return QStringLiteral("%1 %2 %3").arg(c.red()).arg(c.green()).arg(c.blue());
-    }
-    if (verb == QLatin1String("objects") && words.size() == 1)
-        return QString::number(form_.Fixed.GLDummyCube1->Count());
-    if (verb == QLatin1String("datafile") && words.size() == 1)
-        return EscapeLine(QString::fromStdString(SjisToUtf8(form_.Document().dataFileName)));
-    if (verb == QLatin1String("frames") && words.size() == 1)
-        return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
-
-    if ((verb == QLatin1String("geometry") || verb == QLatin1String("text") ||
-         verb == QLatin1String("checked")) &&
-        words.size() == 2) {
-        const QWidget* w = widget(words[1]);
-        if (!w)
-            return Error(QStringLiteral("no control ") + words[1]);
-        if (verb == QLatin1String("geometry"))
-            return RectText(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
-        if (verb == QLatin1String("checked")) {
-            const auto* button = qobject_cast<const QAbstractButton*>(w);
-            if (!button || !button->isCheckable())
-                return Error(words[1] + QStringLiteral(" cannot be checked"));
-            return button->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (words.size() == 1) {
+        if (verb == QLatin1String("lamp")) {
+            const QColor c = form_.Shape1->FillColor();
+            return QStringLiteral("%1 %2 %3").arg(c.red()).arg(c.green()).arg(c.blue());
         }
-        const std::optional<QString> text = ControlText(*w);
-        if (!text)
-            return Error(words[1] + QStringLiteral(" shows no text"));
-        return EscapeLine(*text);
+        if (verb == QLatin1String("objects"))
+            return QString::number(form_.Fixed.GLDummyCube1->Count());
+        if (verb == QLatin1String("datafile"))
+            return EscapeLine(QString::fromStdString(SjisToUtf8(form_.Document().dataFileName)));
+        if (verb == QLatin1String("frames"))
+            return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
     }
-
-    if ((verb == QLatin1String("rows") && words.size() == 2) ||
-        ((verb == QLatin1String("cell") || verb == QLatin1String("cellgeometry")) &&
-         words.size() == 4)) {
-        StringGrid* grid = form_.findChild<StringGrid*>(words[1]);
-        if (!grid)
-            return Error(QStringLiteral("no grid ") + words[1]);
-        if (verb == QLatin1String("rows"))
-            return QString::number(grid->RowCount());
-        int col = 0, row = 0;
-        if (!ParseInt(words[2], &col) || !ParseInt(words[3], &row) || col < 0 || row < 0 ||
-            col >= grid->ColCount() || row >= grid->RowCount())
-            return Error(QStringLiteral("no cell %1 %2").arg(words[2], words[3]));
-        if (verb == QLatin1String("cell"))
-            return EscapeLine(grid->Cell(col, row));
-        const QRect cell = grid->visualRect(grid->model()->index(row, col));
-        const QRect shown = cell.intersected(grid->viewport()->rect());
-        if (shown.isEmpty())
-            return Error(QStringLiteral("cell %1 %2 is scrolled out of view").arg(col).arg(row));
-        return RectText(QRect(grid->viewport()->mapToGlobal(shown.topLeft()), shown.size()));
-    }
-
-    if (verb == QLatin1String("project") && words.size() == 4) {
-        double p[3];
-        for (int axis = 0; axis < 3; ++axis) {
-            bool ok = false;
-            p[axis] = words[axis + 1].toDouble(&ok);
-            if (!ok)
-                return Error(QStringLiteral("not a number: ") + words[axis + 1]);
-        }
-        const TDocument& doc = form_.Document();
-        const TAffineVector local = AffineVectorMake(
-            MapCoordinate(doc, 0, p[0]), MapCoordinate(doc, 1, p[1]), MapCoordinate(doc, 2, p[2]));
-        const TAffineVector world = AffineTransform(local, form_.Fixed.GLDummyCube1->WorldMatrix());
-        TGLSceneBuffer& buffer = form_.GLSceneViewer1->Buffer();
-        const TVector clip =
-            TransformVector(TransformVector(VectorMake(world, 1), buffer.ModelViewMatrix()),
-                            buffer.ProjectionMatrix());
-        if (clip.w <= 0)
-            return Error(QStringLiteral("the point is behind the camera"));
-        const TRectangle& vp = buffer.Viewport();
-        const double ratio = form_.GLSceneViewer1->devicePixelRatioF();
-        const double x = vp.Left + (clip.x / clip.w + 1) / 2 * vp.Width;
-        const double yUp = vp.Top + (clip.y / clip.w + 1) / 2 * vp.Height;
-        const QPoint inView(int(std::lround(x / ratio)),
-                            int(std::lround((vp.Height - yUp) / ratio)));
-        const QPoint global = form_.GLSceneViewer1->mapToGlobal(inView);
-        return QStringLiteral("%1 %2").arg(global.x()).arg(global.y());
-    }
-
+    if (words.size() == 2 && (verb == QLatin1String("geometry") || verb == QLatin1String("text") ||
+                              verb == QLatin1String("checked")))
+        return ControlAnswer(verb, words[1]);
+    if ((words.size() == 2 && verb == QLatin1String("rows")) ||
+        (words.size() == 4 &&
+         (verb == QLatin1String("cell") || verb == QLatin1String("cellgeometry"))))
+        return GridAnswer(words);
+    if (words.size() == 4 && verb == QLatin1String("project"))
+        return ProjectAnswer(words);
     return Error(QStringLiteral("unknown query: ") + query);
+}
+
+QString TAutomation::ControlAnswer(const QString& verb, const QString& name) const {
+    const QWidget* w = name == form_.objectName() ? &form_ : form_.findChild<const QWidget*>(name);
+    if (!w)
+        return Error(QStringLiteral("no control ") + name);
+    if (verb == QLatin1String("geometry"))
+        return RectText(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+    if (verb == QLatin1String("checked")) {
+        const auto* button = qobject_cast<const QAbstractButton*>(w);
+        if (!button || !button->isCheckable())
+            return Error(name + QStringLiteral(" cannot be checked"));
+        return button->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    const std::optional<QString> text = ControlText(*w);
+    if (!text)
+        return Error(name + QStringLiteral(" shows no text"));
+    return EscapeLine(*text);
+}
+
+QString TAutomation::GridAnswer(const QStringList& words) const {
+    const StringGrid* grid = form_.findChild<const StringGrid*>(words[1]);
+    if (!grid)
+        return Error(QStringLiteral("no grid ") + words[1]);
+    if (words[0] == QLatin1String("rows"))
+        return QString::number(grid->RowCount());
+    int col = 0, row = 0;
+    if (!ParseInt(words[2], &col) || !ParseInt(words[3], &row) || col < 0 || row < 0 ||
+        col >= grid->ColCount() || row >= grid->RowCount())
+        return Error(QStringLiteral("no cell %1 %2").arg(words[2], words[3]));
+    if (words[0] == QLatin1String("cell"))
+        return EscapeLine(grid->Cell(col, row));
+    const QRect cell = grid->visualRect(grid->model()->index(row, col));
+    const QRect shown = cell.intersected(grid->viewport()->rect());
+    if (shown.isEmpty())
+        return Error(QStringLiteral("cell %1 %2 is scrolled out of view").arg(col).arg(row));
+    return RectText(QRect(grid->viewport()->mapToGlobal(shown.topLeft()), shown.size()));
+}
+
+// Data-file units to the model root's frame as the scene builder maps them, then through the
+// model root's world matrix, the view and the projection of the last frame to view pixels.
+QString TAutomation::ProjectAnswer(const QStringList& words) {
+    double p[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        bool ok = false;
+        p[axis] = words[axis + 1].toDouble(&ok);
+        if (!ok)
+            return Error(QStringLiteral("not a number: ") + words[axis + 1]);
+    }
+    const TDocument& doc = form_.Document();
+    const TAffineVector local = AffineVectorMake(
+        MapCoordinate(doc, 0, p[0]), MapCoordinate(doc, 1, p[1]), MapCoordinate(doc, 2, p[2]));
+    const TAffineVector world = AffineTransform(local, form_.Fixed.GLDummyCube1->WorldMatrix());
+    TGLSceneBuffer& buffer = form_.GLSceneViewer1->Buffer();
+    const TVector clip = TransformVector(
+        TransformVector(VectorMake(world, 1), buffer.ModelViewMatrix()), buffer.ProjectionMatrix());
+    if (clip.w <= 0)
+        return Error(QStringLiteral("the point is behind the camera"));
+    const TRectangle& vp = buffer.Viewport();
+    const double ratio = form_.GLSceneViewer1->devicePixelRatioF();
+    const double x = vp.Left + (clip.x / clip.w + 1) / 2 * vp.Width;
+    const double yUp = vp.Top + (clip.y / clip.w + 1) / 2 * vp.Height;
+    const QPoint inView(int(std::lround(x / ratio)), int(std::lround((vp.Height - yUp) / ratio)));
+    const QPoint global = form_.GLSceneViewer1->mapToGlobal(inView);
+    return QStringLiteral("%1 %2").arg(global.x()).arg(global.y());
 }
 
 } // namespace hk

@@ -23,8 +23,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-
-#include <string>
+#include <QStringList>
 
 class QSocketNotifier;
 
@@ -46,6 +45,9 @@ public:
 
 private:
     void ReadInput();
+    QString ControlAnswer(const QString& verb, const QString& name) const;
+    QString GridAnswer(const QStringList& words) const;
+    QString ProjectAnswer(const QStringList& words);
 
     TForm1& form_;
     QSocketNotifier* notifier_ = nullptr;
