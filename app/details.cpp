@@ -42,6 +42,26 @@ public:
         buffer.pop_back();
         return Label(buffer);
     }
+    // The runs of fields that many kinds share.
+    template <class T> Line& Names(std::string_view firstLabel, const T& item) {
+        return Text(firstLabel, item.name).Text("　名称２：", item.rptname);
+    }
+    template <class T> Line& Diameter(const T& item) {
+        return Text("　直径名称：", item.dddname).Real("　直径：", item.ddd);
+    }
+    Line& Xyz(double x, double y, double z) {
+        return Real("　Ｘ：", x).Real("　Ｙ：", y).Real("　Ｚ：", z);
+    }
+    // Labelled values; labels[i] goes with values[i].
+    template <std::size_t N>
+    Line& Reals(const std::string_view (&labels)[N], const double* values) {
+        for (std::size_t i = 0; i < N; ++i)
+            Real(labels[i], values[i]);
+        return *this;
+    }
+    template <class T> Line& CodeAndLine(const T& item) {
+        return Int("　衝突：", item.code).Int("　行：", item.lineNo);
+    }
     const std::string& str() const { return text_; }
 
 private:
@@ -95,71 +115,39 @@ std::string FormatDetailNumber(double value) {
 int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
     int printed = 0;
     printed += PrintMatching(doc, doc.PointTable, lineNo, log, [](Line& l, const PointItem& p) {
-        l.Text("名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Real("　サイズ：", p.ddd)
-            .Real("　Ｘ：", p.x)
-            .Real("　Ｙ：", p.y)
-            .Real("　Ｚ：", p.z)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+        l.Names("名称１：", p).Real("　サイズ：", p.ddd).Xyz(p.x, p.y, p.z).CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.LineTable, lineNo, log, [](Line& l, const LineItem& p) {
-        l.Text("名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Text("　直径名称：", p.dddname)
-            .Real("　直径：", p.ddd)
+        l.Names("名称１：", p)
+            .Diameter(p)
             .Text("　点名称：", p.startLabel)
-            .Real("　Ｘ：", p.x1)
-            .Real("　Ｙ：", p.y1)
-            .Real("　Ｚ：", p.z1)
+            .Xyz(p.x1, p.y1, p.z1)
             .Text("　点名称：", p.endLabel)
-            .Real("　Ｘ：", p.x2)
-            .Real("　Ｙ：", p.y2)
-            .Real("　Ｚ：", p.z2)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+            .Xyz(p.x2, p.y2, p.z2)
+            .CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.PolyTable, lineNo, log, [](Line& l, const PolyVertex& p) {
         l.Int("種別：", p.kind)
-            .Text("　名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Text("　直径名称：", p.dddname)
-            .Real("　直径：", p.ddd)
+            .Names("　名称１：", p)
+            .Diameter(p)
             .Text("　点名称：", p.label)
-            .Real("　Ｘ：", p.x)
-            .Real("　Ｙ：", p.y)
-            .Real("　Ｚ：", p.z)
+            .Xyz(p.x, p.y, p.z)
             .Int("　立体番号：", p.faceA)
             .Int("　面番号：", p.faceB)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+            .CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.ArcTable, lineNo, log, [](Line& l, const ArcItem& p) {
-        l.Int("種別：", p.kind)
-            .Text("　名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Text("　直径名称：", p.dddname)
-            .Real("　直径：", p.ddd)
-            .Real("　中心Ｘ：", p.p[1])
-            .Real("　Ｙ：", p.p[2])
-            .Real("　Ｚ：", p.p[3])
-            .Real("　半径：", p.p[4]);
-        static constexpr std::string_view kLabels[] = {"　Ｘ１：", "　Ｙ１：", "　Ｚ１：",
-                                                       "　Ｘ２：", "　Ｙ２：", "　Ｚ２：",
-                                                       "　Ｘ３：", "　Ｙ３：", "　Ｚ３："};
-        for (int i = 0; i < 9; ++i)
-            l.Real(kLabels[i], p.p[5 + i]);
-        l.Int("　衝突：", p.code).Int("　行：", p.lineNo);
+        static constexpr std::string_view kLabels[] = {
+            "　中心Ｘ：", "　Ｙ：",   "　Ｚ：",   "　半径：", "　Ｘ１：", "　Ｙ１：", "　Ｚ１：",
+            "　Ｘ２：",   "　Ｙ２：", "　Ｚ２：", "　Ｘ３：", "　Ｙ３：", "　Ｚ３："};
+        l.Int("種別：", p.kind).Names("　名称１：", p).Diameter(p).Reals(kLabels, &p.p[1]);
+        l.CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.RangeTable, lineNo, log, [](Line& l, const RangeItem& p) {
         static constexpr std::string_view kLabels[] = {
             "　ＳＸ１：", "　ＳＹ１：", "　ＳＺ１：", "　ＳＸ２：", "　ＳＹ２：", "　ＳＺ２：",
             "　ＨＸ１：", "　ＨＹ１：", "　ＨＺ１：", "　ＨＸ２：", "　ＨＹ２：", "　ＨＺ２："};
-        l.Text("名称１：", p.name).Text("　名称２：", p.rptname);
-        for (int i = 0; i < 12; ++i)
-            l.Real(kLabels[i], p.r[1 + i]);
-        l.Int("　衝突：", p.code).Int("　行：", p.lineNo);
+        l.Names("名称１：", p).Reals(kLabels, &p.r[1]).CodeAndLine(p);
     });
     printed +=
         PrintMatching(doc, doc.DimensionTable, lineNo, log, [](Line& l, const DimensionItem& p) {
@@ -167,59 +155,44 @@ int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
                 "　Ｘ１：", "　Ｙ１：", "　Ｚ１：", "　Ｘ２：", "　Ｙ２：", "　Ｚ２：",
                 "　Ｘ３：", "　Ｙ３：", "　Ｚ３：", "　Ｘ４：", "　Ｙ４：", "　Ｚ４："};
             l.Int("種別：", p.kind)
-                .Text("　名称１：", p.name)
-                .Text("　名称２：", p.rptname)
+                .Names("　名称１：", p)
                 .Text("　フラグ：", p.flag)
                 .Text("　オプション：", p.dimText1)
-                .Text("　テキスト：", p.dimText2);
-            for (int i = 0; i < 12; ++i)
-                l.Real(kLabels[i], p.d[1 + i]);
-            l.Int("　衝突：", p.code).Int("　行：", p.lineNo);
+                .Text("　テキスト：", p.dimText2)
+                .Reals(kLabels, &p.d[1])
+                .CodeAndLine(p);
         });
     printed += PrintMatching(doc, doc.TorusTable, lineNo, log, [](Line& l, const TorusItem& p) {
-        l.Text("名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Text("　直径名称：", p.dddname)
-            .Real("　直径：", p.ddd)
+        l.Names("名称１：", p)
+            .Diameter(p)
             .Real("　中心Ｘ：", p.x)
             .Real("　Ｙ：", p.y)
             .Real("　Ｚ：", p.z)
             .Real("　半径：", p.major)
             .Real("　ピッチ：", p.pitch)
             .Real("　ターン：", p.turn)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+            .CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.PipeTable, lineNo, log, [](Line& l, const PipeItem& p) {
-        l.Text("名称１：", p.name)
-            .Text("　名称２：", p.rptname)
+        l.Names("名称１：", p)
             .Text("　直径名称：", p.dddname)
             .Real("　直径外側：", p.ddd)
             .Real("　直径内側：", p.ddd2)
             .Text("　点名：", p.startLabel)
-            .Real("　Ｘ：", p.x1)
-            .Real("　Ｙ：", p.y1)
-            .Real("　Ｚ：", p.z1)
+            .Xyz(p.x1, p.y1, p.z1)
             .Text("　点名：", p.endLabel)
-            .Real("　Ｘ：", p.x2)
-            .Real("　Ｙ：", p.y2)
-            .Real("　Ｚ：", p.z2)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+            .Xyz(p.x2, p.y2, p.z2)
+            .CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.ModelTable, lineNo, log, [](Line& l, const ModelItem& p) {
-        l.Text("名称１：", p.name)
-            .Text("　名称２：", p.rptname)
-            .Real("　Ｘ：", p.x)
-            .Real("　Ｙ：", p.y)
-            .Real("　Ｚ：", p.z)
+        l.Names("名称１：", p)
+            .Xyz(p.x, p.y, p.z)
             .Real("　スケールＸ：", p.sx)
             .Real("　スケールＹ：", p.sy)
             .Real("　スケールＺ：", p.sz)
             .Real("　ピッチ：", p.pitch)
             .Real("　ターン：", p.turn)
-            .Int("　衝突：", p.code)
-            .Int("　行：", p.lineNo);
+            .CodeAndLine(p);
     });
     return printed;
 }

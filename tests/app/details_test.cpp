@@ -157,6 +157,63 @@ TEST(ShowPickDetails, DimensionArcAndPipeLabels) {
                           "　衝突：0　行：9"));
 }
 
+TEST(ShowPickDetails, LineVertexRangeAndTorusLabels) {
+    TDocument doc;
+    const int g = AddShownGroup(doc, ikLine);
+    LineItem l;
+    l.name = "L";
+    l.rptname = "r";
+    l.dddname = "25A";
+    l.ddd = 17.25f;
+    l.startLabel = "s";
+    l.x1 = 1;
+    l.endLabel = "e";
+    l.z2 = -2.5;
+    l.group = g;
+    l.code = 3;
+    l.lineNo = 4;
+    doc.LineTable.Append(l);
+    PolyVertex v = Vertex(1, "a", 7, g, 4);
+    v.kind = ikFace;
+    v.dddname = "d";
+    v.faceA = 2;
+    v.faceB = 5;
+    doc.PolyTable.Append(v);
+    RangeItem r;
+    r.name = "SE3D";
+    r.rptname = "q";
+    for (int i = 1; i <= 12; ++i)
+        r.r[i] = i;
+    r.group = g;
+    r.lineNo = 4;
+    doc.RangeTable.Append(r);
+    TorusItem t;
+    t.name = "T";
+    t.dddname = "50A";
+    t.ddd = 30;
+    t.major = 150;
+    t.x = 1;
+    t.y = 2;
+    t.z = 3;
+    t.pitch = 90;
+    t.turn = -45;
+    t.group = g;
+    t.lineNo = 4;
+    doc.TorusTable.Append(t);
+    TMemoryLog log;
+    ASSERT_EQ(ShowPickDetails(doc, 4, log), 4);
+    const auto lines = log.Lines();
+    EXPECT_EQ(lines[0], S("名称１：L　名称２：r　直径名称：25A　直径：17.25　点名称：s　Ｘ：1　Ｙ：0"
+                          "　Ｚ：0　点名称：e　Ｘ：0　Ｙ：0　Ｚ：-2.5　衝突：3　行：4"));
+    EXPECT_EQ(lines[1], S("種別：7　名称１：PL　名称２：　直径名称：d　直径：0　点名称：a　Ｘ：7"
+                          "　Ｙ：0　Ｚ：0　立体番号：2　面番号：5　衝突：0　行：4"));
+    EXPECT_EQ(lines[2], S("名称１：SE3D　名称２：q　ＳＸ１：1　ＳＹ１：2　ＳＺ１：3　ＳＸ２：4"
+                          "　ＳＹ２：5　ＳＺ２：6　ＨＸ１：7　ＨＹ１：8　ＨＺ１：9　ＨＸ２：10"
+                          "　ＨＹ２：11　ＨＺ２：12　衝突：0　行：4"));
+    EXPECT_EQ(lines[3], S("名称１：T　名称２：　直径名称：50A　直径：30　中心Ｘ：1　Ｙ：2　Ｚ：3"
+                          "　半径：150　ピッチ：90　ターン：-45　衝突：0　行：4"));
+}
+
 TEST(ShowItemSummary, PointRoundsIntoNineCharacterFields) {
     TDocument doc;
     doc.PointTable.Append(Point("P1", 120.4, -350.6, 0, 1, 1));
