@@ -186,6 +186,42 @@ private:
 
     void Count(int group) { ++d_.GroupTable[group].itemCount; }
 
+    // The name columns of a record at full length, for the group look-up; the item stores them
+    // cut to its fields.
+    struct TNames {
+        std::string_view name, rptname, dddname;
+    };
+    // Reads the name and report name columns, and the diameter name column where the item has
+    // one, into the item and the names.
+    template <class Item> TNames ReadNames(std::string_view& rest, Item& item) {
+        TNames n;
+        n.name = Name(rest);
+        n.rptname = Name(rest);
+        item.name = n.name;
+        item.rptname = n.rptname;
+        if constexpr (requires { item.dddname; }) {
+            n.dddname = Name(rest);
+            item.dddname = n.dddname;
+        }
+        return n;
+    }
+    void ReadXyz(std::string_view& rest, double& x, double& y, double& z) {
+        x = Float(rest);
+        y = Float(rest);
+        z = Float(rest);
+    }
+    // The collision code that ends a record, then the item filed in its table under its group.
+    template <class Item, class Table>
+    void File(Item& item, Table& table, std::string_view rest, int kind, const TNames& names,
+              double ddd) {
+        item.code = Int(rest);
+        CheckRest(rest);
+        item.lineNo = lineNo_;
+        item.group = GroupOf(kind, names.name, names.rptname, names.dddname, ddd);
+        table.Append(item);
+        Count(item.group);
+    }
+
     void Point(std::string_view rest) {
         PointItem p;
         Skip(rest);
@@ -195,15 +231,8 @@ private:
         p.name = name;
         p.rptname = Name(rest);
         p.ddd = ToSingle(Float(rest));
-        p.x = Float(rest);
-        p.y = Float(rest);
-        p.z = Float(rest);
-        p.code = Int(rest);
-        CheckRest(rest);
-        p.lineNo = lineNo_;
-        p.group = GroupOf(ikPoint, name, {}, {}, 0);
-        d_.PointTable.Append(p);
-        Count(p.group);
+        ReadXyz(rest, p.x, p.y, p.z);
+        File(p, d_.PointTable, rest, ikPoint, {name, {}, {}}, 0);
     }
 
     static std::string_view PointDefaultName() {
@@ -223,16 +252,11 @@ private:
     // A two-point line: this physical line and the next one.
     void Line(std::string_view rest) {
         LineItem l;
-        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
-        l.name = name;
-        l.rptname = rptname;
-        l.dddname = dddname;
+        const TNames names = ReadNames(rest, l);
         double ddd = Float(rest);
         l.ddd = ToSingle(ddd);
         l.startLabel = Name(rest);
-        l.x1 = Float(rest);
-        l.y1 = Float(rest);
-        l.z1 = Float(rest);
+        ReadXyz(rest, l.x1, l.y1, l.z1);
         l.code = Int(rest);
         CheckRest(rest);
 
@@ -245,13 +269,11 @@ private:
         Int(second);
         Skip(second, 4);
         l.endLabel = Name(second);
-        l.x2 = Float(second);
-        l.y2 = Float(second);
-        l.z2 = Float(second);
+        ReadXyz(second, l.x2, l.y2, l.z2);
         CheckRest(second);
         l.lineNo = lineNo_;
 
-        l.group = GroupOf(ikLine, name, rptname, dddname, ddd);
+        l.group = GroupOf(ikLine, names.name, names.rptname, names.dddname, ddd);
         if (!Filed(l)) {
             linesByName_[LineKey(l)].push_back(d_.LineTable.Append(l));
             Count(l.group);
@@ -323,9 +345,7 @@ private:
         v.dddname = Name(rest);
         v.ddd = ToSingle(Float(rest));
         v.label = Name(rest);
-        v.x = Float(rest);
-        v.y = Float(rest);
-        v.z = Float(rest);
+        ReadXyz(rest, v.x, v.y, v.z);
         v.code = Int(rest);
         CheckRest(rest);
         v.lineNo = lineNo_;
@@ -345,13 +365,11 @@ private:
         v.faceA = static_cast<std::int16_t>(Int(rest));
         v.faceB = static_cast<std::int16_t>(Int(rest));
         v.seq = Int(rest);
-        std::string name(Name(rest)), rptname(Name(rest));
+        std::string_view name = Name(rest), rptname = Name(rest);
         v.name = name;
         v.rptname = rptname;
         v.label = Name(rest);
-        v.x = Float(rest);
-        v.y = Float(rest);
-        v.z = Float(rest);
+        ReadXyz(rest, v.x, v.y, v.z);
         v.code = Int(rest);
         CheckRest(rest);
         v.lineNo = lineNo_;
@@ -371,39 +389,24 @@ private:
         ArcItem a;
         a.kind = static_cast<std::int16_t>(kind);
         Skip(rest);
-        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
-        a.name = name;
-        a.rptname = rptname;
-        a.dddname = dddname;
+        const TNames names = ReadNames(rest, a);
         double ddd = Float(rest);
         a.ddd = ToSingle(ddd);
         for (int i = 1; i <= 13; ++i)
             a.p[i] = Float(rest);
-        a.code = Int(rest);
-        CheckRest(rest);
-        a.lineNo = lineNo_;
-        a.group = GroupOf(kind, name, rptname, dddname, ddd);
-        d_.ArcTable.Append(a);
-        Count(a.group);
+        File(a, d_.ArcTable, rest, kind, names, ddd);
     }
 
     void Dimension(int kind, std::string_view rest) {
         DimensionItem m;
         m.kind = static_cast<std::int16_t>(kind);
         Skip(rest);
-        std::string name(Name(rest)), rptname(Name(rest));
-        m.name = name;
-        m.rptname = rptname;
+        const TNames names = ReadNames(rest, m);
         m.dimText1 = Name(rest);
         m.dimText2 = Name(rest);
         for (int i = 1; i <= 12; ++i)
             m.d[i] = Float(rest);
-        m.code = Int(rest);
-        CheckRest(rest);
-        m.lineNo = lineNo_;
-        m.group = GroupOf(kind, name, rptname, {}, 0);
-        d_.DimensionTable.Append(m);
-        Count(m.group);
+        File(m, d_.DimensionTable, rest, kind, names, 0);
     }
 
     void Range(std::string_view rest) {
@@ -436,71 +439,38 @@ private:
     void Torus(std::string_view rest) {
         TorusItem t;
         Skip(rest);
-        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
-        t.name = name;
-        t.rptname = rptname;
-        t.dddname = dddname;
+        const TNames names = ReadNames(rest, t);
         double ddd = Float(rest);
         t.ddd = ToSingle(ddd);
-        t.x = Float(rest);
-        t.y = Float(rest);
-        t.z = Float(rest);
+        ReadXyz(rest, t.x, t.y, t.z);
         t.major = ToSingle(Float(rest));
         t.pitch = ToSingle(Float(rest));
         t.turn = ToSingle(Float(rest));
-        t.code = Int(rest);
-        CheckRest(rest);
-        t.lineNo = lineNo_;
-        t.group = GroupOf(ikTorus, name, rptname, dddname, ddd);
-        d_.TorusTable.Append(t);
-        Count(t.group);
+        File(t, d_.TorusTable, rest, ikTorus, names, ddd);
     }
 
     void Pipe(std::string_view rest) {
         PipeItem p;
         Skip(rest);
-        std::string name(Name(rest)), rptname(Name(rest)), dddname(Name(rest));
-        p.name = name;
-        p.rptname = rptname;
-        p.dddname = dddname;
+        const TNames names = ReadNames(rest, p);
         double ddd = Float(rest);
         p.ddd = ToSingle(ddd);
         p.ddd2 = ToSingle(Float(rest));
         p.startLabel = Name(rest);
-        p.x1 = Float(rest);
-        p.y1 = Float(rest);
-        p.z1 = Float(rest);
+        ReadXyz(rest, p.x1, p.y1, p.z1);
         p.endLabel = Name(rest);
-        p.x2 = Float(rest);
-        p.y2 = Float(rest);
-        p.z2 = Float(rest);
-        p.code = Int(rest);
-        CheckRest(rest);
-        p.lineNo = lineNo_;
-        p.group = GroupOf(ikPipe, name, rptname, dddname, ddd);
-        d_.PipeTable.Append(p);
-        Count(p.group);
+        ReadXyz(rest, p.x2, p.y2, p.z2);
+        File(p, d_.PipeTable, rest, ikPipe, names, ddd);
     }
 
     void Model(std::string_view rest) {
         ModelItem m;
         Skip(rest);
-        std::string name(Name(rest)), rptname(Name(rest));
-        m.name = name;
-        m.rptname = rptname;
-        m.x = Float(rest);
-        m.y = Float(rest);
-        m.z = Float(rest);
-        m.sx = Float(rest);
-        m.sy = Float(rest);
-        m.sz = Float(rest);
+        const TNames names = ReadNames(rest, m);
+        ReadXyz(rest, m.x, m.y, m.z);
+        ReadXyz(rest, m.sx, m.sy, m.sz);
         m.modelFile = std::string(SplitField(rest));
-        m.code = Int(rest);
-        CheckRest(rest);
-        m.lineNo = lineNo_;
-        m.group = GroupOf(ikModel, name, rptname, {}, 0);
-        d_.ModelTable.Append(m);
-        Count(m.group);
+        File(m, d_.ModelTable, rest, ikModel, names, 0);
     }
 
     TDocument& d_;
