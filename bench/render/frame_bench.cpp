@@ -246,6 +246,20 @@ void SetFrameCounter(benchmark::State& state, Clock::duration total, int frames)
         frames > 0 ? std::chrono::duration<double, std::milli>(total).count() / frames : 0.0;
 }
 
+// Renders and times one frame; false, with the benchmark skipped, when rendering fails.
+bool TimeFrame(benchmark::State& state, FrameRig& rig, Clock::duration& total, int& frames) {
+    const Clock::time_point start = Clock::now();
+    try {
+        Frame(rig.buffer);
+    } catch (const Exception& e) {
+        state.SkipWithError(e.what());
+        return false;
+    }
+    total += Clock::now() - start;
+    ++frames;
+    return true;
+}
+
 // Frames that replay the compiled display lists, as every repaint after the first does.
 void BM_SteadyFrame(benchmark::State& state, Drawing drawing) {
     FrameRig rig;
@@ -255,15 +269,9 @@ void BM_SteadyFrame(benchmark::State& state, Drawing drawing) {
     Clock::duration total{};
     int frames = 0;
     for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        try {
-            Frame(rig.buffer);
-        } catch (const Exception& e) {
-            state.SkipWithError(e.what());
+        if (!TimeFrame(state, rig, total, frames)) {
             break;
         }
-        total += Clock::now() - start;
-        ++frames;
     }
     SetFrameCounter(state, total, frames);
 }
@@ -286,15 +294,9 @@ void BM_FirstFrame(benchmark::State& state, Drawing drawing) {
             break;
         }
         state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        try {
-            Frame(rig.buffer);
-        } catch (const Exception& e) {
-            state.SkipWithError(e.what());
+        if (!TimeFrame(state, rig, total, frames)) {
             break;
         }
-        total += Clock::now() - start;
-        ++frames;
     }
     SetFrameCounter(state, total, frames);
 }
