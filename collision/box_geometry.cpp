@@ -90,25 +90,6 @@ bool EdgesCutFaces(const TBoxCorners& edges, const TBoxCorners& faceCorners) {
     return false;
 }
 
-} // namespace
-
-TBoxCorners BoxCorners(const TAABB& b) {
-    return {{{b.min.x, b.min.y, b.min.z},
-             {b.max.x, b.min.y, b.min.z},
-             {b.max.x, b.max.y, b.min.z},
-             {b.min.x, b.max.y, b.min.z},
-             {b.min.x, b.min.y, b.max.z},
-             {b.max.x, b.min.y, b.max.z},
-             {b.max.x, b.max.y, b.max.z},
-             {b.min.x, b.max.y, b.max.z}}};
-}
-
-TBoxCorners BoxCorners(const TAffineVector& h) {
-    return BoxCorners(TAABB{{-h.x, -h.y, -h.z}, h});
-}
-
-namespace {
-
 // The enclosing box of the eight corners, each transformed and compared one by one.
 TAABB CornerBoxTransform(const TAABB& box, const TMatrix& m) {
     TBoxCorners c = TransformBoxCornersInline(box, m);
@@ -146,6 +127,21 @@ bool AllFinite(const TAABB& box, const TMatrix& m) {
 }
 
 } // namespace
+
+TBoxCorners BoxCorners(const TAABB& b) {
+    return {{{b.min.x, b.min.y, b.min.z},
+             {b.max.x, b.min.y, b.min.z},
+             {b.max.x, b.max.y, b.min.z},
+             {b.min.x, b.max.y, b.min.z},
+             {b.min.x, b.min.y, b.max.z},
+             {b.max.x, b.min.y, b.max.z},
+             {b.max.x, b.max.y, b.max.z},
+             {b.min.x, b.max.y, b.max.z}}};
+}
+
+TBoxCorners BoxCorners(const TAffineVector& h) {
+    return BoxCorners(TAABB{{-h.x, -h.y, -h.z}, h});
+}
 
 // A transformed corner's coordinate is ((x*m0 + y*m1) + z*m2) + t in double, rounded to float,
 // with x, y and z each the box's minimum or maximum. Float products are exact in double and

@@ -21,7 +21,6 @@ struct TCollisionManager::TPassScratch {
     std::vector<TCollisionNode> nodes;
     std::vector<TPassEntry> entries;
     std::vector<TPairShape> shapes;
-    std::vector<TAABB> boxes;
     TZSort zsort;
     // The world boxes in sort order.
     std::vector<TAABB> sortedBoxes;
@@ -33,15 +32,14 @@ struct TCollisionManager::TPassScratch {
         nodes.clear();
         entries.clear();
         shapes.clear();
-        boxes.clear();
         events.clear();
     }
     void SortBoxes() {
-        zsort.Sort(boxes);
+        zsort.Sort(nodes);
         const std::vector<int>& order = zsort.Order();
         sortedBoxes.resize(order.size());
         for (std::size_t r = 0; r < order.size(); ++r) {
-            sortedBoxes[r] = boxes[std::size_t(order[r])];
+            sortedBoxes[r] = nodes[std::size_t(order[r])].Box;
         }
     }
 };
@@ -129,7 +127,6 @@ void TCollisionManager::TestAllPairs() {
         pass.nodes.emplace_back(client, world);
         pass.entries.push_back({object, client->BoundingMode(), client->GroupIndex()});
         pass.shapes.push_back(PairShapeOf(*object, local));
-        pass.boxes.push_back(world);
     }
     if (pass.nodes.size() < 2) {
         pass.replay.Forget();

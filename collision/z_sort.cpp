@@ -23,14 +23,14 @@ std::uint32_t SortKey(float f) {
 
 } // namespace
 
-void TZSort::Sort(const std::vector<TAABB>& boxes) {
-    const std::size_t n = boxes.size();
+void TZSort::Sort(const std::vector<TCollisionNode>& nodes) {
+    const std::size_t n = nodes.size();
     keys_.resize(n);
     keysSwap_.resize(n);
     order_.resize(n);
     orderSwap_.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
-        keys_[i] = SortKey(boxes[i].min.z);
+        keys_[i] = SortKey(nodes[i].Box.min.z);
         order_[i] = int(i);
     }
     for (int d = 0; d < cDigits; ++d) {

@@ -4,7 +4,7 @@
 // to the next but buffer capacity.
 #pragma once
 
-#include "engine/vector_types.h"
+#include "collision/collision_manager.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,8 +13,8 @@ namespace hk {
 
 class TZSort {
 public:
-    // `boxes` with finite coordinates. Afterwards Order()[r] is the index of the box of rank r.
-    void Sort(const std::vector<TAABB>& boxes);
+    // Nodes with finite boxes. Afterwards Order()[r] is the index of the node of rank r.
+    void Sort(const std::vector<TCollisionNode>& nodes);
     const std::vector<int>& Order() const { return order_; }
 
 private:

@@ -100,32 +100,16 @@ void BM_TestAllPairs_Piping_Rebuilt(benchmark::State& s) {
 void BM_TestAllPairs_FlatFloor_Rebuilt(benchmark::State& s) {
     Pass(s, FlatFloor, TChange::Everything);
 }
-BENCHMARK(BM_TestAllPairs_Piping)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TestAllPairs_FlatFloor)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TestAllPairs_Piping_Moving)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TestAllPairs_FlatFloor_Moving)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TestAllPairs_Piping_Rebuilt)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TestAllPairs_FlatFloor_Rebuilt)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond);
+// The three scene sizes of every pass benchmark.
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_TestAllPairs_Piping)->Apply(Sizes);
+BENCHMARK(BM_TestAllPairs_FlatFloor)->Apply(Sizes);
+BENCHMARK(BM_TestAllPairs_Piping_Moving)->Apply(Sizes);
+BENCHMARK(BM_TestAllPairs_FlatFloor_Moving)->Apply(Sizes);
+BENCHMARK(BM_TestAllPairs_Piping_Rebuilt)->Apply(Sizes);
+BENCHMARK(BM_TestAllPairs_FlatFloor_Rebuilt)->Apply(Sizes);
 
 #ifdef HK_WITH_FCL
 void FclPass(benchmark::State& state, TLayout layout) {
@@ -142,8 +126,8 @@ void BM_Fcl_Piping(benchmark::State& s) {
 void BM_Fcl_FlatFloor(benchmark::State& s) {
     FclPass(s, FlatFloor);
 }
-BENCHMARK(BM_Fcl_Piping)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Fcl_FlatFloor)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Fcl_Piping)->Apply(Sizes);
+BENCHMARK(BM_Fcl_FlatFloor)->Apply(Sizes);
 #endif
 
 // Two 20,000-triangle sheets whose boxes overlap: "apart" lies a small gap above the other,

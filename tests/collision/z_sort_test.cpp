@@ -29,7 +29,11 @@ TEST(ZSort, OrdersLikeAStableSortOnMinimumZ) {
         std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
             return boxes[std::size_t(a)].min.z < boxes[std::size_t(b)].min.z;
         });
-        sort.Sort(boxes);
+        std::vector<TCollisionNode> nodes;
+        for (const TAABB& b : boxes) {
+            nodes.emplace_back(nullptr, b);
+        }
+        sort.Sort(nodes);
         ASSERT_EQ(sort.Order().size(), boxes.size());
         for (std::size_t r = 0; r < boxes.size(); ++r) {
             // Signed zeros compare equal, so only their values must agree.
