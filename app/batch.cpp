@@ -1,5 +1,6 @@
 // The batch mode: a table of options, a parser over it, and the run.
 #include "app/batch.h"
+#include "app/item_grid_model.h"
 
 #include "app/collision_report.h"
 #include "app/colour_rules.h"
@@ -217,7 +218,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         options.rulesFile.empty() ? (programDir / kColourRuleFileName).string() : options.rulesFile;
     std::vector<std::string> notices;
     try {
-        LoadColourRules(doc, rules);
+        notices = LoadColourRules(doc, rules);
     } catch (const EColourRuleFileError& e) {
         if (!options.rulesFile.empty()) {
             err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
@@ -238,10 +239,8 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     }
     for (const std::string& notice : notices)
         log.Add(notice);
-    if (options.showAll) {
-        for (GroupEntry& group : doc.GroupTable)
-            group.onoff = 1;
-    }
+    if (options.showAll)
+        SetAllGroupsShown(doc, true);
     if (options.collide) {
         // As in the window the cycle's report replaces the message area, so what the build
         // reports (models that cannot be read) goes to stderr.

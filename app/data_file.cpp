@@ -18,6 +18,14 @@ namespace {
 
 constexpr double kSameCoordinate = 1.0e-5;
 
+// The duplicate test of two-point lines: each of the six coordinates within kSameCoordinate, in
+// the same orientation.
+bool SameEnds(const LineItem& l, double x1, double y1, double z1, double x2, double y2, double z2) {
+    auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
+    return near(l.x1, x1) && near(l.y1, y1) && near(l.z1, z1) && near(l.x2, x2) && near(l.y2, y2) &&
+           near(l.z2, z2);
+}
+
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
 }
@@ -131,7 +139,8 @@ private:
         return v;
     }
 
-    // The group of the last polyline or face vertex filed, by the vertex's kind; 0 for none.
+    // The group of the last polyline or face vertex filed, by the vertex's kind: the group a
+    // continuation vertex of that kind joins; 0 when no figure of the kind has been started.
     int& FigureGroup(int kind) { return kind == ikFace ? lastFaceGroup_ : lastPolylineGroup_; }
     void AppendVertex(const PolyVertex& v) {
         d_.PolyTable.Append(v);
@@ -293,19 +302,12 @@ private:
         auto bucket = linesByName_.find(LineKey(l));
         if (bucket == linesByName_.end())
             return false;
-        auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
         for (int i : bucket->second) {
-            const LineItem& o = d_.LineTable[i];
-            if (near(o.x1, l.x1) && near(o.y1, l.y1) && near(o.z1, l.z1) && near(o.x2, l.x2) &&
-                near(o.y2, l.y2) && near(o.z2, l.z2))
+            if (SameEnds(d_.LineTable[i], l.x1, l.y1, l.z1, l.x2, l.y2, l.z2))
                 return true;
         }
         return false;
     }
-
-    // The group of the figure of this kind that a continuation vertex joins (the group of the
-    // last vertex of that kind), or 0 when no figure of the kind has been started.
-    int CurrentFigureGroup(int kind) { return FigureGroup(kind); }
 
     // Turns the last line of LineTable into the first two vertices of a polyline.
     void ConvertLastLine() {
@@ -352,7 +354,7 @@ private:
 
         if (v.seq == 3 && !d_.LineTable.empty())
             ConvertLastLine();
-        v.group = CurrentFigureGroup(ikPolyline);
+        v.group = FigureGroup(ikPolyline);
         if (v.group == 0)
             return; // no figure to join
         AppendVertex(v);
@@ -378,7 +380,7 @@ private:
             v.group = GroupOf(ikFace, name, rptname, {}, 0);
             Count(v.group);
         } else {
-            v.group = CurrentFigureGroup(ikFace);
+            v.group = FigureGroup(ikFace);
             if (v.group == 0)
                 return; // no figure to join
         }
@@ -599,13 +601,12 @@ int AddGroup(TDocument& doc, int kind, std::string_view name, std::string_view r
 bool LineExists(const TDocument& doc, std::string_view name, std::string_view rptname,
                 std::string_view dddname, double x1, double y1, double z1, double x2, double y2,
                 double z2) {
-    auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
     name = String20::Cut(name);
     rptname = String20::Cut(rptname);
     dddname = String20::Cut(dddname);
     for (const LineItem& l : doc.LineTable) {
-        if (l.name == name && l.rptname == rptname && l.dddname == dddname && near(l.x1, x1) &&
-            near(l.y1, y1) && near(l.z1, z1) && near(l.x2, x2) && near(l.y2, y2) && near(l.z2, z2))
+        if (l.name == name && l.rptname == rptname && l.dddname == dddname &&
+            SameEnds(l, x1, y1, z1, x2, y2, z2))
             return true;
     }
     return false;

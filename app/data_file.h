@@ -47,8 +47,9 @@ inline constexpr double kDecimalColumnLimit = 1.0e13;
 // applied to every group. The record grammar and the grouping rules are those of the data
 // file format; tables grow as needed. A polyline or face vertex that continues a figure joins
 // the group of the last vertex of its kind; one with no figure of its kind before it is
-// skipped. Names are compared as stored (cut to the field size), so records with the same long
-// name share one group.
+// skipped. Groups are looked up with the record's names at full length while items store them
+// cut to the field size, so each record with a name longer than its field registers a group of
+// its own.
 // A file that starts with a UTF-8 byte-order mark is read as UTF-8 and converted to Shift-JIS
 // (characters Shift-JIS lacks become "?"). Columns beyond a record's last one are ignored.
 // Returns false when the file cannot be opened: doc is left exactly as it was and one line

@@ -5,6 +5,7 @@
 #include "app/data_file.h"
 #include "app/sjis.h"
 #include "app/text_file.h"
+#include "primitives/text/code_page.h"
 
 #include <cstdio>
 #include <fstream>
@@ -47,7 +48,7 @@ std::string Quoted(std::string_view text) {
 std::string FoldedName(std::string_view name) {
     std::string out(name);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (IsSjisLeadByte(static_cast<unsigned char>(out[i])))
+        if (IsShiftJisLeadByte(static_cast<std::uint8_t>(out[i])))
             ++i;
         else
             out[i] = AsciiLower(out[i]);

@@ -1,5 +1,6 @@
 // Shift-JIS <-> UTF-8 through glibc iconv ("CP932", the Windows variant of Shift-JIS).
 #include "app/sjis.h"
+#include "primitives/text/code_page.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -83,14 +84,10 @@ std::string Utf8ToSjis(std::string_view utf8) {
     return converter.Run(utf8, "?", Utf8SequenceLength);
 }
 
-bool IsSjisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes) {
     std::size_t keep = 0;
     while (keep < sjis.size()) {
-        std::size_t n = IsSjisLeadByte(static_cast<unsigned char>(sjis[keep])) ? 2 : 1;
+        std::size_t n = IsShiftJisLeadByte(static_cast<std::uint8_t>(sjis[keep])) ? 2 : 1;
         if (keep + n > maxBytes)
             break;
         keep += n;

@@ -21,7 +21,4 @@ std::string Utf8ToSjis(std::string_view utf8);
 // message box.
 std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes);
 
-// True for a byte that starts a double-byte Shift-JIS character.
-bool IsSjisLeadByte(unsigned char c);
-
 } // namespace hk

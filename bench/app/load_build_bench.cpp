@@ -1,6 +1,7 @@
 // Load and build of generated drawings of mixed record kinds (lines, pipes, tori, points, faces,
 // dimensions), with every group switched on so that each item becomes a scene object.
 #include "app/data_file.h"
+#include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
 
@@ -48,8 +49,7 @@ void LoadAndBuild(benchmark::State& state) {
     TMemoryLog log;
     for (auto _ : state) {
         LoadDataFile(doc, file, "500", false, log);
-        for (GroupEntry& g : doc.GroupTable)
-            g.onoff = 1;
+        SetAllGroupsShown(doc, true);
         BuildScene(doc, scene, log);
         benchmark::DoNotOptimize(scene.GLDummyCube1);
     }

@@ -7,6 +7,7 @@
 #include "app/colour_rules.h"
 #include "app/data_file.h"
 #include "app/document.h"
+#include "app/item_grid_model.h"
 #include "app/message_log.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
@@ -142,9 +143,7 @@ std::string LoadGenerated(FrameRig& rig) {
     if (!LoadDataFile(rig.doc, GeneratedDrawing(), "1000", true, rig.log)) {
         return "cannot open " + GeneratedDrawing();
     }
-    for (GroupEntry& g : rig.doc.GroupTable) {
-        g.onoff = 1;
-    }
+    SetAllGroupsShown(rig.doc, true);
     BuildScene(rig.doc, rig.scene, rig.log);
     rig.scene.GLSphere1->SetVisible(false);
     return {};
