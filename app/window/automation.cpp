@@ -2,7 +2,6 @@
 #include "app/window/automation.h"
 
 #include "app/scene_builder.h"
-#include "app/sjis.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
 #include "app/window/scene_viewer.h"
@@ -12,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,7 +122,7 @@ QString TAutomation::Answer(const QString& query) {
         if (verb == QLatin1String("objects"))
             return QString::number(form_.Fixed.GLDummyCube1->Count());
         if (verb == QLatin1String("datafile"))
-            return EscapeLine(QString::fromStdString(SjisToUtf8(form_.Document().dataFileName)));
+            return EscapeLine(QFile::decodeName(form_.Document().dataFileName.c_str()));
         if (verb == QLatin1String("frames"))
             return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
     }

@@ -24,6 +24,7 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -176,7 +177,8 @@ void TForm1::FormCreate() {
     }
     Edit1->setText(FromSjis(settings.scaleBoxText));
     if (!start_.dataFile.isEmpty()) {
-        document_->dataFileName = ToSjis(start_.dataFile);
+        // A path, held as the file system's bytes like every data file name.
+        document_->dataFileName = QFile::encodeName(start_.dataFile).toStdString();
     }
     if (!start_.loadScale.isEmpty()) {
         Edit1->setText(start_.loadScale);
