@@ -1,17 +1,18 @@
 // The plane-geometry helpers of the scene builder.
 #include "app/hkgeom.h"
 
+#include "engine/vector_types.h"
+
 #include <cmath>
 
 namespace hk {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kShortSquared = 1.0e-6;
 constexpr double kAxisTolerance = 1.0e-6;
 
 double Degrees(double radians) {
-    return radians * 180.0 / kPi;
+    return radians * 180.0 / cPI;
 }
 
 double SquaredDistance(const TPoint2D& a, const TPoint2D& b) {
@@ -40,9 +41,9 @@ double VectorAngle(double dx, double dy) {
     if (dx > 0)
         return std::atan(dy / dx);
     if (dx < 0)
-        return std::atan(dy / dx) + kPi;
+        return std::atan(dy / dx) + cPI;
     if (dy > 0)
-        return kPi / 2;
+        return cPI / 2;
     if (dy < 0)
         return 4.71238898038469;
     return 0;
@@ -95,7 +96,7 @@ TFilletArc FilletArc(double r, const TPoint2D& p0, const TPoint2D& p1, const TPo
     const double k1 = side > 0 ? l1.w - r : l1.w + r;
     const double k2 = side > 0 ? l2.w - r : l2.w + r;
     arc.centre = {(l2.n.y * k1 - l1.n.y * k2) / det, (l1.n.x * k2 - l2.n.x * k1) / det};
-    arc.tangent = r / std::tan(corner.degrees / 2 * kPi / 180);
+    arc.tangent = r / std::tan(corner.degrees / 2 * cPI / 180);
 
     const double len1 = std::sqrt(SquaredDistance(p0, p1));
     const double len2 = std::sqrt(SquaredDistance(p1, p2));

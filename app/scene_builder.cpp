@@ -5,6 +5,7 @@
 #include "app/hkgeom.h"
 #include "app/viewer_scene.h"
 #include "collision/collision_behaviour.h"
+#include "engine/vector_geometry.h"
 #include "primitives/mesh/free_form.h"
 #include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
@@ -25,7 +26,6 @@
 namespace hk {
 namespace {
 
-constexpr double kRadiansToDegrees = 180.0 / 3.14159265358979323846;
 constexpr float kDefaultRadius = 0.005f;
 constexpr float kDefaultInnerRadius = 0.004f;
 constexpr int kShiftJisCharset = 128;
@@ -112,8 +112,8 @@ private:
     void PlaceAlong(T& object, double x1, double y1, double z1, double x2, double y2, double z2) {
         const TScenePoint mid = Map((x1 + x2) / 2, (y1 + y2) / 2, (z1 + z2) / 2);
         object.Position().SetPoint(mid.x, mid.y, mid.z);
-        object.SetRollAngle(float(VectorAngle(x2 - x1, y2 - y1) * kRadiansToDegrees - 90));
-        object.SetPitchAngle(float(VectorAngle(y2 - y1, z2 - z1) * kRadiansToDegrees));
+        object.SetRollAngle(float(RadToDeg(VectorAngle(x2 - x1, y2 - y1)) - 90));
+        object.SetPitchAngle(float(RadToDeg(VectorAngle(y2 - y1, z2 - z1))));
         const double dx = x2 - x1, dy = y2 - y1, dz = z2 - z1;
         object.SetHeight(float(std::sqrt(dx * dx + dy * dy + dz * dz) / Scale()));
     }
@@ -203,7 +203,7 @@ private:
         for (long g = arc.leftTurn ? first : last; g >= first && g <= last; g += step) {
             if (g % 10 != 0)
                 continue;
-            const double a = double(g) * 3.14159265358979323846 / 180;
+            const double a = double(g) * cPI / 180;
             AddMapped(tube,
                       Map(arc.centre.x + r * std::cos(a), arc.centre.y + r * std::sin(a), v.z));
         }
@@ -277,9 +277,8 @@ private:
             const float outer = Length(p[4]);
             disk->SetOuterRadius(outer);
             disk->SetInnerRadius(outer - 0.01f);
-            disk->SetRollAngle(
-                float(VectorAngle(p[5] - p[1], p[6] - p[2]) * kRadiansToDegrees - 90));
-            disk->SetPitchAngle(float(VectorAngle(p[6] - p[2], p[7] - p[3]) * kRadiansToDegrees));
+            disk->SetRollAngle(float(RadToDeg(VectorAngle(p[5] - p[1], p[6] - p[2])) - 90));
+            disk->SetPitchAngle(float(RadToDeg(VectorAngle(p[6] - p[2], p[7] - p[3]))));
             disk->SetVisible(arc.visible != 0);
         }
     }
@@ -512,7 +511,7 @@ float MapCoordinate(const TDocument& doc, int axis, double v) {
     return float((static_cast<long double>(v) - doc.sceneOffset[std::size_t(axis)]) / scale);
 }
 
-bool BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
+void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
                 const std::filesystem::path& modelFolder) {
     if (doc.loadScale == 0)
         doc.loadScale = kDefaultLoadScale;
@@ -522,7 +521,6 @@ bool BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
     scene.GLDummyCube1->FreeChildren();
     TBuilder(doc, scene, log, modelFolder).Run();
     scene.GLScene1.EndUpdate();
-    return true;
 }
 
 } // namespace hk

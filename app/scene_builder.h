@@ -34,8 +34,8 @@ float MapCoordinate(const TDocument& doc, int axis, double v);
 // and the build goes on without that object.
 // A rounded ("R") polyline vertex whose neighbours are missing or belong to another figure, or
 // whose segments are parallel or turn straight back, is added as a plain node; one whose
-// neighbour coincides with it adds nothing. Returns true.
-bool BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
+// neighbour coincides with it adds nothing.
+void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
                 const std::filesystem::path& modelFolder = {});
 
 } // namespace hk

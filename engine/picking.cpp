@@ -15,7 +15,8 @@ namespace hk {
 
 namespace {
 
-// Beyond this the selection buffer stops growing; the hits that fit are reported.
+// Beyond this the selection buffer stops growing and the pick reports nothing; no drawing of the
+// viewer puts that many names under one pick window.
 constexpr int cMaxSelectionCapacity = 1 << 22;
 
 bool NameLess(const std::string& a, const std::string& b) {

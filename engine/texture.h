@@ -1,7 +1,8 @@
-// TGLTexture: the texture settings a material carries, every one settable (the material
-// script sets them by name). Pictures are not decoded: an image only records which class it
-// is and which files it names, so a texture never changes drawing; disabled, absent and
-// enabled-but-empty textures all draw the same.
+// TGLTexture: the texture settings a material carries, each settable, copied and notified. The
+// material script sets the mapping and the texture mode and consumes its other texture
+// statements without a target; drawing reads none of them. Pictures are not decoded: an image
+// only records which class it is and which files it names, so a texture never changes
+// drawing; disabled, absent and enabled-but-empty textures all draw the same.
 #pragma once
 
 #include "engine/color.h"

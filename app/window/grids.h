@@ -48,9 +48,6 @@ public:
     void ShowAll() { grids_.ShowAll(); }
     void HideAll() { grids_.HideAll(); }
 
-    TVisibilityGrids& Grids() { return grids_; }
-    const TVisibilityGrids& Grids() const { return grids_; }
-
     // TGridHost
     void RebuildScene() override;
     void SetGroupCell(int col, int row, const std::string& text) override;

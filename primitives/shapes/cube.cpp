@@ -37,11 +37,7 @@ void TGLCube::WriteCubeSize(TBinaryWriter& w) const {
 }
 
 void TGLCube::ReadCubeSize(TBinaryReader& r) {
-    if (r.Remaining() < 12) {
-        // Let the reader report the short stream before anything changes.
-        float skipped[3];
-        r.ReadBytes(skipped, sizeof skipped);
-    }
+    // Read whole before any setter runs, so a short stream changes nothing.
     float size[3];
     for (float& v : size) {
         v = r.ReadFloat();

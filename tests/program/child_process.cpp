@@ -125,10 +125,6 @@ bool ChildProcess::WriteLine(const std::string& line) {
     return true;
 }
 
-void ChildProcess::CloseInput() {
-    CloseFd(in_);
-}
-
 void ChildProcess::Pump(Clock::time_point deadline) {
     pollfd fds[2];
     int count = 0;

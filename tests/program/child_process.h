@@ -28,12 +28,9 @@ public:
                const std::string& workDir, const std::vector<std::string>& env, std::string* error);
 
     pid_t Pid() const { return pid_; }
-    bool Running() const { return pid_ > 0 && !status_; }
 
     // Writes one line (a line end is added). False when the child no longer reads.
     bool WriteLine(const std::string& line);
-    // Closes the child's standard input.
-    void CloseInput();
 
     // The next line of standard output (without its line end), or none when the deadline
     // passes or the output ends first. Standard error is collected meanwhile.

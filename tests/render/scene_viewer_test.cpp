@@ -18,27 +18,10 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <string>
-
-#include <dlfcn.h>
 
 namespace hk::test {
 namespace {
-
-// Keeps the OpenGL driver that Qt loaded in memory to the end of the process, so that the leak
-// checker can still name the allocations the driver keeps (and its suppressions skip them).
-void PinOpenGLDriver() {
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        const std::size_t path = line.find('/');
-        if (path != std::string::npos && line.find("_dri.so") != std::string::npos) {
-            dlopen(line.substr(path).c_str(), RTLD_NOW | RTLD_NOLOAD);
-            return;
-        }
-    }
-}
 
 bool IsBackground(QRgb c) {
     return std::abs(qRed(c) - 0) <= 2 && std::abs(qGreen(c) - 64) <= 2 &&
@@ -47,7 +30,7 @@ bool IsBackground(QRgb c) {
 
 class SceneViewerTest : public QtTest {
 protected:
-    ~SceneViewerTest() override { PinOpenGLDriver(); }
+    ~SceneViewerTest() override { KeepOpenGLDriverLoaded(); }
     ProgramFolder folder;
 };
 
