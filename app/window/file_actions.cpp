@@ -1,8 +1,8 @@
 // The watch tick, "再読込" and "ファイル指定" of the main window.
 #include "app/window/file_actions.h"
 
-#include "app/sjis.h"
 #include "app/window/form1.h"
+#include "app/window/qt_sjis.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -67,18 +67,14 @@ void TFileActions::SetUpDialog(QFileDialog& dialog) {
 
 TLoadControls TFileActions::Controls() const {
     TLoadControls controls;
-    controls.scaleBoxText = Utf8ToSjis(form_.Edit1->text().toStdString());
+    controls.scaleBoxText = ToSjis(form_.Edit1->text());
     controls.initialise = form_.CheckBox2->isChecked();
     return controls;
 }
 
 void TFileActions::Timer2Timer() {
-    QTimer& timer = *form_.Timer2;
-    timer.stop();
-    struct Restart {
-        QTimer& timer;
-        ~Restart() { timer.start(); }
-    } restart{timer};
+    // A repeating timer is running while its handler runs, so the pause starts it again.
+    TimerPause pause(*form_.Timer2);
     watch_.Tick(form_.CheckBox3->isChecked(), Controls());
 }
 

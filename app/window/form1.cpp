@@ -7,12 +7,12 @@
 #include "app/group_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
-#include "app/sjis.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/file_actions.h"
 #include "app/window/fixed_scene.h"
 #include "app/window/grids.h"
 #include "app/window/memo_message_log.h"
+#include "app/window/qt_sjis.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "app/window/view_input.h"
@@ -45,14 +45,6 @@
 namespace hk {
 
 namespace {
-
-QString FromSjis(std::string_view sjis) {
-    return QString::fromStdString(SjisToUtf8(sjis));
-}
-
-std::string ToSjis(const QString& text) {
-    return Utf8ToSjis(text.toStdString());
-}
 
 std::filesystem::path ToPath(const QString& dir) {
     return std::filesystem::path(dir.toStdString());
@@ -172,7 +164,7 @@ void TForm1::FormCreate() {
         settings = ReadStartUpSettings(*document_, ToPath(programDir_), initialise);
     } catch (const std::exception& e) {
         // Without its folder the program finds none of its files: nothing more to load.
-        ReportError(QString::fromStdString(SjisToUtf8(e.what())));
+        ReportError(FromSjis(e.what()));
         return;
     }
     Edit1->setText(FromSjis(settings.scaleBoxText));

@@ -1,7 +1,7 @@
 // Owner drawing and clicks of the group and item grids, and the marker clicks on the panels.
 #include "app/window/grids.h"
 
-#include "app/sjis.h"
+#include "app/window/qt_sjis.h"
 #include "app/window/string_grid.h"
 
 #include <QEvent>
@@ -14,10 +14,6 @@
 
 namespace hk {
 namespace {
-
-QString FromSjis(std::string_view sjis) {
-    return QString::fromStdString(SjisToUtf8(sjis));
-}
 
 // Draws the cells it is asked to draw itself: filled with the cell's colour or the grid's
 // background, the text on one line 2 pixels from the left edge, vertically centred and clipped

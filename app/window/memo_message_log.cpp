@@ -1,8 +1,7 @@
 // Shift-JIS lines in and out of a text pane.
 #include "app/window/memo_message_log.h"
 
-#include "app/sjis.h"
-
+#include "app/window/qt_sjis.h"
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -10,21 +9,12 @@
 
 namespace hk {
 
-namespace {
-
-QString ToDisplay(std::string_view sjis) {
-    const std::string utf8 = SjisToUtf8(sjis);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-} // namespace
-
 void MemoMessageLog::Clear() {
     memo_.clear();
 }
 
 void MemoMessageLog::Add(std::string_view sjisLine) {
-    memo_.appendPlainText(ToDisplay(sjisLine));
+    memo_.appendPlainText(FromSjis(sjisLine));
 }
 
 void MemoMessageLog::BeginUpdate() {
@@ -49,7 +39,7 @@ std::vector<std::string> MemoMessageLog::Lines() const {
         return lines;
     }
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        lines.push_back(Utf8ToSjis(block.text().toStdString()));
+        lines.push_back(ToSjis(block.text()));
     }
     return lines;
 }
@@ -57,12 +47,12 @@ std::vector<std::string> MemoMessageLog::Lines() const {
 void MemoMessageLog::SetFirstLine(std::string_view sjisLine) {
     QTextDocument* doc = memo_.document();
     if (doc->isEmpty()) {
-        memo_.setPlainText(ToDisplay(sjisLine));
+        memo_.setPlainText(FromSjis(sjisLine));
         return;
     }
     QTextCursor cursor(doc->firstBlock());
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(ToDisplay(sjisLine));
+    cursor.insertText(FromSjis(sjisLine));
 }
 
 } // namespace hk

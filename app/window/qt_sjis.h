@@ -1,0 +1,22 @@
+// Shift-JIS bytes, as the document and the logs hold text, to and from the window's QStrings.
+#pragma once
+
+#include "app/sjis.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace hk {
+
+inline QString FromSjis(std::string_view sjis) {
+    const std::string utf8 = SjisToUtf8(sjis);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+inline std::string ToSjis(const QString& text) {
+    return Utf8ToSjis(text.toStdString());
+}
+
+} // namespace hk
