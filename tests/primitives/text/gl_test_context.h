@@ -23,10 +23,12 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-struct FeedbackVertex {
+// A vertex of a captured polygon (named apart from the pipe tests'
+// richer FeedbackVertex, since both live in hk::test).
+struct FeedbackPoint {
     float x = 0, y = 0, z = 0;
 };
-using FeedbackPolygon = std::vector<FeedbackVertex>;
+using FeedbackPolygon = std::vector<FeedbackPoint>;
 
 // The polygons that `draw` produces, caught in feedback mode with the model-view matrix reset
 // and a projection that maps object x and y to themselves (-32 to 32) and z within -100 to 100.
