@@ -17,7 +17,7 @@ int Component(std::string_view text, const std::string& where, const char* which
               std::vector<std::string>& notices) {
     int v = 255;
     if (!TryParseInt(text, v)) {
-        notices.push_back(where + ": " + which + " '" + PrintableExcerpt(text, 60) +
+        notices.push_back(where + ": " + which + " '" + PrintableExcerpt(text) +
                           "' is not an integer; 255 is used");
         return 255;
     }
@@ -47,7 +47,7 @@ std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& file
         rule.name = name;
         rule.rptname = rptname;
         if (rest.find(',') != std::string_view::npos) {
-            const std::string where = Utf8ToSjis(fileName) + ": line " + std::to_string(i + 1);
+            const std::string where = FileLinePlace(fileName, int(i) + 1);
             rule.Red = Component(third, where, "red", notices);
             rule.Green = Component(TrimName(SplitField(rest)), where, "green", notices);
             rule.Blue = Component(TrimName(SplitField(rest)), where, "blue", notices);

@@ -41,23 +41,13 @@ float ToSingle(double v) {
     return static_cast<float>(v);
 }
 
-constexpr std::size_t kQuotedBytes = 60;
-
-std::string QuotedField(std::string_view text) {
-    return PrintableExcerpt(text, kQuotedBytes);
-}
-
-std::string Where(const std::string& fileName, int lineNo) {
-    return Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
-}
-
 std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + QuotedField(text) + "' is not a valid floating point value\n" +
-           Where(fileName, lineNo);
+    return "'" + PrintableExcerpt(text) + "' is not a valid floating point value\n" +
+           FileLinePlace(fileName, lineNo);
 }
 
 std::string OutOfRangeMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + QuotedField(text) + "' is out of range\n" + Where(fileName, lineNo);
+    return "'" + PrintableExcerpt(text) + "' is out of range\n" + FileLinePlace(fileName, lineNo);
 }
 
 // The lines of a data file as the loader parses them: a UTF-8 byte-order mark is removed and
@@ -66,7 +56,7 @@ std::string OutOfRangeMessage(std::string_view text, const std::string& fileName
 bool PrepareLines(std::vector<std::string>& lines, const std::string& fileName) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].find('\0') != std::string::npos)
-            throw EDataFileError(Where(fileName, static_cast<int>(i) + 1) +
+            throw EDataFileError(FileLinePlace(fileName, static_cast<int>(i) + 1) +
                                      " holds a NUL byte: this is not a Shift-JIS text file "
                                      "(a UTF-16 or binary file?)",
                                  fileName, static_cast<int>(i) + 1);
@@ -111,8 +101,9 @@ private:
     void CheckRest(std::string_view rest) {
         if (TrimName(rest).find_first_not_of(", \t") == std::string_view::npos)
             return;
-        AddNotice(Where(fileName_, lineNo_) + ": columns after the record's last one ignored: '" +
-                  QuotedField(rest) + "' (a comma used as decimal separator?)");
+        AddNotice(FileLinePlace(fileName_, lineNo_) +
+                  ": columns after the record's last one ignored: '" + PrintableExcerpt(rest) +
+                  "' (a comma used as decimal separator?)");
     }
 
     // The next physical line, or an empty one past the end of the file; raises the line count.
@@ -667,7 +658,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     }
     Loader loader(work, fileName, lines);
     if (utf8)
-        loader.AddNotice(Where(fileName, 1) +
+        loader.AddNotice(FileLinePlace(fileName, 1) +
                          ": UTF-8 byte-order mark; the file was read as UTF-8 and converted to "
                          "Shift-JIS");
     loader.Run();

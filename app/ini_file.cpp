@@ -35,14 +35,6 @@ std::string PathText(const std::filesystem::path& p) {
     return Utf8ToSjis(p.string());
 }
 
-std::string Where(const std::filesystem::path& p, std::size_t index) {
-    return PathText(p) + ": line " + std::to_string(index + 1);
-}
-
-std::string Quoted(std::string_view text) {
-    return PrintableExcerpt(text, 60);
-}
-
 // A name as SameName compares it: ASCII letters in lower case, double-byte characters as they
 // are.
 std::string FoldedName(std::string_view name) {
@@ -102,16 +94,18 @@ void TIniFile::NoteIgnoredLines() {
             std::string_view t = TrimName(line.text);
             std::size_t close = t.find(']');
             if (close == t.npos)
-                notices_.push_back(Where(path_, i) + ": section header without ']'");
+                notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) +
+                                   ": section header without ']'");
             else if (!TrimName(t.substr(close + 1)).empty())
-                notices_.push_back(Where(path_, i) + ": text after the section header ignored: '" +
-                                   Quoted(TrimName(t.substr(close + 1))) + "'");
-            section = Quoted(line.section);
+                notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) +
+                                   ": text after the section header ignored: '" +
+                                   PrintableExcerpt(TrimName(t.substr(close + 1))) + "'");
+            section = PrintableExcerpt(line.section);
             auto [first, added] = sections.emplace(FoldedName(line.section), i);
             repeatedSection = !added;
             if (repeatedSection)
-                notices_.push_back(Where(path_, i) + ": section [" + section +
-                                   "] appears again (first on line " +
+                notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) + ": section [" +
+                                   section + "] appears again (first on line " +
                                    std::to_string(first->second + 1) + "); its keys are not read");
             inSection = true;
             keys.clear();
@@ -120,14 +114,16 @@ void TIniFile::NoteIgnoredLines() {
         if (line.key.empty() || repeatedSection)
             continue;
         if (!inSection) {
-            notices_.push_back(Where(path_, i) + ": key '" + Quoted(line.key) +
+            notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) + ": key '" +
+                               PrintableExcerpt(line.key) +
                                "' before the first section is not read");
             continue;
         }
         auto [first, added] = keys.emplace(FoldedName(line.key), i);
         if (!added)
-            notices_.push_back(Where(path_, i) + ": key '" + Quoted(line.key) + "' of section [" +
-                               section + "] appears again (first on line " +
+            notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) + ": key '" +
+                               PrintableExcerpt(line.key) + "' of section [" + section +
+                               "] appears again (first on line " +
                                std::to_string(first->second + 1) + "); this line is not read");
     }
 }

@@ -19,6 +19,6 @@ std::string Utf8ToSjis(std::string_view utf8);
 // Shift-JIS text as a message quotes it: at most maxBytes bytes, cut between characters and
 // followed by "..." when cut; control bytes written as \xNN, so nothing unprintable reaches a
 // message box.
-std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes);
+std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes = 60);
 
 } // namespace hk

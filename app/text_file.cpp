@@ -1,11 +1,17 @@
 // Whole-file reads split into lines.
 #include "app/text_file.h"
 
+#include "app/sjis.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace hk {
+
+std::string FileLinePlace(const std::string& fileName, int lineNo) {
+    return Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
+}
 
 bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines) {
     lines.clear();
