@@ -1,6 +1,8 @@
 // GLX context and feedback capture for the primitive tests.
 #include "tests/primitives/pipe/gl_feedback.h"
 
+#include "engine/scene_object.h"
+
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -253,6 +255,28 @@ int CountKind(const std::vector<FeedbackPrimitive>& prims, FeedbackPrimitive::Ki
         c += p.kind == kind ? 1 : 0;
     }
     return c;
+}
+
+int CountTriangles(const std::vector<FeedbackPrimitive>& prims) {
+    int n = 0;
+    for (const auto& p : prims) {
+        n += p.kind == FeedbackPrimitive::Polygon ? int(p.vertices.size()) - 2 : 0;
+    }
+    return n;
+}
+
+std::vector<FeedbackPrimitive> CaptureEmit(GLFeedbackContext& gl, TGLBaseSceneObject& obj,
+                                           float extent, CaptureMode mode,
+                                           const std::function<void()>& before) {
+    return gl.Capture(
+        [&] {
+            if (before) {
+                before();
+            }
+            TRenderContextInfo rci;
+            obj.EmitGeometry(rci);
+        },
+        extent, mode);
 }
 
 } // namespace hk::test

@@ -9,6 +9,10 @@
 #include <memory>
 #include <vector>
 
+namespace hk {
+class TGLBaseSceneObject;
+}
+
 namespace hk::test {
 
 struct FeedbackVertex {
@@ -61,6 +65,15 @@ private:
 
 // Polygons, lines and points among `prims`.
 int CountKind(const std::vector<FeedbackPrimitive>& prims, FeedbackPrimitive::Kind kind);
+
+// The triangles the polygons among `prims` make: a polygon of n vertices counts n - 2.
+int CountTriangles(const std::vector<FeedbackPrimitive>& prims);
+
+// What obj.EmitGeometry draws with a fresh render context, captured as Capture does; `before`
+// runs first inside the capture, to set a current normal or colour.
+std::vector<FeedbackPrimitive> CaptureEmit(GLFeedbackContext& gl, TGLBaseSceneObject& obj,
+                                           float extent, CaptureMode mode,
+                                           const std::function<void()>& before = nullptr);
 
 } // namespace hk::test
 

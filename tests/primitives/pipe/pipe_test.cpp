@@ -19,13 +19,7 @@ class PipeGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLPipe& pipe, CaptureMode mode = CaptureMode::TexCoords,
                                         float extent = 20) {
-        return gl.Capture(
-            [&] {
-                glColor4f(0.25f, 0.5f, 0.75f, 1);
-                TRenderContextInfo rci;
-                pipe.EmitGeometry(rci);
-            },
-            extent, mode);
+        return test::CaptureEmit(gl, pipe, extent, mode, [] { glColor4f(0.25f, 0.5f, 0.75f, 1); });
     }
     test::GLFeedbackContext gl;
 };

@@ -20,23 +20,10 @@ class QuadricGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLBaseSceneObject& obj,
                                         CaptureMode mode = CaptureMode::TexCoords) {
-        return gl.Capture(
-            [&] {
-                TRenderContextInfo rci;
-                obj.EmitGeometry(rci);
-            },
-            4, mode);
+        return test::CaptureEmit(gl, obj, 4, mode);
     }
     test::GLFeedbackContext gl;
 };
-
-int Triangles(const std::vector<FeedbackPrimitive>& prims) {
-    int n = 0;
-    for (const auto& p : prims) {
-        n += int(p.vertices.size()) - 2;
-    }
-    return n;
-}
 
 float Radial(const TAffineVector& p) {
     return std::hypot(p.x, p.z);
@@ -150,7 +137,7 @@ TEST_F(QuadricGeometry, TorusClampsRingsAndSides) {
     EXPECT_EQ(t.Rings(), 2u);
     // Each ring strip has 2 (Sides + 1) = 8 vertices: 3 quads, 6 triangles.
     auto prims = Emit(t, CaptureMode::Normals);
-    EXPECT_EQ(Triangles(prims), 2 * 6);
+    EXPECT_EQ(test::CountTriangles(prims), 2 * 6);
     for (const auto& p : prims) {
         for (const auto& v : p.vertices) {
             const float d = std::hypot(v.position.x, v.position.y);
@@ -162,14 +149,14 @@ TEST_F(QuadricGeometry, TorusClampsRingsAndSides) {
     }
     ExpectExtents(t.UnscaledBoxExtents(), 0.5f, 0.5f, 0.1f);
     TGLTorus def;
-    EXPECT_EQ(Triangles(Emit(def)), 25 * 15 * 2);
+    EXPECT_EQ(test::CountTriangles(Emit(def)), 25 * 15 * 2);
 }
 
 TEST_F(QuadricGeometry, DefaultSphereIsSixteenStripsOfThirtyFourVertices) {
     HK_REQUIRE_GL(gl);
     TGLSphere s;
     auto prims = Emit(s, CaptureMode::Normals);
-    EXPECT_EQ(Triangles(prims), 16 * 32);
+    EXPECT_EQ(test::CountTriangles(prims), 16 * 32);
     for (const auto& p : prims) {
         for (const auto& v : p.vertices) {
             const TAffineVector& q = v.position;
@@ -191,12 +178,12 @@ TEST_F(QuadricGeometry, SphereCapsOnlyBelowTheTop) {
     HK_REQUIRE_GL(gl);
     TGLSphere s;
     s.SetTopCap(ctFlat);
-    EXPECT_EQ(Triangles(Emit(s)), 16 * 32) << "Top = 90 draws no cap";
+    EXPECT_EQ(test::CountTriangles(Emit(s)), 16 * 32) << "Top = 90 draws no cap";
     s.SetTop(45);
     s.SetTop(200);
     EXPECT_EQ(s.Top(), 90) << "clamped";
     s.SetTop(45);
-    EXPECT_EQ(Triangles(Emit(s)), 16 * 32 + 16);
+    EXPECT_EQ(test::CountTriangles(Emit(s)), 16 * 32 + 16);
 }
 
 TEST(Quadrics, SettersCompareValidateAndMarkTheStructure) {

@@ -21,13 +21,7 @@ class ShapeGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLBaseSceneObject& obj,
                                         CaptureMode mode = CaptureMode::TexCoords) {
-        return gl.Capture(
-            [&] {
-                glNormal3f(0.6f, 0, 0);
-                TRenderContextInfo rci;
-                obj.EmitGeometry(rci);
-            },
-            4, mode);
+        return test::CaptureEmit(gl, obj, 4, mode, [] { glNormal3f(0.6f, 0, 0); });
     }
     std::vector<FeedbackPrimitive> Render(TGLBaseSceneObject& obj) {
         return gl.Capture([&] {
@@ -37,14 +31,6 @@ protected:
     }
     test::GLFeedbackContext gl;
 };
-
-int Triangles(const std::vector<FeedbackPrimitive>& prims) {
-    int n = 0;
-    for (const auto& p : prims) {
-        n += p.kind == FeedbackPrimitive::Polygon ? int(p.vertices.size()) - 2 : 0;
-    }
-    return n;
-}
 
 } // namespace
 
@@ -63,7 +49,7 @@ TEST_F(ShapeGeometry, CubeFacesCarryTheirNormalsBothWays) {
                 cube.EmitGeometry(rci);
             },
             8, CaptureMode::Normals);
-        EXPECT_EQ(Triangles(prims), 12);
+        EXPECT_EQ(test::CountTriangles(prims), 12);
         const float half[3] = {1, 2, 3};
         for (const auto& p : prims) {
             for (const auto& v : p.vertices) {
@@ -84,7 +70,7 @@ TEST_F(ShapeGeometry, CubeFacesCarryTheirNormalsBothWays) {
     }
     cube.SetParts({cpTop});
     auto top = Emit(cube);
-    EXPECT_EQ(Triangles(top), 2);
+    EXPECT_EQ(test::CountTriangles(top), 2);
     for (const auto& v : top[0].vertices) {
         EXPECT_NEAR(v.position.y, 2, 1e-3);
     }
@@ -138,7 +124,7 @@ TEST_F(ShapeGeometry, PolygonNeedsThreeNodesAndFacesBothWays) {
     poly.AddNode(1, 1, 0);
     poly.AddNode(0, 1, 0);
     auto prims = Emit(poly, CaptureMode::Normals);
-    EXPECT_EQ(Triangles(prims), 4);
+    EXPECT_EQ(test::CountTriangles(prims), 4);
     int up = 0, down = 0;
     for (const auto& p : prims) {
         (p.vertices[0].texture.z > 0.9f ? up : down)++;
@@ -147,7 +133,7 @@ TEST_F(ShapeGeometry, PolygonNeedsThreeNodesAndFacesBothWays) {
     EXPECT_EQ(down, 2);
     poly.SetParts({ppTop});
     prims = Emit(poly);
-    EXPECT_EQ(Triangles(prims), 2);
+    EXPECT_EQ(test::CountTriangles(prims), 2);
     for (const auto& v : prims[0].vertices) {
         // Texture coordinates are the vertex's x and y.
         EXPECT_NEAR(v.texture.x, v.position.x, 1e-3);
@@ -163,7 +149,7 @@ TEST_F(ShapeGeometry, CollinearStartTessellatesWithoutANormal) {
         poly.AddNode(p);
     }
     auto prims = Emit(poly, CaptureMode::Normals);
-    EXPECT_GE(Triangles(prims), 3);
+    EXPECT_GE(test::CountTriangles(prims), 3);
     for (const auto& p : prims) {
         EXPECT_NEAR(p.vertices[0].texture.x, 0.6f, 1e-3) << "the normal set before is kept";
     }
@@ -179,7 +165,7 @@ TEST_F(ShapeGeometry, SplinePolygonFollowsTheSplineThroughItsNodes) {
         poly.AddNode(p);
     }
     // 13 spline points enclose 11 triangles.
-    EXPECT_EQ(Triangles(Emit(poly)), 11);
+    EXPECT_EQ(test::CountTriangles(Emit(poly)), 11);
 }
 
 TEST_F(ShapeGeometry, DummyCubeDrawsItsBoxOnlyWhenVisibleAtRunTime) {
@@ -203,14 +189,14 @@ TEST_F(ShapeGeometry, DummyCubeVisibilityEventAndAmalgamation) {
     HK_REQUIRE_GL(gl);
     TGLDummyCube dummy;
     dummy.CreateChild<TGLCube>();
-    EXPECT_EQ(Triangles(Render(dummy)), 12);
+    EXPECT_EQ(test::CountTriangles(Render(dummy)), 12);
     bool answer = false;
     dummy.OnVisibilityDetermination = [&](TGLDummyCube*, TRenderContextInfo&) { return answer; };
     EXPECT_TRUE(Render(dummy).empty());
     answer = true;
     dummy.SetAmalgamate(true);
-    EXPECT_EQ(Triangles(Render(dummy)), 12);
-    EXPECT_EQ(Triangles(Render(dummy)), 12) << "replayed from the amalgamated list";
+    EXPECT_EQ(test::CountTriangles(Render(dummy)), 12);
+    EXPECT_EQ(test::CountTriangles(Render(dummy)), 12) << "replayed from the amalgamated list";
     dummy.DestroyHandles();
 }
 
