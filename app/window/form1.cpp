@@ -16,6 +16,7 @@
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "app/window/view_input.h"
+#include "engine/context.h"
 #include "engine/errors.h"
 #include "primitives/quadrics/sphere.h"
 
@@ -207,9 +208,16 @@ void TForm1::RunMaterialScript() {
         ReportError(FromSjis(error));
 }
 
-// The program's folder is current, so relative model names are found there.
+// The program's folder is current, so relative model names are found there. Freeing the old
+// objects deletes their display lists, which live in the view's context: it is made current
+// for the rebuild, so that no list is left behind in the driver.
 void TForm1::BuildScene() {
+    TGLContext* context = GLSceneViewer1->Buffer().RenderingContext();
+    if (context != nullptr)
+        context->Activate();
     hk::BuildScene(*document_, Fixed, *log_);
+    if (context != nullptr)
+        context->Deactivate();
 }
 
 void TForm1::SetUpGrids() {

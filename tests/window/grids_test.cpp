@@ -2,11 +2,13 @@
 // and figures, the listing per kind, the marker sphere and the two show/hide-all buttons.
 #include "app/window/form1.h"
 #include "app/window/grids.h"
+#include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "primitives/quadrics/sphere.h"
 #include "primitives/shapes/dummy_cube.h"
 #include "tests/window/window_test_support.h"
 
+#include <GL/gl.h>
 #include <QColorDialog>
 #include <QDir>
 #include <QLabel>
@@ -92,6 +94,27 @@ TEST_F(GridsTest, ShownColumnTwiceReturnsTheGroupAndRebuildsEachTime) {
     EXPECT_EQ(form->Document().GroupTable[1].onoff, 1);
     EXPECT_EQ(form->StringGrid1->Cell(1, 1), QStringLiteral("on"));
     EXPECT_EQ(BuiltObjects(), shownObjects);
+}
+
+// A rebuild frees the old objects' display lists in the view's own context, also when no
+// context is current at the time, so reloads do not pile up lists in the driver.
+TEST_F(GridsTest, RebuildsFreeTheOldDisplayListsOfTheView) {
+    TGLSceneViewer& view = *form->GLSceneViewer1;
+    auto listsInView = [&] {
+        view.grabFramebuffer(); // draws, compiling the lists of the objects built
+        view.makeCurrent();
+        int lists = 0;
+        for (GLuint name = 1; name < 4096; ++name)
+            lists += glIsList(name) ? 1 : 0;
+        view.doneCurrent();
+        return lists;
+    };
+    const int first = listsInView();
+    ASSERT_GT(first, 0);
+    for (int i = 0; i < 4; ++i) {
+        form->Grids().RebuildScene();
+        EXPECT_EQ(listsInView(), first) << "after rebuild " << i + 1;
+    }
 }
 
 TEST_F(GridsTest, ListsPointsWithRoundedCoordinatesAndArcsNotAtAll) {
