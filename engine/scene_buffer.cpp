@@ -179,7 +179,8 @@ void TGLSceneBuffer::ShareListsWithFirstBuffer() {
     try {
         first->context_->ShareLists(*context_);
     } catch (const EGLContext&) {
-        // The platform cannot make these two share: each context keeps lists of its own.
+        // The platform cannot make these two share. An object holds one list name, valid in
+        // the context that compiled it, so the scene is meant to be drawn by one of them.
     }
 }
 
