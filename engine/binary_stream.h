@@ -39,6 +39,8 @@ public:
     TBinaryReader(const void* data, std::size_t size, std::string sourceName);
     explicit TBinaryReader(const std::string& bytes, std::string sourceName = "stream")
         : TBinaryReader(bytes.data(), bytes.size(), std::move(sourceName)) {}
+    // The reader keeps no copy of its bytes, so a temporary would leave it reading freed memory.
+    TBinaryReader(std::string&& bytes, std::string sourceName = "stream") = delete;
 
     void ReadBytes(void* out, std::size_t size);
     std::int32_t ReadInt32();

@@ -62,7 +62,8 @@ TEST(Color, StreamsSixteenBytesAndConvertsWindowColours) {
     TBinaryReader r(w.Bytes(), "Color");
     back.ReadData(r);
     EXPECT_FLOAT_EQ(back.Blue(), 0.3f);
-    TBinaryReader cut(w.Bytes().substr(0, 15), "Color");
+    const std::string cutBytes = w.Bytes().substr(0, 15);
+    TBinaryReader cut(cutBytes, "Color");
     EXPECT_THROW(back.ReadData(cut), EReadError);
 
     TColorVector bg = ConvertWinColor(8404992);

@@ -350,7 +350,8 @@ TEST(Coordinates, StreamSixteenBytesAndRejectShortData) {
     TBinaryReader r(w.Bytes(), "form");
     back.Position().ReadData(r);
     ExpectVec(back.WorldPosition(), 1.5f, -2, 3);
-    TBinaryReader shortData(w.Bytes().substr(0, 12), "form");
+    const std::string cutBytes = w.Bytes().substr(0, 12);
+    TBinaryReader shortData(cutBytes, "form");
     EXPECT_THROW(back.Position().ReadData(shortData), EReadError);
     ExpectVec(back.Position().AsVector(), 1.5f, -2, 3);
 }

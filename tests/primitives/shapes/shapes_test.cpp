@@ -213,7 +213,8 @@ TEST(Cube, CubeSizeStreamsAsTwelveBytes) {
     copy.ReadCubeSize(r);
     EXPECT_EQ(copy.CubeDepth(), 2.5f);
     EXPECT_EQ(copy.CubeWidth(), 1);
-    TBinaryReader shortStream(w.Bytes().substr(0, 8), "cube");
+    const std::string shortBytes = w.Bytes().substr(0, 8); // the reader does not copy its bytes
+    TBinaryReader shortStream(shortBytes, "cube");
     TGLCube untouched;
     EXPECT_THROW(untouched.ReadCubeSize(shortStream), EReadError);
     EXPECT_EQ(untouched.CubeWidth(), 1);
