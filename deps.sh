@@ -8,6 +8,7 @@ packages=(
     libgl-dev libglu1-mesa-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
     libgtest-dev libbenchmark-dev
+    libfcl-dev nlohmann-json3-dev libzip-dev libssl-dev libxml2-utils
     xvfb xauth libxtst-dev
 )
 
