@@ -2,6 +2,8 @@
 #include "app/batch.h"
 #include "app/item_grid_model.h"
 
+#include "app/clash_model.h"
+#include "app/clash_text.h"
 #include "app/collision_report.h"
 #include "app/colour_rules.h"
 #include "app/data_file.h"
@@ -14,6 +16,7 @@
 
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <ostream>
 #include <string_view>
 
@@ -29,9 +32,11 @@ struct BatchOptions {
     std::string rulesFile; // empty: the program folder's colour rule file
     std::string scaleText = std::to_string(kDefaultLoadScale);
     bool initialise = true;
-    std::string scriptFile; // --check-script: check this material script instead
-    bool collide = false;   // --collide: build the scene and run one collision cycle
-    bool showAll = false;   // --show-all: every group on before the build
+    std::string scriptFile;   // --check-script: check this material script instead
+    bool collide = false;     // --collide: build the scene and run one collision cycle
+    bool showAll = false;     // --show-all: every group on before the build
+    bool clashes = false;     // --clashes: clash lines instead of the report lines
+    std::string baselineFile; // --baseline: the drawing the statuses compare with
     // --details LINE (kind 0, value the line) and --summary KIND INDEX, in the order given.
     struct DetailRequest {
         int kind = 0;
@@ -92,6 +97,17 @@ const std::vector<OptionSpec>& Options() {
              o.showAll = true;
              return true;
          }},
+        {"--clashes", "", false,
+         [](BatchOptions& o, const Values&) {
+             o.collide = o.clashes = true;
+             return true;
+         }},
+        {"--baseline", "FILE", false,
+         [](BatchOptions& o, const Values& v) {
+             o.collide = true;
+             o.baselineFile = v[0];
+             return true;
+         }},
         {"--check-script", "FILE", true,
          [](BatchOptions& o, const Values& v) {
              o.scriptFile = v[0];
@@ -138,6 +154,36 @@ std::string ShowRequestedDetails(const TDocument& doc, const BatchOptions& optio
             problem = failure;
     }
     return problem;
+}
+
+// Loads fileName into doc as the window's loads do, then switches every group on for
+// --show-all. False, with the error on err, when the file cannot be read or converted.
+bool LoadForBatch(TDocument& doc, const std::string& fileName, const BatchOptions& options,
+                  TMessageLog& log, std::ostream& err) {
+    try {
+        if (!LoadDataFile(doc, fileName, options.scaleText, options.initialise, log)) {
+            err << "hkviewer: cannot open the data file " << fileName << "\n";
+            return false;
+        }
+    } catch (const Exception& e) {
+        err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
+        return false;
+    }
+    if (options.showAll)
+        SetAllGroupsShown(doc, true);
+    return true;
+}
+
+// Builds the scene as the window does and indexes its items for the clash model. As in the
+// window the cycle's report replaces the message area, so what the build reports (models that
+// cannot be read) goes to stderr.
+void BuildForBatch(TDocument& doc, TViewerScene& scene, TClashModel& clashes,
+                   const std::filesystem::path& programDir, std::ostream& err) {
+    TMemoryLog buildLog;
+    BuildScene(doc, scene, buildLog, programDir);
+    for (const std::string& line : buildLog.Lines())
+        err << "hkviewer: " << SjisToUtf8(line) << "\n";
+    clashes.IndexItems(doc);
 }
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -228,29 +274,35 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     }
 
     TMemoryLog log;
-    try {
-        if (!LoadDataFile(doc, doc.dataFileName, options.scaleText, options.initialise, log)) {
-            err << "hkviewer: cannot open the data file " << options.dataFile << "\n";
-            return kExitFailure;
-        }
-    } catch (const Exception& e) {
-        err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
-        return kExitFailure;
+    // With --collide the window's scene, its collision cycle and the clash model it feeds.
+    std::unique_ptr<TViewerScene> scene;
+    TClashModel clashes;
+    std::unique_ptr<TCollisionCheck> check;
+    if (options.collide) {
+        scene = std::make_unique<TViewerScene>();
+        check = std::make_unique<TCollisionCheck>(scene->CollisionManager1, log, &clashes);
     }
+    if (!options.baselineFile.empty()) {
+        // The earlier drawing: one cycle on it, then the main drawing comes in as the reload
+        // button brings it, with the groups kept.
+        if (!LoadForBatch(doc, options.baselineFile, options, log, err))
+            return kExitFailure;
+        BuildForBatch(doc, *scene, clashes, programDir, err);
+        check->RunCycle();
+        clashes.TakeBaseline();
+    }
+    if (!LoadForBatch(doc, options.dataFile, options, log, err))
+        return kExitFailure;
     for (const std::string& notice : notices)
         log.Add(notice);
-    if (options.showAll)
-        SetAllGroupsShown(doc, true);
     if (options.collide) {
-        // As in the window the cycle's report replaces the message area, so what the build
-        // reports (models that cannot be read) goes to stderr.
-        TViewerScene scene;
-        TMemoryLog buildLog;
-        BuildScene(doc, scene, buildLog, programDir);
-        for (const std::string& line : buildLog.Lines())
-            err << "hkviewer: " << SjisToUtf8(line) << "\n";
-        TCollisionCheck check(scene.CollisionManager1, log);
-        err << check.RunCycle().timeText << "\n";
+        BuildForBatch(doc, *scene, clashes, programDir, err);
+        err << check->RunCycle().timeText << "\n";
+        if (options.clashes) {
+            log.Clear();
+            for (const TClash& clash : clashes.Rows())
+                out << ClashLine(clash) << "\n";
+        }
     }
     const std::string detailProblem = ShowRequestedDetails(doc, options, log);
     for (const std::string& line : log.Lines())

@@ -9,6 +9,11 @@
 // the summary of item INDEX of the table of kind code KIND; both may repeat and run in the
 // order given, after the load. One that names no item is reported on stderr and makes the
 // status 1, while the lines of the others are still printed.
+// "--clashes" (implies --collide) prints one tab-separated line per clash instead of the report
+// lines (clash_text.h): the current clashes in pass order, then the resolved ones.
+// "--baseline FILE" (implies --collide) first loads FILE, builds it and runs one cycle, then
+// loads the main drawing as the "再読込" button does (groups kept), so that the statuses
+// compare the two: new, active, resolved (with the baseline's line numbers).
 #pragma once
 
 #include <filesystem>

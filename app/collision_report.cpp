@@ -1,6 +1,7 @@
 // The collision check cycle and its report lines.
 #include "app/collision_report.h"
 
+#include "app/clash_model.h"
 #include "collision/collision_behaviour.h"
 #include "collision/collision_manager.h"
 #include "engine/behaviours.h"
@@ -45,12 +46,15 @@ TLampColour LampColour(bool collided) {
     return collided ? TLampColour{255, 0, 0} : TLampColour{0, 255, 0};
 }
 
-TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log)
-    : manager_(manager), log_(log) {
+TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, TClashModel* clashes)
+    : manager_(manager), log_(log), clashes_(clashes) {
     manager_.OnCollision = [this](TGLComponent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
         collided_ = true;
-        if (a && b)
-            log_.Add(CollisionReportLine(*a, *b));
+        if (!a || !b)
+            return;
+        log_.Add(CollisionReportLine(*a, *b));
+        if (clashes_)
+            clashes_->AddPair(*a, *b);
     };
 }
 
@@ -64,9 +68,13 @@ TCollisionCycleResult TCollisionCheck::RunCycle() {
     const Clock::time_point start = Clock::now();
     log_.Clear();
     log_.BeginUpdate();
+    if (clashes_)
+        clashes_->BeginPass();
     manager_.TestAllPairs();
     log_.EndUpdate();
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
+    if (clashes_)
+        clashes_->EndPass();
 
     TCollisionCycleResult result;
     result.collided = collided_;

@@ -11,6 +11,7 @@
 
 namespace hk {
 
+class TClashModel;
 class TCollisionManager;
 class TGLBaseSceneObject;
 
@@ -41,21 +42,24 @@ struct TCollisionCycleResult {
 };
 
 // Runs the pass of a manager and writes its report into a message area. Sets the manager's
-// OnCollision handler for as long as it lives and clears it again on destruction.
+// OnCollision handler for as long as it lives and clears it again on destruction. With a clash
+// model, every pass also feeds it, pair by pair; the report lines stay the same.
 class TCollisionCheck {
 public:
-    TCollisionCheck(TCollisionManager& manager, TMessageLog& log);
+    TCollisionCheck(TCollisionManager& manager, TMessageLog& log, TClashModel* clashes = nullptr);
     TCollisionCheck(const TCollisionCheck&) = delete;
     TCollisionCheck& operator=(const TCollisionCheck&) = delete;
     ~TCollisionCheck();
 
     // One cycle: clears the message area, then with its redrawing suspended runs the pass,
     // adding one line per colliding pair in pass order; times all of it with a steady clock.
+    // The clash model takes the pass's pairs after the time is taken.
     TCollisionCycleResult RunCycle();
 
 private:
     TCollisionManager& manager_;
     TMessageLog& log_;
+    TClashModel* clashes_;
     bool collided_ = false;
 };
 

@@ -1,0 +1,118 @@
+// The clash model: rows from the pairs of a pass, statuses against the baseline.
+#include "app/clash_model.h"
+
+#include "collision/box_geometry.h"
+#include "engine/scene_object.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace hk {
+namespace {
+
+// The object's collision box in its parent's space: for the built objects, the model root's
+// space, which turning the rig or panning the model does not change.
+TAABB ParentBox(TGLBaseSceneObject& object) {
+    return BoxTransform(CollisionHierarchyBox(object), object.ObjectMatrix());
+}
+
+} // namespace
+
+std::string_view ClashStatusName(TClashStatus status) {
+    switch (status) {
+    case TClashStatus::csNew:
+        return "new";
+    case TClashStatus::csActive:
+        return "active";
+    case TClashStatus::csResolved:
+        return "resolved";
+    }
+    return {};
+}
+
+std::uint64_t ClashIdentity(std::uint64_t itemA, std::uint64_t itemB) {
+    return MixIdentity(std::min(itemA, itemB), std::max(itemA, itemB));
+}
+
+void TClashModel::IndexItems(const TDocument& doc) {
+    index_.Build(doc);
+    loadScale_ = doc.loadScale;
+    sceneOffset_ = doc.sceneOffset;
+    lastPass_.clear();
+    stale_ = true;
+}
+
+void TClashModel::TakeBaseline() {
+    baseline_.clear();
+    for (const TClash& clash : rows_)
+        if (clash.status != TClashStatus::csResolved)
+            baseline_.push_back(clash);
+    baselineIds_.clear();
+    for (const TClash& clash : baseline_)
+        baselineIds_.insert(clash.identity);
+    hasBaseline_ = true;
+    stale_ = true;
+}
+
+void TClashModel::BeginPass() {
+    pass_.clear();
+}
+
+void TClashModel::AddPair(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2) {
+    pass_.push_back({object1.Tag(), object2.Tag(), &object1, &object2});
+}
+
+TClashItem TClashModel::ItemOf(int tag) const {
+    if (const TClashItem* item = index_.Find(tag))
+        return *item;
+    // An object that no table record built: known by its Tag only.
+    TClashItem unknown;
+    unknown.lineNo = tag;
+    unknown.identity = MixIdentity(0, std::uint64_t(std::int64_t(tag)));
+    return unknown;
+}
+
+TClash TClashModel::MakeClash(const TPassPair& pair) const {
+    TClash clash;
+    clash.a = ItemOf(pair.tagA);
+    clash.b = ItemOf(pair.tagB);
+    clash.identity = ClashIdentity(clash.a.identity, clash.b.identity);
+    const TAABB boxA = ParentBox(*pair.a);
+    const TAABB boxB = ParentBox(*pair.b);
+    for (int k = 0; k < 3; ++k) {
+        const double lo = std::max(boxA.min[k], boxB.min[k]);
+        const double hi = std::min(boxA.max[k], boxB.max[k]);
+        clash.point[std::size_t(k)] = (lo + hi) / 2 * loadScale_ + sceneOffset_[std::size_t(k)];
+    }
+    clash.status = !hasBaseline_ || !baselineIds_.contains(clash.identity) ? TClashStatus::csNew
+                                                                           : TClashStatus::csActive;
+    return clash;
+}
+
+void TClashModel::EndPass() {
+    if (!stale_ && pass_ == lastPass_)
+        return;
+    std::vector<TClash> rows;
+    rows.reserve(pass_.size() + baseline_.size());
+    std::unordered_set<std::uint64_t> current;
+    for (const TPassPair& pair : pass_) {
+        rows.push_back(MakeClash(pair));
+        current.insert(rows.back().identity);
+    }
+    const int currentCount = int(rows.size());
+    for (const TClash& old : baseline_) {
+        if (current.contains(old.identity))
+            continue;
+        rows.push_back(old);
+        rows.back().status = TClashStatus::csResolved;
+    }
+    std::swap(lastPass_, pass_);
+    stale_ = false;
+    if (rows != rows_) {
+        rows_ = std::move(rows);
+        currentCount_ = currentCount;
+        ++changes_;
+    }
+}
+
+} // namespace hk

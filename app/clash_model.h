@@ -1,0 +1,96 @@
+// TClashModel: the clashes of the last collision pass, each naming both items, its place in
+// data-file coordinates, an identity that survives edits of the file and its status against
+// the baseline (the clashes of the last pass before the most recent reload). The collision
+// cycle feeds it pair by pair; the clash list, the batch mode and the reports read its rows.
+#pragma once
+
+#include "app/clash_items.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace hk {
+
+class TGLBaseSceneObject;
+
+enum class TClashStatus : std::uint8_t {
+    csNew,      // not in the baseline (every clash before the first reload)
+    csActive,   // in the baseline and still there
+    csResolved, // in the baseline, gone now; listed until the next reload
+};
+
+// "new", "active", "resolved".
+std::string_view ClashStatusName(TClashStatus status);
+
+// One clash: the pair (a = object1, b = object2 of the pass) and what is derived from it.
+// A plain record, compared field by field: fields added later take part in the change test.
+struct TClash {
+    TClashItem a, b;
+    // Centre of the intersection of the two objects' boxes, in data-file units.
+    std::array<double, 3> point{};
+    // The unordered pair of the two item identities.
+    std::uint64_t identity = 0;
+    TClashStatus status = TClashStatus::csNew;
+
+    bool operator==(const TClash&) const = default;
+};
+
+// The identity of the clash between two items, whichever comes first.
+std::uint64_t ClashIdentity(std::uint64_t itemA, std::uint64_t itemB);
+
+class TClashModel {
+public:
+    // After every scene build (load, reload or a change of shown groups): indexes the items
+    // of doc and takes its load scale and scene offset. The next pass recomputes every row.
+    void IndexItems(const TDocument& doc);
+
+    // Before a reload: the current clashes of the last pass become the baseline; the next
+    // pass gives statuses against it. Resolved rows of the old baseline are dropped.
+    void TakeBaseline();
+
+    // One pass: BeginPass, AddPair for each reported pair in pass order, EndPass. The objects
+    // must stay alive until EndPass. A pass reporting the same pairs as the one before after
+    // no build leaves the rows and the change counter alone.
+    void BeginPass();
+    void AddPair(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2);
+    void EndPass();
+
+    // The current clashes in pass order, then the resolved ones in baseline order.
+    const std::vector<TClash>& Rows() const { return rows_; }
+    // Rises whenever Rows() changes in any field; views refresh only when it moved.
+    unsigned Changes() const { return changes_; }
+    // The rows that are not resolved.
+    int CurrentCount() const { return currentCount_; }
+
+private:
+    struct TPassPair {
+        int tagA = 0, tagB = 0;
+        TGLBaseSceneObject* a = nullptr;
+        TGLBaseSceneObject* b = nullptr;
+        bool operator==(const TPassPair& o) const { return tagA == o.tagA && tagB == o.tagB; }
+    };
+
+    TClashItem ItemOf(int tag) const;
+    TClash MakeClash(const TPassPair& pair) const;
+
+    TClashItemIndex index_;
+    int loadScale_ = 1;
+    std::array<double, 3> sceneOffset_{};
+
+    std::vector<TPassPair> pass_;     // the pass being reported
+    std::vector<TPassPair> lastPass_; // the pairs behind rows_
+    bool stale_ = true;               // rows_ must be recomputed at the next EndPass
+
+    std::vector<TClash> baseline_;
+    std::unordered_set<std::uint64_t> baselineIds_;
+    bool hasBaseline_ = false;
+
+    std::vector<TClash> rows_;
+    int currentCount_ = 0;
+    unsigned changes_ = 0;
+};
+
+} // namespace hk
