@@ -2,12 +2,14 @@
 #include "app/batch.h"
 #include "app/item_grid_model.h"
 
+#include "app/batch_reports.h"
 #include "app/clash_model.h"
 #include "app/clash_text.h"
 #include "app/collision_report.h"
 #include "app/colour_rules.h"
 #include "app/data_file.h"
 #include "app/details.h"
+#include "app/report_file.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
 #include "app/settings.h"
@@ -32,11 +34,13 @@ struct BatchOptions {
     std::string rulesFile; // empty: the program folder's colour rule file
     std::string scaleText = std::to_string(kDefaultLoadScale);
     bool initialise = true;
-    std::string scriptFile;   // --check-script: check this material script instead
-    bool collide = false;     // --collide: build the scene and run one collision cycle
-    bool showAll = false;     // --show-all: every group on before the build
-    bool clashes = false;     // --clashes: clash lines instead of the report lines
-    std::string baselineFile; // --baseline: the drawing the statuses compare with
+    std::string scriptFile;           // --check-script: check this material script instead
+    bool collide = false;             // --collide: build the scene and run one collision cycle
+    bool showAll = false;             // --show-all: every group on before the build
+    bool clashes = false;             // --clashes: clash lines instead of the report lines
+    std::string baselineFile;         // --baseline: the drawing the statuses compare with
+    std::vector<std::string> reports; // --report: clash report files, format by extension
+    bool failOnClash = false;         // --fail-on-clash: exit status 3 while a clash is open
     // --details LINE (kind 0, value the line) and --summary KIND INDEX, in the order given.
     struct DetailRequest {
         int kind = 0;
@@ -106,6 +110,17 @@ const std::vector<OptionSpec>& Options() {
          [](BatchOptions& o, const Values& v) {
              o.collide = true;
              o.baselineFile = v[0];
+             return true;
+         }},
+        {"--report", "FILE", false,
+         [](BatchOptions& o, const Values& v) {
+             o.collide = true;
+             o.reports.push_back(v[0]);
+             return ReportFormatFor(v[0]).has_value();
+         }},
+        {"--fail-on-clash", "", false,
+         [](BatchOptions& o, const Values&) {
+             o.collide = o.failOnClash = true;
              return true;
          }},
         {"--check-script", "FILE", true,
@@ -295,6 +310,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         return kExitFailure;
     for (const std::string& notice : notices)
         log.Add(notice);
+    int reportStatus = kExitOk;
     if (options.collide) {
         BuildForBatch(doc, *scene, clashes, programDir, err);
         err << check->RunCycle().timeText << "\n";
@@ -303,6 +319,9 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
             for (const TClash& clash : clashes.Rows())
                 out << ClashLine(clash) << "\n";
         }
+        if (!options.reports.empty() || options.failOnClash)
+            reportStatus =
+                FinishBatchReports(doc, clashes, options.reports, options.failOnClash, err);
     }
     const std::string detailProblem = ShowRequestedDetails(doc, options, log);
     for (const std::string& line : log.Lines())
@@ -311,7 +330,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         err << "hkviewer: " << detailProblem << "\n";
         return kExitFailure;
     }
-    return kExitOk;
+    return reportStatus;
 }
 
 } // namespace hk

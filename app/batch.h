@@ -14,6 +14,9 @@
 // "--baseline FILE" (implies --collide) first loads FILE, builds it and runs one cycle, then
 // loads the main drawing as the "再読込" button does (groups kept), so that the statuses
 // compare the two: new, active, resolved (with the baseline's line numbers).
+// "--report FILE" (implies --collide, may repeat) writes the clash report of the last pass in
+// the format of FILE's extension (batch_reports.h); "--fail-on-clash" (implies --collide) makes
+// the status 3 when a clash is left open. A report that cannot be written makes it 1.
 #pragma once
 
 #include <filesystem>
