@@ -15,6 +15,7 @@
 #include "app/sjis.h"
 #include "app/viewer_scene.h"
 #include "app/window/fixed_scene.h"
+#include "bench/render/generated_drawing.h"
 #include "engine/errors.h"
 #include "engine/scene_buffer.h"
 #include "primitives/quadrics/sphere.h"
@@ -28,8 +29,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,54 +44,13 @@ enum class Drawing { Sample, Generated };
 
 // ---- the generated drawing -------------------------------------------------------------------
 
-struct PipingSystem {
-    const char* name; // UTF-8; written in Shift-JIS
-    const char* rptname;
-};
-
-// Names of the sample's colour rules, so that the groups get their colours and materials.
-constexpr PipingSystem kSystems[] = {{"冷水送水", "CHS"}, {"冷水還水", "CHR"}, {"温水送水", "HWS"},
-                                     {"給水", "CW"},      {"排水", "DR"},      {"フランジ", "CHS"}};
-
-// Writes a drawing of `solids` solids in cells of five: a straight 50A pipe (a cylinder), an
-// elbow (a torus) at its end, a 25A branch of three legs (a swept pipe), an 80A riser (a thick
-// tube) and an equipment range (a box). The cells lie on two floors 3 m apart, 40 by 25 on a
-// 300 x 320 mm grid, so the drawing spans about 12 x 8 x 4 m like a plant room.
-std::string WriteGeneratedDrawing(int solids) {
-    const std::string file =
-        (std::filesystem::temp_directory_path() /
-         ("hk_frame_bench_" + std::to_string(::getpid()) + "_" + std::to_string(solids) + ".csv"))
-            .string();
-    std::ofstream out(file, std::ios::binary);
-    const int cells = solids / 5;
-    for (int c = 0; c < cells; ++c) {
-        const PipingSystem& s = kSystems[c % std::size(kSystems)];
-        const std::string names = Utf8ToSjis(s.name) + "," + s.rptname;
-        const int x = c % 40 * 300;
-        const int y = c / 40 % 25 * 320;
-        const int z = 1500 + c / 1000 * 3000;
-        auto p = [](int a, int b, int d) {
-            return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(d);
-        };
-        out << "2,,1," << names << ",50A,30,S," << p(x, y, z) << ",4\r\n"
-            << "2,,0,,,,,E," << p(x + 200, y, z) << "\r\n";
-        out << "18,," << names << ",50A,30," << p(x + 200, y + 60, z) << ",60,90,0,4\r\n";
-        out << "2,,1," << names << ",25A,17,A," << p(x, y + 160, z - 400) << ",4\r\n"
-            << "2,,0,,,,,B," << p(x + 150, y + 160, z - 400) << "\r\n"
-            << "2,,3," << names << ",25A,17,C," << p(x + 150, y + 260, z - 400) << ",4\r\n"
-            << "2,,4," << names << ",25A,17,D," << p(x + 150, y + 260, z + 200) << ",4\r\n";
-        out << "20,," << names << ",80A,45,40,A," << p(x + 250, y + 80, z - 600) << ",B,"
-            << p(x + 250, y + 80, z + 600) << ",4\r\n";
-        out << "16,,SE3D," << s.rptname << ",unit,0,0,0,0," << p(x + 30, y + 200, z + 300) << ","
-            << p(x + 130, y + 300, z + 450) << ",0,0,0,0,0,0,0\r\n";
-    }
-    return file;
-}
-
 // Written once per run, removed at exit.
 const std::string& GeneratedDrawing() {
     struct File {
-        std::string path = WriteGeneratedDrawing(kGeneratedSolids);
+        std::string path = (std::filesystem::temp_directory_path() /
+                            ("hk_frame_bench_" + std::to_string(::getpid()) + ".csv"))
+                               .string();
+        File() { WriteGeneratedDrawing(path, kGeneratedSolids); }
         ~File() { std::filesystem::remove(path); }
     };
     static const File file;
@@ -139,7 +97,7 @@ std::string LoadSample(FrameRig& rig) {
 std::string LoadGenerated(FrameRig& rig) {
     LoadColourRules(rig.doc,
                     (std::filesystem::path(HK_SAMPLES_DIR) / kColourRuleFileName).string());
-    if (!LoadDataFile(rig.doc, GeneratedDrawing(), "1000", true, rig.log)) {
+    if (!LoadDataFile(rig.doc, GeneratedDrawing(), kGeneratedDrawingScale, true, rig.log)) {
         return "cannot open " + GeneratedDrawing();
     }
     SetAllGroupsShown(rig.doc, true);
