@@ -1,10 +1,10 @@
 // The Qt platform context.
 #include "app/window/qt_gl_context.h"
 
+#include "app/window/scene_viewer.h"
 #include "engine/scene_buffer.h"
 
 #include <QOpenGLContext>
-#include <QOpenGLWidget>
 
 #include <memory>
 
@@ -21,11 +21,11 @@ void TQtGLContext::Register() {
 
 void TQtGLContext::DoCreateContext(TGLDeviceContext& dc) {
     auto* device = dynamic_cast<TQtGLDevice*>(&dc);
-    QOpenGLWidget* widget = device != nullptr ? device->Widget() : nullptr;
-    if (widget == nullptr || widget->context() == nullptr || !widget->context()->isValid()) {
+    TGLSceneViewer* view = device != nullptr ? device->View() : nullptr;
+    if (view == nullptr || view->GLContext() == nullptr) {
         throw EGLContext("Failed to create RenderingContext.");
     }
-    widget_ = widget;
+    view_ = view;
 }
 
 void TQtGLContext::DoCreateMemoryContext(TGLDeviceContext&, int, int) {
@@ -34,25 +34,27 @@ void TQtGLContext::DoCreateMemoryContext(TGLDeviceContext&, int, int) {
 
 bool TQtGLContext::DoShareLists(TGLContext& other) {
     auto* qt = dynamic_cast<TQtGLContext*>(&other);
-    return qt != nullptr && widget_ != nullptr && qt->widget_ != nullptr &&
-           QOpenGLContext::areSharing(widget_->context(), qt->widget_->context());
+    return qt != nullptr && view_ != nullptr && qt->view_ != nullptr &&
+           QOpenGLContext::areSharing(view_->GLContext(), qt->view_->GLContext());
 }
 
 void TQtGLContext::DoDestroyContext() {
-    widget_ = nullptr;
+    view_ = nullptr;
 }
 
 void TQtGLContext::DoActivate() {
     madeCurrent_ = false;
-    if (widget_ != nullptr && QOpenGLContext::currentContext() != widget_->context()) {
-        widget_->makeCurrent();
+    if (view_ != nullptr && QOpenGLContext::currentContext() != view_->GLContext()) {
+        if (!view_->MakeGLContextCurrent()) {
+            throw EGLContext("Failed to activate RenderingContext.");
+        }
         madeCurrent_ = true;
     }
 }
 
 void TQtGLContext::DoDeactivate() {
-    if (madeCurrent_ && widget_ != nullptr) {
-        widget_->doneCurrent();
+    if (madeCurrent_ && view_ != nullptr) {
+        view_->GLContext()->doneCurrent();
     }
     madeCurrent_ = false;
 }

@@ -1,26 +1,25 @@
-// The platform context of the window: a TGLContext over the OpenGL context that Qt creates for a
-// QOpenGLWidget (compatibility profile, double-buffered RGBA, 24-bit depth), and the surface
-// format a scene buffer asks for.
+// The platform context of the window: a TGLContext over the OpenGL context of the 3D view
+// (compatibility profile, double-buffered RGBA, 24-bit depth), and the surface format a scene
+// buffer asks for.
 #pragma once
 
 #include "engine/context.h"
 
 #include <QSurfaceFormat>
 
-class QOpenGLWidget;
-
 namespace hk {
 
 class TGLSceneBuffer;
+class TGLSceneViewer;
 
-// The device of a Qt context: the widget whose context is used. The widget outlives it.
+// The device of a Qt context: the view whose context is used. The view outlives it.
 class TQtGLDevice : public TGLDeviceContext {
 public:
-    explicit TQtGLDevice(QOpenGLWidget* widget) : widget_(widget) {}
-    QOpenGLWidget* Widget() const { return widget_; }
+    explicit TQtGLDevice(TGLSceneViewer* view) : view_(view) {}
+    TGLSceneViewer* View() const { return view_; }
 
 private:
-    QOpenGLWidget* widget_;
+    TGLSceneViewer* view_;
 };
 
 class TQtGLContext : public TGLContext {
@@ -31,23 +30,24 @@ public:
     static void Register();
 
 protected:
-    // Adopts the widget's context; EGLContext "Failed to create RenderingContext." when the
-    // device is not a Qt widget or its context is not valid.
+    // Adopts the view's context; EGLContext "Failed to create RenderingContext." when the
+    // device is not a Qt view or its context cannot be made.
     void DoCreateContext(TGLDeviceContext& dc) override;
     // Off-screen contexts are not offered by the window: throws EGLContext.
     void DoCreateMemoryContext(TGLDeviceContext& dc, int width, int height) override;
     // True when Qt created the two contexts sharing.
     bool DoShareLists(TGLContext& other) override;
     void DoDestroyContext() override;
-    // Makes the widget's context current (with its framebuffer bound) unless it already is,
-    // as during painting; deactivation releases only what activation took.
+    // Makes the view's context current unless it already is, as during painting (whatever
+    // framebuffer the painter bound stays bound); deactivation releases only what activation
+    // took.
     void DoActivate() override;
     void DoDeactivate() override;
-    // The widget composes its framebuffer itself after painting.
+    // The view swaps its surface itself after painting.
     void DoSwapBuffers() override {}
 
 private:
-    QOpenGLWidget* widget_ = nullptr;
+    TGLSceneViewer* view_ = nullptr;
     bool madeCurrent_ = false;
 };
 

@@ -1,11 +1,15 @@
 // The OpenGL view widget over a scene buffer.
 #include "app/window/scene_viewer.h"
 
+#include "app/window/view_surface.h"
 #include "engine/camera.h"
 #include "engine/errors.h"
 
 #include <QMouseEvent>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtGlobal>
 
@@ -15,34 +19,67 @@
 namespace hk {
 
 TGLSceneViewer::TGLSceneViewer(QWidget* parent)
-    : QOpenGLWidget(parent), buffer_(std::make_unique<TGLSceneBuffer>()) {
+    : QWidget(parent), buffer_(std::make_unique<TGLSceneBuffer>()) {
     TQtGLContext::Register();
-    setFormat(SurfaceFormatFor(*buffer_));
+    // Nothing of the widget itself shows: the surface covers it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    surface_ = new TViewSurface([this] { PaintSurface(); });
+    surface_->setFormat(SurfaceFormatFor(*buffer_));
+    QWidget* container = QWidget::createWindowContainer(surface_, this);
+    container->setObjectName(QStringLiteral("ViewSurface"));
+    // Clicks on the view must not move the keyboard focus into the surface, where the main
+    // window's shortcuts would not see the keys.
+    container->setFocusPolicy(Qt::NoFocus);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(container);
     resize(100, 100);
     setMouseTracking(true);
-    // Changes only ask for a repaint; the buffer ignores them while it renders.
-    buffer_->OnChange = [this](TGLSceneBuffer*) { update(); };
-    // The pixel format is fixed once the widget exists; a new context is built on it.
+    container->setMouseTracking(true);
+    // Changes only ask for a frame; the buffer ignores them while it renders.
+    buffer_->OnChange = [this](TGLSceneBuffer*) { RequestFrame(); };
+    // The pixel format is fixed once the context exists; a new buffer context is built on it.
     buffer_->OnStructuralChange = [this](TGLSceneBuffer*) {
         recreateContext_ = true;
-        update();
+        RequestFrame();
     };
 }
 
 TGLSceneViewer::~TGLSceneViewer() {
-    // The base class destroys the Qt context after this body; nothing of ours may hear of it.
-    if (context() != nullptr) {
-        disconnect(context(), nullptr, this, nullptr);
-    }
     ReleaseContext();
 }
 
 void TGLSceneViewer::ReleaseContext() {
-    if (buffer_->RenderingContext() != nullptr) {
-        makeCurrent();
+    if (buffer_->RenderingContext() != nullptr && MakeGLContextCurrent()) {
         buffer_->DestroyContext();
-        doneCurrent();
+        context_->doneCurrent();
     }
+}
+
+QOpenGLContext* TGLSceneViewer::GLContext() {
+    if (!context_) {
+        auto context = std::make_unique<QOpenGLContext>();
+        context->setFormat(surface_->requestedFormat());
+        if (!context->create()) {
+            return nullptr;
+        }
+        offscreen_ = std::make_unique<QOffscreenSurface>();
+        offscreen_->setFormat(context->format());
+        offscreen_->create();
+        context_ = std::move(context);
+    }
+    return context_.get();
+}
+
+bool TGLSceneViewer::MakeGLContextCurrent() {
+    QOpenGLContext* context = GLContext();
+    if (context == nullptr) {
+        return false;
+    }
+    QSurface* target = surface_->isExposed() ? static_cast<QSurface*>(surface_)
+                                             : static_cast<QSurface*>(offscreen_.get());
+    return context->makeCurrent(target);
 }
 
 float TGLSceneViewer::FieldOfView() const {
@@ -63,9 +100,13 @@ void TGLSceneViewer::SetVSync(TVSyncMode mode) {
         return;
     }
     vsync_ = mode;
-    QSurfaceFormat f = format();
+    QSurfaceFormat f = surface_->requestedFormat();
     f.setSwapInterval(mode == vsmSync ? 1 : 0);
-    setFormat(f);
+    surface_->setFormat(f);
+}
+
+void TGLSceneViewer::RequestFrame() {
+    surface_->RequestFrame();
 }
 
 void TGLSceneViewer::Report(const char* what) {
@@ -87,9 +128,13 @@ void TGLSceneViewer::Report(const char* what) {
         Qt::QueuedConnection);
 }
 
-void TGLSceneViewer::CreateBufferContext() {
+QSize TGLSceneViewer::PixelSize() const {
     const qreal ratio = devicePixelRatioF();
-    buffer_->SetViewportSize(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
+    return {int(std::lround(width() * ratio)), int(std::lround(height() * ratio))};
+}
+
+void TGLSceneViewer::CreateBufferContext() {
+    buffer_->SetViewportSize(PixelSize().width(), PixelSize().height());
     try {
         buffer_->CreateContext(device_, false);
     } catch (const Exception& e) {
@@ -98,31 +143,34 @@ void TGLSceneViewer::CreateBufferContext() {
     recreateContext_ = false;
 }
 
-void TGLSceneViewer::initializeGL() {
-    // Qt replaces the context when the widget moves to another window: free ours first.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &TGLSceneViewer::ReleaseContext,
-            Qt::UniqueConnection);
-    CreateBufferContext();
-}
-
-void TGLSceneViewer::resizeGL(int width, int height) {
-    const qreal ratio = devicePixelRatioF();
-    buffer_->SetViewportSize(int(std::lround(width * ratio)), int(std::lround(height * ratio)));
-}
-
-void TGLSceneViewer::paintGL() {
-    if (recreateContext_) {
+bool TGLSceneViewer::EnsureBufferContext() {
+    if (recreateContext_ || buffer_->RenderingContext() == nullptr) {
         CreateBufferContext();
     }
-    if (width() <= 0 || height() <= 0) {
+    return buffer_->RenderingContext() != nullptr;
+}
+
+void TGLSceneViewer::PaintSurface() {
+    if (width() <= 0 || height() <= 0 || !MakeGLContextCurrent()) {
         return;
     }
-    try {
-        buffer_->RenderFrame();
-        lastError_.clear();
-    } catch (const Exception& e) {
-        Report(e.what());
+    if (EnsureBufferContext()) {
+        try {
+            buffer_->RenderFrame();
+            lastError_.clear();
+        } catch (const Exception& e) {
+            Report(e.what());
+        }
     }
+    context_->swapBuffers(surface_);
+}
+
+void TGLSceneViewer::paintEvent(QPaintEvent*) {
+    RequestFrame();
+}
+
+void TGLSceneViewer::resizeEvent(QResizeEvent*) {
+    buffer_->SetViewportSize(PixelSize().width(), PixelSize().height());
 }
 
 TGLBaseSceneObject* TGLSceneViewer::PickedObjectAt(int x, int y) {
@@ -136,7 +184,27 @@ TGLBaseSceneObject* TGLSceneViewer::PickedObjectAt(int x, int y) {
 }
 
 QImage TGLSceneViewer::RenderToImage() {
-    return grabFramebuffer();
+    if (GLContext() == nullptr || !context_->makeCurrent(offscreen_.get())) {
+        return {};
+    }
+    QImage image;
+    if (EnsureBufferContext()) {
+        const QSize size = PixelSize();
+        QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
+        // The buffer finds its context current and draws into the bound target.
+        target.bind();
+        buffer_->SetViewportSize(size.width(), size.height());
+        try {
+            buffer_->RenderFrame();
+            image = target.toImage().convertToFormat(QImage::Format_RGB32);
+            image.setDevicePixelRatio(devicePixelRatioF());
+        } catch (const Exception& e) {
+            Report(e.what());
+        }
+        target.release();
+    }
+    context_->doneCurrent();
+    return image;
 }
 
 void TGLSceneViewer::mousePressEvent(QMouseEvent* event) {

@@ -1,30 +1,35 @@
-// TGLSceneViewer: the 3D view of the main window, a QOpenGLWidget that owns a TGLSceneBuffer.
-// It sizes the buffer's viewport, paints one frame per paint (changes only ask for a repaint),
-// passes its field of view to the camera's focal length and forwards mouse and wheel events to
-// the window that handles navigation.
+// TGLSceneViewer: the 3D view of the main window, a widget that owns a TGLSceneBuffer and the
+// OpenGL context it draws with. Frames go to a native surface window laid over the widget
+// (changes only ask for a frame); mouse and wheel events pass through that surface to the
+// widget, which forwards them to the window that handles navigation. It sizes the buffer's
+// viewport and passes its field of view to the camera's focal length.
 #pragma once
 
 #include "app/window/qt_gl_context.h"
 #include "engine/scene_buffer.h"
 
 #include <QImage>
-#include <QOpenGLWidget>
+#include <QSize>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class QMouseEvent;
+class QOffscreenSurface;
+class QOpenGLContext;
 class QWheelEvent;
 
 namespace hk {
 
 class TGLBaseSceneObject;
 class TGLCamera;
+class TViewSurface;
 
 enum TVSyncMode { vsmSync, vsmNoSync };
 
-class TGLSceneViewer : public QOpenGLWidget {
+class TGLSceneViewer : public QWidget {
     Q_OBJECT
 public:
     // Shows a render failure to the user (UTF-8 text); the default writes a warning.
@@ -32,7 +37,8 @@ public:
 
     // 100 x 100 until laid out. Registers the Qt context class.
     explicit TGLSceneViewer(QWidget* parent = nullptr);
-    // Frees the context (and the display lists of the scene still viewed) with it current.
+    // Frees the buffer's context (and the display lists of the scene still viewed) with it
+    // current, then the OpenGL context.
     ~TGLSceneViewer() override;
 
     TGLSceneBuffer& Buffer() { return *buffer_; }
@@ -45,8 +51,12 @@ public:
     void SetFieldOfView(float degrees);
 
     TVSyncMode VSync() const { return vsync_; }
-    // Takes effect through the swap interval of the widget's format.
+    // Takes effect through the swap interval of the surface's format, for a context made after.
     void SetVSync(TVSyncMode mode);
+
+    // Asks for a frame; what update() does for the widget's own painting, without repainting
+    // the widget under the surface.
+    void RequestFrame();
 
     void SetErrorReporter(ErrorReporter report) { reportError_ = std::move(report); }
 
@@ -55,6 +65,11 @@ public:
     // Renders one frame into an image of the widget's size (works off screen).
     QImage RenderToImage();
 
+    // The OpenGL context, made on first use; none when it cannot be made.
+    QOpenGLContext* GLContext();
+    // Makes the context current on the surface when it is shown, else off screen.
+    bool MakeGLContextCurrent();
+
 signals:
     void MouseDown(QMouseEvent* event);
     void MouseMove(QMouseEvent* event);
@@ -62,9 +77,9 @@ signals:
     void Wheel(QWheelEvent* event);
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int width, int height) override;
-    void paintGL() override;
+    // update() on the widget asks for a frame.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -72,11 +87,21 @@ protected:
 
 private:
     void ReleaseContext();
+    // The buffer's context on the current OpenGL context, made again when a structural change
+    // asked for it; false when there is none.
+    bool EnsureBufferContext();
     void CreateBufferContext();
+    // Draws one frame on the surface and shows it.
+    void PaintSurface();
+    QSize PixelSize() const;
     void Report(const char* what);
 
     std::unique_ptr<TGLSceneBuffer> buffer_;
     TQtGLDevice device_{this};
+    // Owned by its window container, a child of this widget.
+    TViewSurface* surface_ = nullptr;
+    std::unique_ptr<QOpenGLContext> context_;
+    std::unique_ptr<QOffscreenSurface> offscreen_;
     TVSyncMode vsync_ = vsmNoSync;
     bool recreateContext_ = false;
     ErrorReporter reportError_;

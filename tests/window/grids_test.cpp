@@ -12,6 +12,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QLabel>
+#include <QOpenGLContext>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -101,12 +102,12 @@ TEST_F(GridsTest, ShownColumnTwiceReturnsTheGroupAndRebuildsEachTime) {
 TEST_F(GridsTest, RebuildsFreeTheOldDisplayListsOfTheView) {
     TGLSceneViewer& view = *form->GLSceneViewer1;
     auto listsInView = [&] {
-        view.grabFramebuffer(); // draws, compiling the lists of the objects built
-        view.makeCurrent();
+        view.RenderToImage(); // draws, compiling the lists of the objects built
+        view.MakeGLContextCurrent();
         int lists = 0;
         for (GLuint name = 1; name < 4096; ++name)
             lists += glIsList(name) ? 1 : 0;
-        view.doneCurrent();
+        view.GLContext()->doneCurrent();
         return lists;
     };
     const int first = listsInView();
