@@ -56,6 +56,8 @@ public:
 private:
     friend class TCollisionManager;
     TCollisionManager* manager_ = nullptr;
+    // Position in the manager's client list, kept by the manager.
+    std::size_t clientSlot_ = 0;
     TCollisionBoundingMode boundingMode_ = cbmPoint;
     std::int32_t groupIndex_ = 0;
     std::string managerName_;

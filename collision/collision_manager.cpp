@@ -11,7 +11,6 @@
 #include "engine/scene_object.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace hk {
 
@@ -61,7 +60,23 @@ TGLBCollision* TCollisionManager::Client(int index) const {
     if (index < 0 || index >= ClientCount()) {
         return nullptr;
     }
+    Compact();
     return clients_[std::size_t(index)];
+}
+
+void TCollisionManager::Compact() const {
+    if (holes_ == 0) {
+        return;
+    }
+    std::size_t kept = 0;
+    for (TGLBCollision* c : clients_) {
+        if (c) {
+            c->clientSlot_ = kept;
+            clients_[kept++] = c;
+        }
+    }
+    clients_.resize(kept);
+    holes_ = 0;
 }
 
 void TCollisionManager::AttachClient(TGLBCollision* client) {
@@ -73,6 +88,7 @@ void TCollisionManager::AttachClient(TGLBCollision* client) {
     if (client->manager_ && client->manager_ != this) {
         client->manager_->DetachClient(client);
     }
+    client->clientSlot_ = clients_.size();
     clients_.push_back(client);
     client->manager_ = this;
     ++generation_;
@@ -85,20 +101,23 @@ void TCollisionManager::DetachClient(TGLBCollision* client) {
     if (client->manager_ != this) {
         return;
     }
-    // Searched from the back: scenes tend to free their objects in reverse order of creation.
-    auto it = std::find(clients_.rbegin(), clients_.rend(), client);
-    if (it != clients_.rend()) {
-        clients_.erase(std::next(it).base());
-        ++generation_;
-    }
+    clients_[client->clientSlot_] = nullptr;
     client->manager_ = nullptr;
+    ++generation_;
+    // Compacting once half the list is holes keeps the cost per detach constant.
+    if (++holes_ * 2 > clients_.size()) {
+        Compact();
+    }
 }
 
 void TCollisionManager::DetachAllClients() {
     for (TGLBCollision* c : clients_) {
-        c->manager_ = nullptr;
+        if (c) {
+            c->manager_ = nullptr;
+        }
     }
     clients_.clear();
+    holes_ = 0;
     ++generation_;
 }
 
@@ -108,6 +127,7 @@ void TCollisionManager::TestAllPairs() {
     }
     TPassScratch& pass = *scratch_;
     pass.Clear();
+    Compact();
     for (TGLBCollision* client : clients_) {
         if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
             continue;

@@ -38,11 +38,13 @@ public:
 
     // Ignores none and a client already listed; otherwise appends it and sets its Manager.
     void AttachClient(TGLBCollision* client);
-    // Ignores none; otherwise clears the client's Manager and removes it from the list.
+    // Ignores none; otherwise clears the client's Manager and removes it from the list. The
+    // others keep their order. Costs the same however many clients there are, so that a scene
+    // of tens of thousands of collidable objects is freed in linear time.
     void DetachClient(TGLBCollision* client);
     // Clears Manager on every client in list order, then empties the list.
     void DetachAllClients();
-    int ClientCount() const { return int(clients_.size()); }
+    int ClientCount() const { return int(clients_.size() - holes_); }
     TGLBCollision* Client(int index) const;
 
     // One pass over the clients, reporting each colliding pair through OnCollision:
@@ -66,7 +68,13 @@ public:
 
 private:
     friend class TGLBCollision;
-    std::vector<TGLBCollision*> clients_;
+    // Closes the holes that detached clients left, keeping the order of the others.
+    void Compact() const;
+
+    // In attach order; a detached client leaves a null hole until the next compaction. Each
+    // client knows its position.
+    mutable std::vector<TGLBCollision*> clients_;
+    mutable std::size_t holes_ = 0;
     // The buffers of the pass, kept between passes for their capacity, and the record of the
     // last complete pass.
     struct TPassScratch;

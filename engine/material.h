@@ -6,6 +6,7 @@
 #include "engine/color.h"
 #include "engine/flags.h"
 #include "engine/render_context_info.h"
+#include "engine/slot_list.h"
 #include "engine/state_cache.h"
 #include "engine/texture.h"
 #include "engine/update_able_object.h"
@@ -129,6 +130,9 @@ private:
     std::string libMaterialName_;
     TGLLibMaterial* libMaterial_ = nullptr;
     std::unique_ptr<TGLTextureEx> textureEx_;
+    // Positions in the library's referrers and in the linked item's users.
+    std::size_t referrerSlot_ = cNoSlot;
+    std::size_t userSlot_ = cNoSlot;
 };
 
 } // namespace hk

@@ -26,9 +26,7 @@ TGLLibMaterial::TGLLibMaterial(TGLLibMaterials* collection)
 }
 
 TGLLibMaterial::~TGLLibMaterial() {
-    std::vector<TGLMaterial*> users;
-    users.swap(users_);
-    for (TGLMaterial* m : users) {
+    for (TGLMaterial* m : users_.Take()) {
         m->libMaterial_ = nullptr;
         m->NotifyLinkChange();
     }
@@ -91,13 +89,11 @@ TGLLibMaterial* TGLLibMaterial::Texture2() {
 }
 
 void TGLLibMaterial::AddUser(TGLMaterial* m) {
-    if (std::find(users_.begin(), users_.end(), m) == users_.end()) {
-        users_.push_back(m);
-    }
+    users_.Add(m);
 }
 
 void TGLLibMaterial::RemoveUser(TGLMaterial* m) {
-    users_.erase(std::remove(users_.begin(), users_.end(), m), users_.end());
+    users_.Remove(m);
 }
 
 void TGLLibMaterial::AddLibUser(TGLLibMaterial* m) {
@@ -178,7 +174,7 @@ void TGLLibMaterial::NotifyUsers() {
     }
     notifying_ = true;
     // A user may unlink while being told, so work from a copy.
-    std::vector<TGLMaterial*> users = users_;
+    std::vector<TGLMaterial*> users = users_.Items();
     for (TGLMaterial* m : users) {
         m->NotifyChange(this);
     }
@@ -274,9 +270,7 @@ TGLMaterialLibrary::TGLMaterialLibrary() : materials_(this) {}
 
 TGLMaterialLibrary::~TGLMaterialLibrary() {
     NotifyFreeing();
-    std::vector<TGLMaterial*> referrers;
-    referrers.swap(referrers_);
-    for (TGLMaterial* m : referrers) {
+    for (TGLMaterial* m : referrers_.Take()) {
         m->library_ = nullptr;
     }
     materials_.Clear();
@@ -301,13 +295,11 @@ void TGLMaterialLibrary::Notification(TGLComponent* component, TOperation operat
 }
 
 void TGLMaterialLibrary::AddReferrer(TGLMaterial* m) {
-    if (std::find(referrers_.begin(), referrers_.end(), m) == referrers_.end()) {
-        referrers_.push_back(m);
-    }
+    referrers_.Add(m);
 }
 
 void TGLMaterialLibrary::RemoveReferrer(TGLMaterial* m) {
-    referrers_.erase(std::remove(referrers_.begin(), referrers_.end(), m), referrers_.end());
+    referrers_.Remove(m);
 }
 
 } // namespace hk

@@ -53,8 +53,8 @@ public:
     // (which watches the shader); without one the call does nothing.
     void SetShader(TGLShader* shader);
 
-    // Materials linked to this item.
-    const std::vector<TGLMaterial*>& Users() const { return users_; }
+    // Materials linked to this item, in no particular order.
+    const std::vector<TGLMaterial*>& Users() const { return users_.Items(); }
 
     // Texture matrix (when not the identity and the texture is enabled), then the material.
     void Apply(TRenderContextInfo& rci);
@@ -89,7 +89,7 @@ private:
     TMatrix textureMatrix_ = IdentityHmgMatrix;
     bool textureMatrixLoaded_ = false;
     TGLShader* shader_ = nullptr;
-    std::vector<TGLMaterial*> users_;
+    TSlotList<TGLMaterial, &TGLMaterial::userSlot_> users_;
     std::vector<TGLLibMaterial*> libUsers_;
     bool notifying_ = false;
 };
@@ -149,7 +149,7 @@ private:
 
     TGLLibMaterials materials_;
     // Materials whose MaterialLibrary is this library.
-    std::vector<TGLMaterial*> referrers_;
+    TSlotList<TGLMaterial, &TGLMaterial::referrerSlot_> referrers_;
 };
 
 } // namespace hk

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace hk {
 namespace {
@@ -346,6 +347,48 @@ TEST(CollisionManagerClients, DestructionOnEitherSide) {
     EXPECT_EQ(manager->Client(0), kept);
     manager.reset();
     EXPECT_EQ(kept->Manager(), nullptr);
+}
+
+// Random attaches, detaches, moves and deletions against a plain list per manager: the
+// clients keep their attach order whatever is removed around them.
+TEST(CollisionManagerClients, ListFollowsARandomHistoryInOrder) {
+    TGLImmaterialSceneObject o;
+    TCollisionManager managers[2];
+    std::vector<TGLBCollision*> expected[2];
+    std::vector<TGLBCollision*> live;
+    std::mt19937 rng(7);
+    auto forget = [&](TGLBCollision* b) {
+        for (auto& list : expected)
+            list.erase(std::remove(list.begin(), list.end(), b), list.end());
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned op = rng() % 4;
+        if (op == 0 || live.empty()) {
+            live.push_back(o.Behaviours().Create<TGLBCollision>());
+        } else {
+            TGLBCollision* b = live[rng() % live.size()];
+            if (op == 3) {
+                forget(b);
+                live.erase(std::find(live.begin(), live.end(), b));
+                o.Behaviours().Delete(b->Index());
+                continue;
+            }
+            const int m = int(rng() % 3) - 1; // -1: none
+            if (b->Manager() != (m < 0 ? nullptr : &managers[m])) {
+                forget(b);
+                if (m >= 0)
+                    expected[m].push_back(b);
+            }
+            b->SetManager(m < 0 ? nullptr : &managers[m]);
+        }
+        if (step % 97 == 0 || step == 3999) {
+            for (int m = 0; m < 2; ++m) {
+                ASSERT_EQ(managers[m].ClientCount(), int(expected[m].size())) << step;
+                for (int i = 0; i < managers[m].ClientCount(); ++i)
+                    ASSERT_EQ(managers[m].Client(i), expected[m][std::size_t(i)]) << step;
+            }
+        }
+    }
 }
 
 TEST(CollisionManagerClients, RegistryFindsByExactName) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -181,6 +184,43 @@ TEST(MaterialLinks, FreedLibraryOrItemLeavesNoDanglingLinks) {
     EXPECT_EQ(two.Material().MaterialLibrary(), nullptr);
     two.Material().SetLibMaterialName("B"); // safe without a library
     EXPECT_FALSE(two.IsBlended());
+}
+
+// Many objects linking, relinking and going away in random order: every item's users are
+// exactly the materials linked to it, and a freed library leaves none of them linked.
+TEST(MaterialLinks, UsersFollowARandomHistory) {
+    auto lib = std::make_unique<TGLMaterialLibrary>();
+    const char* names[] = {"A", "B", "C"};
+    for (const char* n : names)
+        lib->AddMaterial(n);
+    std::vector<std::unique_ptr<TGLCustomSceneObject>> objects;
+    std::mt19937 rng(3);
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned op = rng() % 4;
+        if (op == 0 || objects.empty()) {
+            objects.push_back(std::make_unique<TGLCustomSceneObject>());
+            objects.back()->Material().SetMaterialLibrary(lib.get());
+        } else if (op == 1) {
+            objects.erase(objects.begin() + std::ptrdiff_t(rng() % objects.size()));
+        } else {
+            TGLMaterial& m = objects[rng() % objects.size()]->Material();
+            m.SetLibMaterialName(rng() % 4 == 0 ? "none" : names[rng() % 3]);
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        std::set<const TGLMaterial*> linked;
+        for (const auto& o : objects)
+            if (o->Material().LibMaterial() == lib->Materials()[i])
+                linked.insert(&o->Material());
+        const auto& users = lib->Materials()[i]->Users();
+        EXPECT_EQ(std::set<const TGLMaterial*>(users.begin(), users.end()), linked);
+        EXPECT_EQ(users.size(), linked.size());
+    }
+    lib.reset();
+    for (const auto& o : objects) {
+        EXPECT_EQ(o->Material().LibMaterial(), nullptr);
+        EXPECT_EQ(o->Material().MaterialLibrary(), nullptr);
+    }
 }
 
 TEST(MaterialLinks, LibraryMaterialsCannotLinkInACycle) {
