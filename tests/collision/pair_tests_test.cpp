@@ -9,6 +9,7 @@
 #include <cfenv>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace hk {
@@ -243,10 +244,82 @@ TEST(PairTests, CubeCubeAgreesWithSeparatingAxesOnRandomPoses) {
     EXPECT_GT(hits, 500);
 }
 
-TEST(PairTests, TableHoldsNoGapsAndRejectsOtherModes) {
+// Every cell of the table against the test it should run, on many pairs of boxes and hollow box
+// meshes in random poses: a cell that runs another test, or the right one without its swap, or
+// the swap where none belongs, disagrees on some pair. The shape table must give the same.
+TEST(PairTests, EachCellRunsItsNamedTestInItsOrder) {
+    struct Cell {
+        TPairTest test;
+        bool swap;
+    };
+    const Cell expected[cBoundingModeCount][cBoundingModeCount] = {
+        {{PointPoint, false},
+         {PointSphere, false},
+         {PointEllipsoid, false},
+         {PointCube, false},
+         {PointCube, false}},
+        {{SpherePoint, false},
+         {SphereSphere, false},
+         {SphereEllipsoid, false},
+         {SphereCube, false},
+         {SphereCube, false}},
+        {{PointEllipsoid, true},
+         {SphereEllipsoid, true},
+         {EllipsoidEllipsoid, false},
+         {EllipsoidCube, false},
+         {EllipsoidCube, false}},
+        {{PointCube, true},
+         {SphereCube, true},
+         {EllipsoidCube, true},
+         {CubeCube, false},
+         {CubeFaces, false}},
+        {{PointCube, true},
+         {SphereCube, true},
+         {EllipsoidCube, true},
+         {CubeFaces, true},
+         {FacesFaces, false}},
+    };
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<float> size(0.02f, 1.2f), pos(-1.5f, 1.5f);
+    std::vector<std::unique_ptr<TGLBaseSceneObject>> pool;
+    for (int n = 0; n < 24; ++n) {
+        std::unique_ptr<TGLBaseSceneObject> o;
+        if (n % 4 == 0)
+            o = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+        else
+            o = std::make_unique<BoxObject>(TAffineVector{size(rng), size(rng), size(rng)});
+        const TAffineVector at{pos(rng), pos(rng), pos(rng)};
+        testing::RandomPose(*o, rng, at);
+        pool.push_back(std::move(o));
+        if (n % 4 == 0) {
+            // A box in a mesh's hollow meets none of its faces, yet lies within its box.
+            pool.push_back(std::make_unique<BoxObject>(TAffineVector{0.1f, 0.1f, 0.1f}));
+            Place(*pool.back(), at);
+        }
+    }
+    int asymmetric[cBoundingModeCount][cBoundingModeCount] = {};
+    for (auto& a : pool) {
+        for (auto& b : pool) {
+            if (a == b)
+                continue;
+            TPairShape sa = PairShapeOf(*a), sb = PairShapeOf(*b);
+            for (int i = 0; i < cBoundingModeCount; ++i) {
+                for (int j = 0; j < cBoundingModeCount; ++j) {
+                    const Cell& c = expected[i][j];
+                    const bool want = c.swap ? c.test(*b, *a) : c.test(*a, *b);
+                    ASSERT_EQ(PairTestTable[i][j](*a, *b), want) << "cell " << i << "," << j;
+                    ASSERT_EQ(ShapePairTestTable[i][j](sa, sb), want) << "cell " << i << "," << j;
+                    asymmetric[i][j] += c.test(*a, *b) != c.test(*b, *a);
+                }
+            }
+        }
+    }
+    // The pairs tell each swapped cell from its unswapped call.
     for (int i = 0; i < cBoundingModeCount; ++i) {
         for (int j = 0; j < cBoundingModeCount; ++j) {
-            EXPECT_NE(PairTestTable[i][j], nullptr);
+            if (expected[i][j].swap) {
+                EXPECT_GT(asymmetric[i][j], 0) << "cell " << i << "," << j;
+            }
         }
     }
     EXPECT_EQ(PairTestFor(TCollisionBoundingMode(5), cbmCube), nullptr);
