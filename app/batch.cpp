@@ -16,6 +16,7 @@
 #include "app/sjis.h"
 #include "app/viewer_scene.h"
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -59,6 +60,7 @@ struct OptionSpec {
     std::string_view valueNames;
     bool startsBatch; // its presence alone makes the command line a batch run
     std::function<bool(BatchOptions&, const Values&)> apply; // false: a bad value
+    std::string_view help = {};                              // one line for --help
 
     std::size_t ValueCount() const {
         std::size_t n = 0;
@@ -74,67 +76,79 @@ const std::vector<OptionSpec>& Options() {
          [](BatchOptions& o, const Values& v) {
              o.dataFile = v[0];
              return true;
-         }},
+         },
+         "load FILE and print the message area on stdout"},
         {"--rules", "FILE", false,
          [](BatchOptions& o, const Values& v) {
              o.rulesFile = v[0];
              return true;
-         }},
+         },
+         "colour rules from FILE instead of hkviewer.csv beside the program"},
         {"--scale", "N", false,
          [](BatchOptions& o, const Values& v) {
              o.scaleText = v[0];
              int n = 0;
              return TryParseInt(v[0], n);
-         }},
+         },
+         "load scale N (default 500)"},
         {"--no-init", "", false,
          [](BatchOptions& o, const Values&) {
              o.initialise = false;
              return true;
-         }},
+         },
+         "load with \"初期化\" unticked: the colour rules are not applied"},
         {"--collide", "", false,
          [](BatchOptions& o, const Values&) {
              o.collide = true;
              return true;
-         }},
+         },
+         "build the scene, run one collision pass and print its report"},
         {"--show-all", "", false,
          [](BatchOptions& o, const Values&) {
              o.showAll = true;
              return true;
-         }},
+         },
+         "switch every group on before the scene is built"},
         {"--clashes", "", false,
          [](BatchOptions& o, const Values&) {
              o.collide = o.clashes = true;
              return true;
-         }},
+         },
+         "print one line per clash instead of the collision report"},
         {"--baseline", "FILE", false,
          [](BatchOptions& o, const Values& v) {
              o.collide = true;
              o.baselineFile = v[0];
              return true;
-         }},
+         },
+         "compare the clashes with those of the earlier drawing FILE"},
         {"--report", "FILE", false,
          [](BatchOptions& o, const Values& v) {
              o.collide = true;
              o.reports.push_back(v[0]);
              return ReportFormatFor(v[0]).has_value();
-         }},
+         },
+         "write the clashes to FILE (.json, .csv, .bcf or .bcfzip)"},
         {"--fail-on-clash", "", false,
          [](BatchOptions& o, const Values&) {
              o.collide = o.failOnClash = true;
              return true;
-         }},
+         },
+         "exit with status 3 while a clash is open"},
         {"--check-script", "FILE", true,
          [](BatchOptions& o, const Values& v) {
              o.scriptFile = v[0];
              return true;
-         }},
+         },
+         "run the material script FILE and list its materials"},
         {"--details", "LINE", false,
          [](BatchOptions& o, const Values& v) {
              BatchOptions::DetailRequest request;
              const bool ok = TryParseInt(v[0], request.value);
              o.details.push_back(request);
              return ok;
-         }},
+         },
+         "print the pick details of the items of data-file line LINE"},
         {"--summary", "KIND INDEX", false,
          [](BatchOptions& o, const Values& v) {
              BatchOptions::DetailRequest request;
@@ -142,7 +156,8 @@ const std::vector<OptionSpec>& Options() {
                              TryParseInt(v[1], request.value);
              o.details.push_back(request);
              return ok;
-         }},
+         },
+         "print the summary of item INDEX of the table of kind KIND"},
     };
     return options;
 }
@@ -221,6 +236,35 @@ std::string Usage() {
     return text;
 }
 
+// The --help text: how to start each mode, then every option of the table with its values.
+std::string HelpText() {
+    std::string text = "usage: hkviewer                  open the viewer window\n"
+                       "       hkviewer --batch FILE [OPTION]...\n"
+                       "       hkviewer --check-script FILE\n"
+                       "       hkviewer --screenshot OUT.png [--rules FILE] [--scale N] "
+                       "[--no-init] [--show-all] [FILE]\n"
+                       "       hkviewer --automation\n"
+                       "       hkviewer --help | --version\n\n"
+                       "Batch options (no window, no display needed):\n";
+    for (const OptionSpec& o : Options()) {
+        std::string name(o.name);
+        if (!o.valueNames.empty())
+            name.append(" ").append(o.valueNames);
+        name.resize(std::max<std::size_t>(name.size() + 2, 22), ' ');
+        text.append("  ").append(name).append(o.help).append("\n");
+    }
+    text += "\nWindow options:\n"
+            "  --screenshot OUT.png  write the first frame of the 3D view of FILE (or of the\n"
+            "                        settings' drawing) to OUT.png; --rules, --scale, --no-init\n"
+            "                        and --show-all as in batch mode\n"
+            "  --automation          answer queries about the window on standard input\n"
+            "  --help                print this text\n"
+            "  --version             print the program's version\n\n"
+            "Exit status: 0 done, 1 a file that cannot be read or a failed load, 2 a usage "
+            "error,\n3 a clash left open with --fail-on-clash.\n";
+    return text;
+}
+
 // Parses args into options; returns an error text, empty on success.
 std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -246,6 +290,24 @@ std::string Parse(const std::vector<std::string>& args, BatchOptions& options) {
 }
 
 } // namespace
+
+bool IsInfoCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] &&
+            (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "--version"))
+            return true;
+    return false;
+}
+
+int RunInfo(int argc, char** argv, std::ostream& out) {
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] && std::string_view(argv[i]) == "--help") {
+            out << HelpText();
+            return kExitOk;
+        }
+    out << "hkviewer " << HK_VERSION << "\n";
+    return kExitOk;
+}
 
 bool IsBatchCommandLine(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

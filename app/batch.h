@@ -26,6 +26,13 @@
 
 namespace hk {
 
+// True when the command line holds --help or --version (anywhere).
+bool IsInfoCommandLine(int argc, char** argv);
+
+// Prints the usage of every mode and option (when the command line holds --help) or else the
+// program's version ("hkviewer 1.0.0") on out, and returns the exit status 0.
+int RunInfo(int argc, char** argv, std::ostream& out);
+
 // True when the command line asks for a batch run (it holds --batch or another batch option).
 bool IsBatchCommandLine(int argc, char** argv);
 

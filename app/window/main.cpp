@@ -1,5 +1,6 @@
-// The hkviewer program: the batch mode without any display when the command line asks for it,
-// otherwise the one main window (answering queries on standard input with --automation).
+// The hkviewer program: --help and --version, the batch mode without any display when the
+// command line asks for it, otherwise the one main window (answering queries on standard input with
+// --automation).
 #include "app/batch.h"
 #include "app/window/automation.h"
 #include "app/window/form1.h"
@@ -8,7 +9,12 @@
 #include <QApplication>
 #include <QSurfaceFormat>
 
+#include <iostream>
+
 int main(int argc, char** argv) {
+    if (hk::IsInfoCommandLine(argc, argv)) {
+        return hk::RunInfo(argc, argv, std::cout);
+    }
     // The screenshot mode shares the batch options, so it is recognised first.
     const bool screenshot = hk::IsScreenshotCommandLine(argc, argv);
     if (!screenshot && hk::IsBatchCommandLine(argc, argv)) {

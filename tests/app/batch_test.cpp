@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
 #include <sstream>
 
 namespace hk {
@@ -82,6 +84,27 @@ TEST_F(BatchTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"--batch", "a.csv", "--scale"}), 2);
     EXPECT_EQ(Run({"--batch", "a.csv", "--scale", "big"}), 2);
     EXPECT_EQ(Run({"--no-init"}), 2) << "no data file";
+}
+
+TEST(BatchCommandLine, HelpListsEveryOptionAndVersionPrintsOneLine) {
+    char prog[] = "hkviewer", help[] = "--help", version[] = "--version", batch[] = "--batch";
+    char* helpArgs[] = {prog, batch, help};
+    char* versionArgs[] = {prog, version};
+    char* neither[] = {prog, batch};
+    EXPECT_TRUE(IsInfoCommandLine(3, helpArgs));
+    EXPECT_TRUE(IsInfoCommandLine(2, versionArgs));
+    EXPECT_FALSE(IsInfoCommandLine(2, neither));
+    std::ostringstream out;
+    EXPECT_EQ(RunInfo(3, helpArgs, out), 0);
+    for (const char* option :
+         {"--batch FILE", "--rules FILE", "--scale N", "--no-init", "--show-all", "--collide",
+          "--details LINE", "--summary KIND INDEX", "--check-script FILE", "--screenshot OUT.png",
+          "--automation", "--help", "--version"})
+        EXPECT_NE(out.str().find(option), std::string::npos) << option;
+    out.str({});
+    EXPECT_EQ(RunInfo(2, versionArgs, out), 0);
+    EXPECT_TRUE(std::regex_match(out.str(), std::regex("hkviewer [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << out.str();
 }
 
 TEST(BatchSample, PrintsTheSampleSummary) {
