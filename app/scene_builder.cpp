@@ -41,9 +41,9 @@ struct TScenePoint {
 class TBuilder {
 public:
     TBuilder(TDocument& doc, TViewerScene& scene, TMessageLog& log,
-             const std::filesystem::path& modelFolder)
+             const std::filesystem::path& programFolder)
         : doc_(doc), scene_(scene), root_(*scene.GLDummyCube1), log_(log),
-          modelFolder_(modelFolder) {}
+          programFolder_(programFolder) {}
 
     void Run() {
         BuildLines();
@@ -435,11 +435,20 @@ private:
         }
     }
 
+    // A drawing and its models travel together: a relative name is found beside the data file
+    // first, then in the program's folder, where older drawings kept their models. When it is
+    // in neither, the place beside the data file is the one the error names.
     std::string ModelPath(const std::string& name) const {
         const std::filesystem::path path(name);
-        if (name.empty() || modelFolder_.empty() || path.is_absolute())
+        if (name.empty() || path.is_absolute())
             return name;
-        return (modelFolder_ / path).string();
+        const std::filesystem::path besideData =
+            std::filesystem::path(doc_.dataFileName).parent_path() / path;
+        const std::filesystem::path inProgram = programFolder_ / path;
+        std::error_code ec;
+        if (!std::filesystem::exists(besideData, ec) && std::filesystem::exists(inProgram, ec))
+            return inProgram.string();
+        return besideData.string();
     }
 
     void BuildModels() {
@@ -492,7 +501,7 @@ private:
     TViewerScene& scene_;
     TGLDummyCube& root_;
     TMessageLog& log_;
-    const std::filesystem::path& modelFolder_;
+    const std::filesystem::path& programFolder_;
 };
 
 } // namespace
@@ -512,14 +521,14 @@ float MapCoordinate(const TDocument& doc, int axis, double v) {
 }
 
 void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
-                const std::filesystem::path& modelFolder) {
+                const std::filesystem::path& programFolder) {
     if (doc.loadScale == 0)
         doc.loadScale = kDefaultLoadScale;
     SetSceneOffset(doc);
     // One change report for the whole rebuild instead of one per object.
     scene.GLScene1.BeginUpdate();
     scene.GLDummyCube1->FreeChildren();
-    TBuilder(doc, scene, log, modelFolder).Run();
+    TBuilder(doc, scene, log, programFolder).Run();
     scene.GLScene1.EndUpdate();
 }
 

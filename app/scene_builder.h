@@ -29,13 +29,20 @@ float MapCoordinate(const TDocument& doc, int axis, double v);
 // is the item's index in DimensionTable.
 // A collision behaviour is attached only for codes 1 to 5 (a model never with code 1, a point
 // only with code 1); other codes build the object without one.
-// A relative 3DS model name is looked up in modelFolder (the current directory when empty). A
-// model that cannot be read adds one line to log naming the model file and the data-file line,
-// and the build goes on without that object.
+// A relative 3DS model name is looked up beside the data file (the folder of doc.dataFileName)
+// first, then in programFolder (the current directory when empty). A model that cannot be read
+// adds one notice to log naming the model file and the data-file line, and the build goes on
+// without that object.
 // A rounded ("R") polyline vertex whose neighbours are missing or belong to another figure, or
 // whose segments are parallel or turn straight back, is added as a plain node; one whose
 // neighbour coincides with it adds nothing.
 void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
-                const std::filesystem::path& modelFolder = {});
+                const std::filesystem::path& programFolder = {});
+
+// The data-file line of the items a picked object was built from: its Tag, except for a
+// dimension's line object, tagged with the dimension's index, which stands for that
+// dimension's line (as its caption does). 0 for an index that names no dimension.
+int PickedDataLine(const TDocument& doc, const TViewerScene& scene,
+                   const TGLBaseSceneObject& picked);
 
 } // namespace hk

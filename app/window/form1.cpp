@@ -208,14 +208,14 @@ void TForm1::RunMaterialScript() {
         ReportError(FromSjis(error));
 }
 
-// The program's folder is current, so relative model names are found there. Freeing the old
+// Relative model names are found beside the drawing, then in the program's folder. Freeing the old
 // objects deletes their display lists, which live in the view's context: it is made current
 // for the rebuild, so that no list is left behind in the driver.
 void TForm1::BuildScene() {
     TGLContext* context = GLSceneViewer1->Buffer().RenderingContext();
     if (context != nullptr)
         context->Activate();
-    hk::BuildScene(*document_, Fixed, *log_);
+    hk::BuildScene(*document_, Fixed, *log_, ToPath(programDir_));
     if (context != nullptr)
         context->Deactivate();
 }

@@ -76,6 +76,24 @@ TEST_F(BatchTest, FailuresGoToStderrWithStatusOne) {
     EXPECT_NE(err.str().find("norules.csv"), std::string::npos);
 }
 
+// A drawing names its models relative to its own folder; drawings that rely on models in the
+// program's folder still find them there.
+TEST_F(BatchTest, ModelsAreFoundBesideTheDrawingThenInTheProgramsFolder) {
+    const std::filesystem::path pump = std::filesystem::path(HK_TEST_DATA_DIR) / "pump.3ds";
+    std::filesystem::create_directories(work.Path() / "other" / "dir");
+    const std::string drawing =
+        work.Write("other/dir/s.csv", {"22,,P,P-1,1750,1100,300,1,1,1,pump.3ds,5",
+                                       "20,,D,DR,50A,30,26,A,1750,1100,-500,B,1750,1100,1500,4"});
+    for (const std::filesystem::path& folder : {work.Path() / "other" / "dir", program.Path()}) {
+        std::filesystem::copy_file(pump, folder / "pump.3ds");
+        EXPECT_EQ(Run({"--batch", drawing, "--show-all", "--collide"}), 0) << err.str();
+        EXPECT_EQ(err.str().find("cannot be read"), std::string::npos) << err.str();
+        const std::string report = out.str();
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << "one clash: " << report;
+        std::filesystem::remove(folder / "pump.3ds");
+    }
+}
+
 TEST_F(BatchTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({}), 2);
     EXPECT_NE(err.str().find("usage: hkviewer --batch FILE"), std::string::npos);
