@@ -34,6 +34,7 @@ std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& file
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines))
         throw EColourRuleFileError(Utf8ToSjis("Cannot open the colour rule file " + fileName));
+    ToShiftJisLines(lines);
     std::vector<std::string> notices;
     ItemTable<ColourRule> rules;
     for (std::size_t i = 0; i < lines.size(); ++i) {

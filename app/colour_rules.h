@@ -17,7 +17,8 @@ public:
 
 // Reads the colour rule file fileName into doc.ColourRuleTable, replacing what it held.
 // Each line "name,rptname,R,G,B" gives an RGB rule (colourMode 1), "name,rptname,material"
-// a material rule (colourMode 2); lines with an empty name are skipped.
+// a material rule (colourMode 2); lines with an empty name are skipped. The file is Shift-JIS,
+// or UTF-8 as ToShiftJisLines recognises it.
 // A colour that is not an integer reads as 255, one outside 0 to 255 is kept and a group takes
 // its low byte; both are returned as notices (Shift-JIS lines naming the file and the line)
 // for the message area.

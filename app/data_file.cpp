@@ -50,23 +50,17 @@ std::string OutOfRangeMessage(std::string_view text, const std::string& fileName
     return "'" + PrintableExcerpt(text) + "' is out of range\n" + FileLinePlace(fileName, lineNo);
 }
 
-// The lines of a data file as the loader parses them: a UTF-8 byte-order mark is removed and
-// the text converted to Shift-JIS; a NUL byte anywhere stops the load, since Shift-JIS text
-// never holds one (the file is binary or UTF-16). Returns true when the file was UTF-8.
-bool PrepareLines(std::vector<std::string>& lines, const std::string& fileName) {
+// The lines of a data file as the loader parses them: brought to Shift-JIS from UTF-8 where
+// the file was written so; a NUL byte anywhere stops the load, since text never holds one (the
+// file is binary or UTF-16). Returns how the file was written.
+TTextEncoding PrepareLines(std::vector<std::string>& lines, const std::string& fileName) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].find('\0') != std::string::npos)
             throw EDataFileError(FileLinePlace(fileName, static_cast<int>(i) + 1) +
                                      " holds a NUL byte: this is not a Shift-JIS text file "
                                      "(a UTF-16 or binary file?)",
                                  fileName, static_cast<int>(i) + 1);
-    static const std::string_view bom = "\xEF\xBB\xBF";
-    if (lines.empty() || std::string_view(lines[0]).substr(0, 3) != bom)
-        return false;
-    lines[0].erase(0, bom.size());
-    for (std::string& line : lines)
-        line = Utf8ToSjis(line);
-    return true;
+    return ToShiftJisLines(lines);
 }
 
 // The item tables of one load, parsed from the lines of one file into `work`, whose item tables
@@ -647,7 +641,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
         return false;
     }
 
-    const bool utf8 = PrepareLines(lines, fileName);
+    const TTextEncoding encoding = PrepareLines(lines, fileName);
 
     TDocument work;
     work.GroupTable = doc.GroupTable;
@@ -657,7 +651,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
         g.dupCount = 0;
     }
     Loader loader(work, fileName, lines);
-    if (utf8)
+    if (encoding == TTextEncoding::teUtf8WithMark)
         loader.AddNotice(FileLinePlace(fileName, 1) +
                          ": UTF-8 byte-order mark; the file was read as UTF-8 and converted to "
                          "Shift-JIS");

@@ -1,4 +1,4 @@
-// Whole-file reads split into lines.
+// Whole-file reads split into lines, and the UTF-8 test of their text.
 #include "app/text_file.h"
 
 #include "app/sjis.h"
@@ -6,8 +6,59 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 namespace hk {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The length of the well-formed UTF-8 sequence at the start of text (no overlong forms, no
+// surrogates, nothing above U+10FFFF), 0 when there is none.
+std::size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
+}
+
+// True when every line is well-formed UTF-8 and one of them holds a multi-byte sequence.
+bool IsUtf8Text(const std::vector<std::string>& lines) {
+    bool multiByte = false;
+    for (std::string_view line : lines) {
+        while (!line.empty()) {
+            const std::size_t n = Utf8SequenceLength(line);
+            if (n == 0)
+                return false;
+            multiByte = multiByte || n > 1;
+            line.remove_prefix(n);
+        }
+    }
+    return multiByte;
+}
+
+} // namespace
 
 std::string FileLinePlace(const std::string& fileName, int lineNo) {
     return Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
@@ -37,6 +88,21 @@ bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines)
     if (start < content.size())
         lines.emplace_back(content, start);
     return true;
+}
+
+TTextEncoding ToShiftJisLines(std::vector<std::string>& lines) {
+    TTextEncoding encoding = TTextEncoding::teShiftJis;
+    if (!lines.empty() && lines[0].starts_with(kUtf8Mark)) {
+        lines[0].erase(0, kUtf8Mark.size());
+        encoding = TTextEncoding::teUtf8WithMark;
+    } else if (IsUtf8Text(lines)) {
+        encoding = TTextEncoding::teUtf8;
+    } else {
+        return encoding;
+    }
+    for (std::string& line : lines)
+        line = Utf8ToSjis(line);
+    return encoding;
 }
 
 } // namespace hk

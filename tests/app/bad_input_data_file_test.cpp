@@ -87,6 +87,28 @@ TEST_F(BadDataFile, NulBytesRefuseTheWholeFile) {
     ExpectRefused<EDataFileError>(utf16, 1);
 }
 
+// Without a mark a file is UTF-8 when all of it is well-formed UTF-8 with a multi-byte
+// character; one stray byte, or Shift-JIS text, keeps the whole file Shift-JIS.
+TEST_F(BadDataFile, Utf8WithoutAMarkIsRecognisedByItsWholeText) {
+    const std::string sjisName = Utf8ToSjis("点A");
+    const struct {
+        std::string bytes;
+        std::string name;
+    } cases[] = {
+        {"1,,点A,r,1,0,0,0,0\r\n", sjisName},
+        {"1,,K,r,1,0,0,0,0\r\n1,,点A,r,1,0,0,0,0\r\n", sjisName},
+        {"1,," + sjisName + ",r,1,0,0,0,0\r\n", sjisName},
+        {"1,,\xE7\x82\xB9\xC0,r,1,0,0,0,0\r\n", "\xE7\x82\xB9\xC0"},
+        {"1,,\xED\xA0\x80,r,1,0,0,0,0\r\n", "\xED\xA0\x80"}, // a surrogate is not UTF-8
+        {"1,,\xC0\xAF,r,1,0,0,0,0\r\n", "\xC0\xAF"},         // nor an overlong form
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(LoadRaw(c.bytes));
+        EXPECT_EQ(doc.PointTable.Last().name, c.name) << c.bytes;
+        EXPECT_TRUE(Notices().empty());
+    }
+}
+
 TEST_F(BadDataFile, Utf8ByteOrderMarkIsReadAsUtf8) {
     ASSERT_TRUE(LoadRaw("\xEF\xBB\xBF"
                         "1,,点A,r,1,10,20,30,0\r\n1,,,r,1,0,0,0,0\r\n"));

@@ -132,6 +132,18 @@ TEST(BadSettingsFile, QuotedValuesReadTheSameBeforeAndAfterSaving) {
     EXPECT_EQ(TIniFile(folder.File("a.Ini")).ReadString("load", "filename", ""), "my file.csv");
 }
 
+TEST(BadColourRuleFile, Utf8RulesWithOrWithoutAMarkAreRead) {
+    TempFolder folder;
+    TDocument doc;
+    for (std::string_view mark : {"\xEF\xBB\xBF", ""}) {
+        LoadColourRules(doc,
+                        folder.WriteRaw("rules.csv", std::string(mark) + "配管,送水,1,2,3\r\n"));
+        ASSERT_EQ(doc.ColourRuleTable.Count(), 1);
+        EXPECT_EQ(doc.ColourRuleTable[1].name, Utf8ToSjis("配管"));
+        EXPECT_EQ(doc.ColourRuleTable[1].rptname, Utf8ToSjis("送水"));
+    }
+}
+
 TEST(BadColourRuleFile, NonIntegerColoursDefaultTo255WithANotice) {
     TempFolder folder;
     TDocument doc;
