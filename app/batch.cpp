@@ -186,8 +186,9 @@ std::string ShowRequestedDetails(const TDocument& doc, const BatchOptions& optio
     return problem;
 }
 
-// Loads fileName into doc as the window's loads do, then switches every group on for
-// --show-all. False, with the error on err, when the file cannot be read or converted.
+// Loads fileName into doc as the window's loads do, prints the load's notices on err, then
+// switches every group on for --show-all. False, with the error on err, when the file cannot
+// be read or converted.
 bool LoadForBatch(TDocument& doc, const std::string& fileName, const BatchOptions& options,
                   TMessageLog& log, std::ostream& err) {
     try {
@@ -199,20 +200,22 @@ bool LoadForBatch(TDocument& doc, const std::string& fileName, const BatchOption
         err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
         return false;
     }
+    // Notices never mix with the message area's lines on stdout.
+    for (const std::string& notice : log.Notices())
+        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
     if (options.showAll)
         SetAllGroupsShown(doc, true);
     return true;
 }
 
-// Builds the scene as the window does and indexes its items for the clash model. As in the
-// window the cycle's report replaces the message area, so what the build reports (models that
-// cannot be read) goes to stderr.
+// Builds the scene as the window does and indexes its items for the clash model. What the
+// build notes (models that cannot be read) goes to stderr.
 void BuildForBatch(TDocument& doc, TViewerScene& scene, TClashModel& clashes,
                    const std::filesystem::path& programDir, std::ostream& err) {
     TMemoryLog buildLog;
     BuildScene(doc, scene, buildLog, programDir);
-    for (const std::string& line : buildLog.Lines())
-        err << "hkviewer: " << SjisToUtf8(line) << "\n";
+    for (const std::string& notice : buildLog.Notices())
+        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
     clashes.IndexItems(doc);
 }
 
@@ -371,7 +374,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     if (!LoadForBatch(doc, options.dataFile, options, log, err))
         return kExitFailure;
     for (const std::string& notice : notices)
-        log.Add(notice);
+        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
     int reportStatus = kExitOk;
     if (options.collide) {
         BuildForBatch(doc, *scene, clashes, programDir, err);

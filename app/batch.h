@@ -1,8 +1,10 @@
 // The batch mode: "hkviewer --batch FILE [--rules FILE] [--scale N] [--no-init]" loads a
 // drawing as start-up does and prints the message area on stdout in UTF-8, without a window
 // or a display. "--collide" builds the scene as the window does and runs one collision cycle,
-// whose report replaces the message area; the pass time ("%.1f ms") goes to stderr, as do the
-// build's own messages. "--show-all" switches every group on after the load, as "全件表示" does.
+// whose report replaces the message area; the pass time ("%.1f ms") goes to stderr. The notices
+// of the load and the build (ignored columns, unreadable models, colour rule problems) go to
+// stderr before it, one per line after "hkviewer: ", so stdout holds only the message area.
+// "--show-all" switches every group on after the load, as "全件表示" does.
 // Exit status 0 on success, 1 when the data or rule file cannot be read or the load fails (message
 // on stderr), 2 on a usage error.
 // "--details LINE" appends the pick details of that data-file line and "--summary KIND INDEX"

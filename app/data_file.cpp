@@ -264,7 +264,8 @@ private:
         Skip(second, 4);
         l.endLabel = Name(second);
         ReadXyz(second, l.x2, l.y2, l.z2);
-        CheckRest(second);
+        // Exporters write more columns on this line than it uses (the code column again, for
+        // one): they are ignored without a notice.
         l.lineNo = lineNo_;
 
         l.group = GroupOf(ikLine, names.name, names.rptname, names.dddname, ddd);
@@ -637,7 +638,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
                   bool initialise, TMessageLog& log) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines)) {
-        log.Add(Utf8ToSjis("データファイルを開けません: " + fileName));
+        log.AddNotice(Utf8ToSjis("データファイルを開けません: " + fileName));
         return false;
     }
 
@@ -677,12 +678,13 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     log.BeginUpdate();
     log.Clear();
     log.Add(LoadSummary(doc));
-    for (const std::string& notice : loader.Notices())
-        log.Add(notice);
-    if (loader.UnlistedNotices() > 0)
-        log.Add(Utf8ToSjis(fileName) + ": " + std::to_string(loader.UnlistedNotices()) +
-                " more lines with ignored columns");
     log.EndUpdate();
+    log.ClearNotices();
+    for (const std::string& notice : loader.Notices())
+        log.AddNotice(notice);
+    if (loader.UnlistedNotices() > 0)
+        log.AddNotice(Utf8ToSjis(fileName) + ": " + std::to_string(loader.UnlistedNotices()) +
+                      " more lines with ignored columns");
     return true;
 }
 

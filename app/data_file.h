@@ -50,16 +50,17 @@ inline constexpr double kDecimalColumnLimit = 1.0e13;
 // skipped. Groups are looked up with the record's names at full length while items store them
 // cut to the field size, so each record with a name longer than its field registers a group of
 // its own.
-// A file that starts with a UTF-8 byte-order mark is read as UTF-8 and converted to Shift-JIS
-// (characters Shift-JIS lacks become "?"). Columns beyond a record's last one are ignored.
-// Returns false when the file cannot be opened: doc is left exactly as it was and one line
-// naming the file is added to log. On success the item tables, groups, bounds and loadScale
-// hold the new load, the log is cleared and holds the summary line followed by the notices of
-// the load (the byte-order mark; non-blank columns beyond a record's last one, the sign of a
-// comma used as decimal separator; at most kMaxLoadNotices lines and a count of the rest),
-// each naming the file and the line, and true is returned.
-// Throws EConvertError on a decimal column that does not convert or is out of range, and
-// EDataFileError on a line holding a NUL byte: doc and log are then left exactly as they were.
+// A file that starts with a UTF-8 byte-order mark, or is UTF-8 throughout with at least one
+// multi-byte character, is read as UTF-8 and converted to Shift-JIS (ToShiftJisLines). Columns
+// beyond a record's last one are ignored. Returns false when the file cannot be opened: doc is left
+// exactly as it was and one notice naming the file is added to log. On success the item tables,
+// groups, bounds and loadScale hold the new load, the log is cleared and holds the summary line,
+// its notices are replaced by those of the load (the byte-order mark; non-blank columns beyond a
+// record's last one, the sign of a comma used as decimal separator; at most kMaxLoadNotices and a
+// count of the rest), each naming the file and the line, and true is returned. The second line of a
+// two-point line may carry any columns after its last one without a notice. Throws EConvertError on
+// a decimal column that does not convert or is out of range, and EDataFileError on a line holding a
+// NUL byte: doc and log are then left exactly as they were.
 bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view scaleBoxText,
                   bool initialise, TMessageLog& log);
 

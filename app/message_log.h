@@ -1,6 +1,7 @@
 // The message area along the bottom of the main window, as an interface the window-free code
 // writes to: the load summary, collision report and item details all go through it. Lines are
-// Shift-JIS bytes. The window implements it over its text pane; TMemoryLog keeps the lines in
+// Shift-JIS bytes. Beside the lines it keeps the notices of loads and builds, which never enter
+// the message area. The window implements it over its text pane; TMemoryLog keeps the lines in
 // memory for the batch mode and the tests.
 #pragma once
 
@@ -23,6 +24,16 @@ public:
     virtual void EndUpdate() {}
     // The lines currently held, oldest first.
     virtual std::vector<std::string> Lines() const = 0;
+
+    // Appends a notice (Shift-JIS, no line end): what a load or build ignored, could not use
+    // or could not do, naming the file and line. The message area's lines stay what they have
+    // always been (scripts read them); the window counts the notices in its status bar and
+    // lists them under "読込メッセージ", the batch mode prints them on stderr.
+    virtual void AddNotice(std::string_view sjisLine) = 0;
+    // Forgets every notice; a load that succeeds starts its own.
+    virtual void ClearNotices() = 0;
+    // The notices held, oldest first.
+    virtual std::vector<std::string> Notices() const = 0;
 };
 
 // A message area held in memory.
@@ -31,9 +42,13 @@ public:
     void Clear() override { lines_.clear(); }
     void Add(std::string_view sjisLine) override { lines_.emplace_back(sjisLine); }
     std::vector<std::string> Lines() const override { return lines_; }
+    void AddNotice(std::string_view sjisLine) override { notices_.emplace_back(sjisLine); }
+    void ClearNotices() override { notices_.clear(); }
+    std::vector<std::string> Notices() const override { return notices_; }
 
 private:
     std::vector<std::string> lines_;
+    std::vector<std::string> notices_;
 };
 
 } // namespace hk

@@ -464,8 +464,8 @@ private:
             try {
                 mesh->LoadFromFile(ModelPath(model.modelFile));
             } catch (const Exception& e) {
-                log_.Add("3DS model \"" + model.modelFile + "\" of data line " +
-                         std::to_string(model.lineNo) + " cannot be read: " + e.what());
+                log_.AddNotice("3DS model \"" + model.modelFile + "\" of data line " +
+                               std::to_string(model.lineNo) + " cannot be read: " + e.what());
                 continue;
             }
             ApplyGroupMaterial(mesh->Material(), *g);

@@ -68,7 +68,7 @@ bool LoadStartUpData(TDocument& doc, const TStartUpSettings& settings,
                      std::string_view scaleBoxText, bool initialise, TMessageLog& log) {
     bool loaded = LoadDataFile(doc, doc.dataFileName, scaleBoxText, initialise, log);
     for (const std::string& notice : settings.notices)
-        log.Add(notice);
+        log.AddNotice(notice);
     return loaded;
 }
 

@@ -42,7 +42,7 @@ struct TStartUpSettings {
     std::string scaleBoxText;         // the load scale to show in the load-scale box
     int groupSectionCount = 0;        // Name/Num of the settings file (not used further)
     bool colourRulesLoaded = false;   // false when the colour rule file could not be read
-    std::vector<std::string> notices; // lines for the message area after the first load
+    std::vector<std::string> notices; // notices to add after the first load
 };
 
 // Creation steps 1 to 8: empties the groups, makes programDir the current directory, reads the
@@ -58,7 +58,7 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
                                      bool initialise);
 
 // Creation step 10: LoadDataFile with doc.dataFileName and the load-scale box text, then the
-// notices of settings appended to the message area. Returns what LoadDataFile returns and
+// notices of settings added to the log's notices. Returns what LoadDataFile returns and
 // throws what it throws (the notices are then not shown; the window reports the error).
 bool LoadStartUpData(TDocument& doc, const TStartUpSettings& settings,
                      std::string_view scaleBoxText, bool initialise, TMessageLog& log);

@@ -11,6 +11,7 @@
 #include "app/window/file_actions.h"
 #include "app/window/fixed_scene.h"
 #include "app/window/grids.h"
+#include "app/window/load_notices.h"
 #include "app/window/memo_message_log.h"
 #include "app/window/qt_sjis.h"
 #include "app/window/scene_viewer.h"
@@ -69,6 +70,8 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     GLSceneViewer1->SetCamera(Fixed.GLCamera2);
     GLSceneViewer1->SetErrorReporter([this](const QString& message) { ReportError(message); });
     log_ = std::make_unique<MemoMessageLog>(*Memo2);
+    loadNotices_ = std::make_unique<TLoadNotices>(*this);
+    log_->SetNoticesChanged([this] { loadNotices_->Update(); });
     scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
     SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);

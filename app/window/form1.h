@@ -40,6 +40,7 @@ class TCollisionCheck;
 class TGLSceneViewer;
 class TWindowGrids;
 class TFileActions;
+class TLoadNotices;
 class TViewInput;
 class StringGrid;
 
@@ -119,6 +120,9 @@ public:
     // the marker clicks on the panels.
     TWindowGrids& Grids() { return *grids_; }
 
+    // The notices' count in the status bar and their list under "読込メッセージ".
+    TLoadNotices& LoadNotices() { return *loadNotices_; }
+
     // The index (0 to 4) of the checked bounding-mode button of RadioGroup1, -1 when none is.
     int RadioGroup1ItemIndex() const;
 
@@ -155,6 +159,7 @@ private:
     std::unique_ptr<TDocument> document_;
     std::unique_ptr<MemoMessageLog> log_;
     std::unique_ptr<MemoMessageLog> scriptLog_;
+    std::unique_ptr<TLoadNotices> loadNotices_;
     // The two material scripters, both appending to their library without overwriting; the
     // second runs "script1.txt" into GLMaterialLibrary2 and writes to the script pane, so it is
     // declared after the pane and goes first.

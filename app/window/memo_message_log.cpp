@@ -44,6 +44,23 @@ std::vector<std::string> MemoMessageLog::Lines() const {
     return lines;
 }
 
+void MemoMessageLog::AddNotice(std::string_view sjisLine) {
+    notices_.emplace_back(sjisLine);
+    if (noticesChanged_) {
+        noticesChanged_();
+    }
+}
+
+void MemoMessageLog::ClearNotices() {
+    if (notices_.empty()) {
+        return;
+    }
+    notices_.clear();
+    if (noticesChanged_) {
+        noticesChanged_();
+    }
+}
+
 void MemoMessageLog::SetFirstLine(std::string_view sjisLine) {
     QTextDocument* doc = memo_.document();
     if (doc->isEmpty()) {

@@ -1,8 +1,11 @@
 // The message-area interface over one of the window's text panes: lines arrive and leave as
-// Shift-JIS and are shown as UTF-8.
+// Shift-JIS and are shown as UTF-8. Notices are kept in a list of their own, which the window
+// shows elsewhere when told of a change.
 #pragma once
 
 #include "app/message_log.h"
+
+#include <functional>
 
 class QPlainTextEdit;
 
@@ -22,12 +25,20 @@ public:
     // An empty pane holds no lines (so a pane holding one empty line reads as empty too).
     std::vector<std::string> Lines() const override;
 
+    void AddNotice(std::string_view sjisLine) override;
+    void ClearNotices() override;
+    std::vector<std::string> Notices() const override { return notices_; }
+    // Called after every change of the notices.
+    void SetNoticesChanged(std::function<void()> changed) { noticesChanged_ = std::move(changed); }
+
     // Replaces the first line, adding it when the pane is empty.
     void SetFirstLine(std::string_view sjisLine);
 
 private:
     QPlainTextEdit& memo_;
     int updateDepth_ = 0;
+    std::vector<std::string> notices_;
+    std::function<void()> noticesChanged_;
 };
 
 } // namespace hk

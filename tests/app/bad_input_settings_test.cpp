@@ -109,7 +109,7 @@ TEST(BadSettingsFile, ShiftJisCutInTheMiddleOfACharacter) {
     EXPECT_EQ(settings.scaleBoxText, "300");
     TMemoryLog log;
     EXPECT_FALSE(LoadStartUpData(doc, settings, settings.scaleBoxText, false, log));
-    EXPECT_FALSE(log.Lines().empty()) << "the failed open is reported";
+    EXPECT_FALSE(log.Notices().empty()) << "the failed open is noted";
     WriteSettingsAtClose(doc, folder.Path(), settings.scaleBoxText);
     EXPECT_EQ(TIniFile(path).ReadString("load", "filename", ""), cut) << "written back unchanged";
 }
@@ -175,14 +175,14 @@ TEST(BadColourRuleFile, NonIntegerColoursDefaultTo255WithANotice) {
                                   "used",
                        }));
 
-    // At start-up the notices reach the message area after the first load.
+    // At start-up the notices join those of the first load.
     folder.Write(kColourRuleFileName, {"A,,1.5,20,30"});
     CurrentDirectoryGuard guard;
     TStartUpSettings settings = ReadStartUpSettings(doc, folder.Path(), false);
     EXPECT_TRUE(settings.colourRulesLoaded);
     TMemoryLog log;
     LoadStartUpData(doc, settings, settings.scaleBoxText, false, log);
-    EXPECT_TRUE(Holds(log.Lines(), ": line 1: red '1.5' is not an integer"));
+    EXPECT_TRUE(Holds(log.Notices(), ": line 1: red '1.5' is not an integer"));
 }
 
 } // namespace

@@ -48,10 +48,18 @@ TEST_F(BatchTest, RelativeNamesResolveAgainstTheCallersDirectory) {
     EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), work.Path()));
 }
 
-TEST_F(BatchTest, MissingDefaultRulesAreANoticeNotAFailure) {
-    std::string file = work.Write("small.csv", {"1,,P,r,1,0,0,0,0"});
+// Notices go to stderr: stdout holds exactly the message area, one summary line after a load.
+TEST_F(BatchTest, NoticesGoToStderrAndStdoutKeepsTheSummaryAlone) {
+    std::string file = work.Write("small.csv", {"1,,P,r,1,0,0,0,0", "1,,Q,r,1,0,0,0,0,0"});
     EXPECT_EQ(Run({"--batch", file}), 0);
-    EXPECT_NE(out.str().find("hkviewer.csv"), std::string::npos);
+    const std::string shown = out.str();
+    EXPECT_EQ(shown.find("点バッファ数:2"), 0u) << shown;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 1) << shown;
+    EXPECT_NE(err.str().find("hkviewer: Cannot open the colour rule file " +
+                             program.File("hkviewer.csv")),
+              std::string::npos)
+        << "the missing default rules are a notice, not a failure: " << err.str();
+    EXPECT_NE(err.str().find("small.csv: line 2: columns after"), std::string::npos) << err.str();
 }
 
 TEST_F(BatchTest, FailuresGoToStderrWithStatusOne) {

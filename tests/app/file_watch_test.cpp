@@ -171,12 +171,12 @@ TEST_F(FileWatchTest, DeletedFileIsNotRecreatedAndTheDrawingStays) {
     EXPECT_FALSE(std::filesystem::exists(doc.dataFileName));
     EXPECT_EQ(doc.PointTable.Count(), 1);
     EXPECT_EQ(builds, 1);
-    const std::size_t lines = log.Lines().size();
-    EXPECT_NE(SjisToUtf8(log.Lines().back()).find("d.csv"), std::string::npos);
+    const std::size_t notices = log.Notices().size();
+    EXPECT_NE(SjisToUtf8(log.Notices().back()).find("d.csv"), std::string::npos);
 
     // Told once: the missing file keeps time 0 and is not looked at again.
     EXPECT_EQ(Tick(), TReloadOutcome::roNotRun);
-    EXPECT_EQ(log.Lines().size(), lines);
+    EXPECT_EQ(log.Notices().size(), notices);
     EXPECT_FALSE(std::filesystem::exists(doc.dataFileName));
 
     Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, kFirstSave + 8);

@@ -230,9 +230,13 @@ TEST_F(Form1Layout, MenusTimersAndDialogs) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(entries[i]->text(), QString::fromUtf8(titles[i]));
         ASSERT_NE(entries[i]->menu(), nullptr);
-        EXPECT_TRUE(entries[i]->menu()->actions().isEmpty());
     }
-    EXPECT_TRUE(form->statusBar()->findChildren<QLabel*>().isEmpty());
+    ASSERT_FALSE(entries[0]->menu()->actions().isEmpty());
+    EXPECT_EQ(entries[0]->menu()->actions().last()->text(), QStringLiteral("読込メッセージ"));
+    // The status bar's one label counts the load notices.
+    const QList<QLabel*> labels = form->statusBar()->findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0]->objectName(), QStringLiteral("LoadNoticeCount"));
 
     struct Timer {
         const char* name;

@@ -1,10 +1,15 @@
 // Start-up and close of the main window: the settings of the program's folder are found and
 // written back, the load summary reaches the log pane, and errors are reported, not fatal.
 #include "app/window/form1.h"
+#include "app/window/load_notices.h"
 #include "tests/window/window_test_support.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -100,6 +105,30 @@ TEST_F(Form1StartUp, BadDataFileIsReportedWithFileAndLineAndTheWindowStaysUsable
     // Closing still writes the settings, naming the file that failed.
     form->close();
     EXPECT_TRUE(folder.Read("hkviewer.Ini").contains("filename=bad.csv\r\n"));
+}
+
+// Notices of the load stay out of the log pane, which holds the one summary line: the status
+// bar counts them and "読込メッセージ" in the "ファイル" menu lists them.
+TEST_F(Form1StartUp, LoadNoticesAreCountedAndListedApartFromTheLogPane) {
+    folder.Write("hkviewer.Ini", "[load]\r\nfilename=d.csv\r\n");
+    folder.Write("hkviewer.csv", "");
+    folder.Write("d.csv", "1,,P1,,0,1,2,3,0,extra\r\n1,,P2,,0,1,2,3,0\r\n");
+    auto form = Open();
+    EXPECT_EQ(form->Memo2->document()->blockCount(), 1) << form->Memo2->toPlainText().toStdString();
+    EXPECT_TRUE(form->Memo2->toPlainText().startsWith(QStringLiteral("点バッファ数:2")));
+    EXPECT_EQ(form->LoadNotices().Count()->text(), QStringLiteral("読込メッセージ 1 件"));
+    QAction* item = nullptr;
+    for (QAction* a : form->N1->actions())
+        if (a->text() == QStringLiteral("読込メッセージ"))
+            item = a;
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    ASSERT_NE(form->LoadNotices().ListWindow(), nullptr);
+    EXPECT_TRUE(form->LoadNotices().ListWindow()->isVisible());
+    const auto* list = form->LoadNotices().ListWindow()->findChild<QPlainTextEdit*>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->toPlainText().contains(QStringLiteral("d.csv: line 1: columns after")))
+        << list->toPlainText().toStdString();
 }
 
 TEST_F(Form1StartUp, UnwritableSettingsAreReportedAndTheOldFileStays) {
