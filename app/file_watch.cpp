@@ -6,7 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 namespace hk {
@@ -25,6 +27,23 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d) {
 
 // 30 December 1899, day 0 of the date-time values, counted from 1 January 1970.
 constexpr long long kDateTimeEpochDays = -25569;
+
+double SteadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A load error as one line: the place of the error first ("file: line N: what"), for the
+// status bar and the notices.
+std::string OneLine(const std::string& message) {
+    const std::size_t end = message.find('\n');
+    if (end == std::string::npos)
+        return message;
+    std::string place = message.substr(end + 1);
+    if (const std::size_t more = place.find('\n'); more != std::string::npos)
+        place.resize(more);
+    return place + ": " + message.substr(0, end);
+}
 
 } // namespace
 
@@ -47,20 +66,52 @@ double GetDataFileTime(const std::string& fileName) {
     return static_cast<double>(days) + secondOfDay / 86400.0;
 }
 
-TFileWatch::TFileWatch(TDocument& doc, TMessageLog& log, TReloadSteps steps)
-    : doc_(doc), log_(log), steps_(std::move(steps)) {}
+TFileWatch::TFileWatch(TDocument& doc, TMessageLog& log, TReloadSteps steps, TClock clock)
+    : doc_(doc), log_(log), steps_(std::move(steps)),
+      clock_(clock ? std::move(clock) : TClock(SteadySeconds)) {}
 
-TReloadOutcome TFileWatch::LoadAndRebuild(const TLoadControls& controls) {
+TFileWatch::TFileState TFileWatch::StateOfFile() const {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(doc_.dataFileName, ec);
+    return {ec ? -1 : static_cast<long long>(size), GetDataFileTime(doc_.dataFileName)};
+}
+
+bool TFileWatch::Settled() {
+    const TFileState now = StateOfFile();
+    if (!(now == seen_)) {
+        seen_ = now;
+        seenSince_ = clock_();
+        return false;
+    }
+    return clock_() - seenSince_ >= kWatchSettleSeconds;
+}
+
+TReloadOutcome TFileWatch::LoadAndRebuild(const TLoadControls& controls, TStarter starter) {
+    watchFailed_ = false;
     try {
         if (!LoadDataFile(doc_, doc_.dataFileName, controls.scaleBoxText, controls.initialise,
                           log_)) {
             return TReloadOutcome::roNoFile;
         }
     } catch (const Exception& e) {
-        if (steps_.ReportError) {
-            steps_.ReportError(e.what());
+        if (starter == TStarter::sUser) {
+            if (steps_.ReportError) {
+                steps_.ReportError(e.what());
+            }
+            return TReloadOutcome::roFailed;
         }
+        const std::string line = OneLine(e.what());
+        log_.AddNotice(line);
+        if (steps_.ShowWatchStatus) {
+            steps_.ShowWatchStatus(line);
+        }
+        watchFailed_ = true;
+        seen_ = StateOfFile();
+        seenSince_ = clock_();
         return TReloadOutcome::roFailed;
+    }
+    if (starter == TStarter::sWatch && steps_.ShowWatchStatus) {
+        steps_.ShowWatchStatus({});
     }
     if (steps_.BuildScene) {
         steps_.BuildScene();
@@ -76,19 +127,19 @@ TReloadOutcome TFileWatch::LoadAndRebuild(const TLoadControls& controls) {
 
 TReloadOutcome TFileWatch::Reload(const TLoadControls& controls) {
     doc_.fileTime = GetDataFileTime(doc_.dataFileName);
-    return LoadAndRebuild(controls);
+    return LoadAndRebuild(controls, TStarter::sUser);
 }
 
 TReloadOutcome TFileWatch::Choose(const std::string& fileName, const TLoadControls& controls) {
     doc_.dataFileName = fileName;
     doc_.fileTime = GetDataFileTime(fileName);
     if (!controls.initialise) {
-        return LoadAndRebuild(controls);
+        return LoadAndRebuild(controls, TStarter::sUser);
     }
     // The items still shown refer to these groups until a load replaces both.
     ItemTable<GroupEntry> previousGroups = doc_.GroupTable;
     doc_.GroupTable.Clear();
-    const TReloadOutcome outcome = LoadAndRebuild(controls);
+    const TReloadOutcome outcome = LoadAndRebuild(controls, TStarter::sUser);
     if (outcome != TReloadOutcome::roReloaded) {
         doc_.GroupTable = std::move(previousGroups);
     }
@@ -99,12 +150,15 @@ TReloadOutcome TFileWatch::Tick(bool autoUpdate, const TLoadControls& controls) 
     if (!autoUpdate) {
         return TReloadOutcome::roNotRun;
     }
+    if (watchFailed_ && !Settled()) {
+        return TReloadOutcome::roWaiting;
+    }
     const double t = GetDataFileTime(doc_.dataFileName);
     if (t == doc_.fileTime) {
         return TReloadOutcome::roNotRun;
     }
     doc_.fileTime = t;
-    return LoadAndRebuild(controls);
+    return LoadAndRebuild(controls, TStarter::sWatch);
 }
 
 } // namespace hk

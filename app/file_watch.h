@@ -19,12 +19,15 @@ namespace hk {
 double GetDataFileTime(const std::string& fileName);
 
 // What a reload does after a successful load; the window fills these in. Any may be empty.
-// ReportError shows a load error (Shift-JIS text naming the file and line) to the user.
+// ReportError shows the error of a load the user started (Shift-JIS text naming the file and
+// line). ShowWatchStatus shows, without interrupting the user, the one-line error of a watch
+// load that failed, and an empty line once a watch load succeeded.
 struct TReloadSteps {
     std::function<void()> BuildScene;
     std::function<void()> FillGroupGrid;
     std::function<void()> Repaint;
     std::function<void(const std::string& sjisMessage)> ReportError;
+    std::function<void(const std::string& sjisLine)> ShowWatchStatus;
 };
 
 // The control values a load reads, taken when the reload starts.
@@ -38,12 +41,20 @@ enum class TReloadOutcome {
     roReloaded, // loaded and rebuilt
     roNoFile,   // the file could not be read: the drawing stays, the log names the file
     roFailed,   // the file did not convert: the drawing stays, the error was reported
+    roWaiting,  // after a failed watch load the file is still changing: tick again shortly
 };
+
+// How long the file must keep its size and time after a failed watch load before the watch
+// tries it again, in seconds.
+inline constexpr double kWatchSettleSeconds = 0.3;
 
 class TFileWatch {
 public:
+    // A steady clock in seconds; the default reads std::chrono::steady_clock.
+    using TClock = std::function<double()>;
+
     // doc, log and the steps' targets must outlive the watch.
-    TFileWatch(TDocument& doc, TMessageLog& log, TReloadSteps steps);
+    TFileWatch(TDocument& doc, TMessageLog& log, TReloadSteps steps, TClock clock = {});
 
     // "再読込": fileTime := the file's time, then the load and the steps.
     TReloadOutcome Reload(const TLoadControls& controls);
@@ -58,16 +69,34 @@ public:
     // autoUpdate ("自動更新") ticked and the file's time different from fileTime, loads and
     // runs the steps. fileTime takes the time read before the load whatever the load's
     // outcome, so a broken or missing file is reported once and not reloaded every tick, and
-    // its next save reloads. A file still being written when it is read changes its time
-    // again when the writer finishes, which brings one more reload.
+    // its next save reloads.
+    // A watch load that fails (a save caught half-written, typically) never interrupts the
+    // user: the drawing stays, the error becomes a notice of the log and goes to
+    // ShowWatchStatus as one line naming the file and line. The next try waits until the
+    // file's size and time have stayed the same for kWatchSettleSeconds: until then a tick
+    // returns roWaiting, and the caller ticks again after that time instead of a whole period.
     TReloadOutcome Tick(bool autoUpdate, const TLoadControls& controls);
 
 private:
-    TReloadOutcome LoadAndRebuild(const TLoadControls& controls);
+    enum class TStarter { sUser, sWatch };
+    // The file's size and time, as the settle test compares them.
+    struct TFileState {
+        long long size = -1;
+        double time = 0;
+        bool operator==(const TFileState&) const = default;
+    };
+    TFileState StateOfFile() const;
+    // After a failed watch load: true once the file has kept its state for the settle time.
+    bool Settled();
+    TReloadOutcome LoadAndRebuild(const TLoadControls& controls, TStarter starter);
 
     TDocument& doc_;
     TMessageLog& log_;
     TReloadSteps steps_;
+    TClock clock_;
+    bool watchFailed_ = false; // the last watch load failed; its file has not been retried
+    TFileState seen_;          // the file's state as last seen after that failure
+    double seenSince_ = 0;     // when seen_ was first seen
 };
 
 } // namespace hk

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
+
 namespace hk {
 
 namespace {
@@ -47,6 +49,9 @@ QStringList NameFilters(const QString& filter) {
     return filters;
 }
 
+// A little over the settle time, so that the next look finds the file settled.
+constexpr int kSettleCheckMs = static_cast<int>(kWatchSettleSeconds * 1000) + 20;
+
 } // namespace
 
 const char* const TFileActions::kDefaultExtension = ".csv";
@@ -75,7 +80,11 @@ TLoadControls TFileActions::Controls() const {
 void TFileActions::Timer2Timer() {
     // A repeating timer is running while its handler runs, so the pause starts it again.
     TimerPause pause(*form_.Timer2);
-    watch_.Tick(form_.CheckBox3->isChecked(), Controls());
+    if (watch_.Tick(form_.CheckBox3->isChecked(), Controls()) == TReloadOutcome::roWaiting) {
+        // A save is still being written: look again once it may have settled.
+        QTimer::singleShot(std::chrono::milliseconds(kSettleCheckMs), this,
+                           &TFileActions::Timer2Timer);
+    }
 }
 
 void TFileActions::Button3Click() {

@@ -27,7 +27,8 @@ public:
     TFileActions(TForm1& form, TReloadSteps steps);
 
     // One watch tick. Timer2 is stopped while it runs (so ticks never pile up behind a long
-    // load or an open error box) and always started again.
+    // load) and always started again. When the watch waits for a half-written save to settle,
+    // one more tick follows shortly.
     void Timer2Timer();
     // "再読込".
     void Button3Click();

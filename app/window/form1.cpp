@@ -38,6 +38,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -83,6 +84,9 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     reload.FillGroupGrid = [this] { FillGroupGrid(); };
     reload.Repaint = [this] { GLSceneViewer1->update(); };
     reload.ReportError = [this](const std::string& message) { ReportError(FromSjis(message)); };
+    reload.ShowWatchStatus = [this](const std::string& line) {
+        StatusBar1->showMessage(FromSjis(line));
+    };
     fileActions_ = std::make_unique<TFileActions>(*this, std::move(reload));
     CentreOnScreen();
     FormCreate();
