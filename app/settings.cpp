@@ -26,7 +26,7 @@ std::filesystem::path ProgramFolder(const char* argv0) {
 }
 
 TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path& programDir,
-                                     bool initialise) {
+                                     bool initialise, const std::filesystem::path& rulesFile) {
     TStartUpSettings settings;
     doc.dataFileName.clear();
     doc.GroupTable.Clear();
@@ -53,8 +53,9 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         doc.GroupTable.Clear();
 
     try {
-        std::vector<std::string> notices =
-            LoadColourRules(doc, (programDir / kColourRuleFileName).string());
+        const std::filesystem::path rules =
+            rulesFile.empty() ? programDir / kColourRuleFileName : rulesFile;
+        std::vector<std::string> notices = LoadColourRules(doc, rules.string());
         settings.notices.insert(settings.notices.end(), notices.begin(), notices.end());
         settings.colourRulesLoaded = true;
     } catch (const EColourRuleFileError& e) {

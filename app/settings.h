@@ -47,7 +47,8 @@ struct TStartUpSettings {
 
 // Creation steps 1 to 8: empties the groups, makes programDir the current directory, reads the
 // settings file (dataFileName, loadScale; defaults "box.csv" and 500), empties the groups again
-// when initialise is true, and reads the colour rule file. A missing colour rule file is not an
+// when initialise is true, and reads the colour rule file: rulesFile when given, else
+// "hkviewer.csv" in programDir. A missing colour rule file is not an
 // error here: the rules stay empty and a notice naming the file is returned for the message
 // area. A settings file that exists but cannot be read is reported the same way and its keys
 // take their defaults. The lines the settings file reader ignored (TIniFile::Notices) and the
@@ -55,7 +56,7 @@ struct TStartUpSettings {
 // Throws EStartUpError, naming the folder, when programDir cannot be made current; doc then
 // holds no groups and no data file name.
 TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path& programDir,
-                                     bool initialise);
+                                     bool initialise, const std::filesystem::path& rulesFile = {});
 
 // Creation step 10: LoadDataFile with doc.dataFileName and the load-scale box text, then the
 // notices of settings added to the log's notices. Returns what LoadDataFile returns and

@@ -5,6 +5,7 @@
 #include "app/collision_report.h"
 #include "app/details.h"
 #include "app/group_grid_model.h"
+#include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
 #include "app/window/collision_lamp.h"
@@ -169,7 +170,8 @@ void TForm1::FormCreate() {
     const bool initialise = CheckBox2->isChecked();
     TStartUpSettings settings;
     try {
-        settings = ReadStartUpSettings(*document_, ToPath(programDir_), initialise);
+        settings = ReadStartUpSettings(*document_, ToPath(programDir_), initialise,
+                                       QFile::encodeName(start_.rulesFile).toStdString());
     } catch (const std::exception& e) {
         // Without its folder the program finds none of its files: nothing more to load.
         ReportError(FromSjis(e.what()));
@@ -189,6 +191,9 @@ void TForm1::FormCreate() {
         LoadStartUpData(*document_, settings, ToSjis(Edit1->text()), initialise, *log_);
     } catch (const Exception& e) {
         ReportError(FromSjis(e.what()));
+    }
+    if (start_.showAll) {
+        SetAllGroupsShown(*document_, true);
     }
     BuildScene();
     FillGroupGrid();

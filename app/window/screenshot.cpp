@@ -62,8 +62,16 @@ std::optional<TScreenshotRequest> ParseScreenshotArguments(const QStringList& ar
                 return std::nullopt;
             }
             request.start.loadScale = *v;
+        } else if (a == QLatin1String("--rules")) {
+            std::optional<QString> v = value("--rules");
+            if (!v) {
+                return std::nullopt;
+            }
+            request.start.rulesFile = *v;
         } else if (a == QLatin1String("--no-init")) {
             request.start.noInitialise = true;
+        } else if (a == QLatin1String("--show-all")) {
+            request.start.showAll = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             *error = QStringLiteral("unknown option %1 with --screenshot").arg(a);
             return std::nullopt;
@@ -87,13 +95,21 @@ int RunScreenshot(const QStringList& args, const QString& programDir) {
     std::optional<TScreenshotRequest> request = ParseScreenshotArguments(args, &error);
     if (!request) {
         PrintError(error);
-        PrintError(
-            QStringLiteral("usage: hkviewer --screenshot OUT.png [--scale N] [--no-init] [FILE]"));
+        PrintError(QStringLiteral("usage: hkviewer --screenshot OUT.png [--rules FILE] [--scale N] "
+                                  "[--no-init] [--show-all] [FILE]"));
         return 2;
     }
-    // Start-up makes the program's folder current: name the data file as the user meant it.
+    // Start-up makes the program's folder current: name the files as the user meant them.
     if (!request->start.dataFile.isEmpty()) {
         request->start.dataFile = QFileInfo(request->start.dataFile).absoluteFilePath();
+    }
+    if (!request->start.rulesFile.isEmpty()) {
+        const QFileInfo rules(request->start.rulesFile);
+        if (!rules.isFile() || !rules.isReadable()) {
+            PrintError(QStringLiteral("cannot open the colour rule file %1").arg(rules.filePath()));
+            return 1;
+        }
+        request->start.rulesFile = rules.absoluteFilePath();
     }
     // Start-up problems are reported as the window would, but on stderr; the picture shows
     // whatever could be loaded.

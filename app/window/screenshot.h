@@ -1,8 +1,9 @@
-// The screenshot mode: "hkviewer --screenshot OUT.png [--scale N] [--no-init] [FILE]" starts
-// the main window as usual (FILE as the data file when given), renders one frame of the 3D view
-// at its laid-out size off screen, writes it as a PNG and exits without writing the settings
-// file. It needs a display (or Xvfb). Exit status 0 on success, 1 when the picture cannot be
-// made or written (message on stderr), 2 on a usage error.
+// The screenshot mode: "hkviewer --screenshot OUT.png [--rules FILE] [--scale N] [--no-init]
+// [--show-all] [FILE]" starts the main window as usual (FILE as the data file when given; the
+// other options as in the batch mode), renders one frame of the 3D view at its laid-out size
+// off screen, writes it as a PNG and exits without writing the settings file. It needs a
+// display (or Xvfb). Exit status 0 on success, 1 when the rule file cannot be read or the
+// picture cannot be made or written (message on stderr), 2 on a usage error.
 #pragma once
 
 #include "app/window/start_options.h"

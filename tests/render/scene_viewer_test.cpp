@@ -109,13 +109,16 @@ TEST_F(SceneViewerTest, APickOnTheAxisFindsTheTopDummyCube) {
 
 TEST(ScreenshotArguments, AcceptTheBatchOptionsAndOneFile) {
     QString error;
-    auto r = ParseScreenshotArguments(
-        {"--screenshot", "out.png", "--scale", "250", "--no-init", "plant.csv"}, &error);
+    auto r = ParseScreenshotArguments({"--screenshot", "out.png", "--scale", "250", "--no-init",
+                                       "--rules", "r.csv", "--show-all", "plant.csv"},
+                                      &error);
     ASSERT_TRUE(r.has_value()) << error.toStdString();
     EXPECT_EQ(r->output, "out.png");
     EXPECT_EQ(r->start.dataFile, "plant.csv");
     EXPECT_EQ(r->start.loadScale, "250");
     EXPECT_TRUE(r->start.noInitialise);
+    EXPECT_EQ(r->start.rulesFile, "r.csv");
+    EXPECT_TRUE(r->start.showAll);
 }
 
 TEST(ScreenshotArguments, RejectWhatTheModeCannotDo) {
@@ -125,7 +128,8 @@ TEST(ScreenshotArguments, RejectWhatTheModeCannotDo) {
     EXPECT_FALSE(ParseScreenshotArguments({"--screenshot", "a.png", "--scale", "x"}, &error));
     EXPECT_TRUE(error.contains("integer"));
     EXPECT_FALSE(ParseScreenshotArguments({"--screenshot", "a.png", "a.csv", "b.csv"}, &error));
-    EXPECT_FALSE(ParseScreenshotArguments({"--screenshot", "a.png", "--rules", "r.csv"}, &error));
+    EXPECT_FALSE(ParseScreenshotArguments({"--screenshot", "a.png", "--collide"}, &error));
+    EXPECT_FALSE(ParseScreenshotArguments({"--screenshot", "a.png", "--rules"}, &error));
     EXPECT_FALSE(ParseScreenshotArguments({"a.csv"}, &error));
 }
 
@@ -138,6 +142,30 @@ TEST_F(SceneViewerTest, TheScreenshotModeWritesAPngAndLeavesTheSettingsAlone) {
     EXPECT_FALSE(QFileInfo::exists(folder.FilePath("hkviewer.Ini")));
     EXPECT_EQ(RunScreenshot({"--screenshot", folder.FilePath("no/such/dir/x.png")}, folder.Dir()),
               1);
+}
+
+// A drawing with its own colour rules: a plain line, whose group starts switched off, drawn
+// magenta by the rules once every group is shown.
+TEST_F(SceneViewerTest, TheScreenshotModeTakesTheDrawingsRulesAndShowsAllGroups) {
+    folder.Write("d.csv", "2,,1,L,R,,0,S,0,0,0,0\r\n2,,0,,,,,E,3000,0,0\r\n");
+    folder.Write("r.csv", "L,R,255,0,255\r\n");
+    const QString out = folder.FilePath("shot.png");
+    ASSERT_EQ(RunScreenshot({"--screenshot", out, "--rules", folder.FilePath("r.csv"), "--show-all",
+                             folder.FilePath("d.csv")},
+                            folder.Dir()),
+              0);
+    QImage image(out);
+    ASSERT_FALSE(image.isNull());
+    int magenta = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            magenta += qRed(c) > 240 && qGreen(c) < 20 && qBlue(c) > 240;
+        }
+    EXPECT_GT(magenta, 20);
+    EXPECT_EQ(
+        RunScreenshot({"--screenshot", out, "--rules", folder.FilePath("none.csv")}, folder.Dir()),
+        1);
 }
 
 } // namespace
