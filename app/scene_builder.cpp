@@ -126,6 +126,13 @@ private:
         return lines;
     }
 
+    // A dimension's line object: tagged with the dimension's index and listed as such.
+    TGLLines* NewDimensionLines(const GroupEntry& g, int index) {
+        TGLLines* lines = NewLines(g, index);
+        scene_.DimensionLines.insert(lines);
+        return lines;
+    }
+
     template <class T> static void AddMapped(T& object, const TScenePoint& p) {
         object.AddNode(p.x, p.y, p.z);
     }
@@ -376,13 +383,13 @@ private:
             const TScenePoint pb = Map(d[7], d[8], d[9]), pc = Map(d[10], d[11], d[12]);
             const bool visible = dim.visible != 0;
             if (dim.kind == 10 || dim.kind == 11) {
-                TGLLines* lines = NewLines(*g, index);
+                TGLLines* lines = NewDimensionLines(*g, index);
                 for (const TScenePoint& p : {pa, pb, pc, pd})
                     AddMapped(*lines, p);
                 lines->SetVisible(visible);
                 AddLengthCaption(dim);
             } else if (dim.kind == 14) {
-                TGLLines* lines = NewLines(*g, index);
+                TGLLines* lines = NewDimensionLines(*g, index);
                 for (const TScenePoint& p : {pd, pa, pb, pc})
                     AddMapped(*lines, p);
                 lines->SetVisible(visible);
@@ -527,9 +534,18 @@ void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
     SetSceneOffset(doc);
     // One change report for the whole rebuild instead of one per object.
     scene.GLScene1.BeginUpdate();
+    scene.DimensionLines.clear();
     scene.GLDummyCube1->FreeChildren();
     TBuilder(doc, scene, log, programFolder).Run();
     scene.GLScene1.EndUpdate();
+}
+
+int PickedDataLine(const TDocument& doc, const TViewerScene& scene,
+                   const TGLBaseSceneObject& picked) {
+    if (!scene.DimensionLines.contains(&picked))
+        return picked.Tag();
+    const int index = picked.Tag();
+    return index >= 1 && index <= doc.DimensionTable.Count() ? doc.DimensionTable[index].lineNo : 0;
 }
 
 } // namespace hk

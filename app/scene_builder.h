@@ -11,6 +11,7 @@
 
 namespace hk {
 
+class TGLBaseSceneObject;
 class TViewerScene;
 
 // Sets doc.sceneOffset to half the extent of doc.SceneBounds per axis, or to 0 on every axis

@@ -8,8 +8,11 @@
 #include "engine/scene.h"
 #include "primitives/text/axis_captions.h"
 
+#include <unordered_set>
+
 namespace hk {
 
+class TGLBaseSceneObject;
 class TGLCamera;
 class TGLDummyCube;
 class TGLLightSource;
@@ -45,6 +48,10 @@ public:
     TAxisCaptions Captions;
     TGLDummyCube* GLDummyCube1 = nullptr;
     TGLSphere* GLSphere1 = nullptr;
+
+    // The line objects of the dimensions of the last build, whose Tag is the dimension's index
+    // in DimensionTable rather than a data-file line. Weak links, refilled by every build.
+    std::unordered_set<const TGLBaseSceneObject*> DimensionLines;
 };
 
 // Adds the eight materials of the model library to `library`, in order.

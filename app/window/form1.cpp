@@ -78,8 +78,9 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
-    viewInput_ = std::make_unique<TViewInput>(
-        *this, [this](int lineNo) { ShowPickDetails(*document_, lineNo, *log_); });
+    viewInput_ = std::make_unique<TViewInput>(*this, [this](const TGLBaseSceneObject& picked) {
+        ShowPickDetails(*document_, PickedDataLine(*document_, Fixed, picked), *log_);
+    });
     TReloadSteps reload;
     reload.BuildScene = [this] { BuildScene(); };
     reload.FillGroupGrid = [this] { FillGroupGrid(); };

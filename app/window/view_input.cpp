@@ -81,7 +81,7 @@ void TViewInput::MouseDown(QMouseEvent* event) {
     TGLBaseSceneObject* hit = form_.GLSceneViewer1->PickedObjectAt(p.x(), p.y());
     TGLCustomSceneObject* picked = navigator_.MouseDown(hit, p.x(), p.y());
     if (picked != nullptr && showDetails_) {
-        showDetails_(picked->Tag());
+        showDetails_(*picked);
     }
 }
 

@@ -16,13 +16,14 @@ class QWheelEvent;
 namespace hk {
 
 class TForm1;
+class TGLBaseSceneObject;
 class TGLSphere;
 
 class TViewInput : public QObject {
     Q_OBJECT
 public:
-    // Prints the items of a data-file line (the picked object's Tag).
-    using ShowDetails = std::function<void(int lineNo)>;
+    // Prints the items the picked object was built from.
+    using ShowDetails = std::function<void(const TGLBaseSceneObject& picked)>;
 
     // Connects to the form's view, sliders, "Pick" button and number keys; the form must have
     // built its controls and its scene. Timer3 is left to the form, whose tick calls

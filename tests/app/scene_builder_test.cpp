@@ -249,6 +249,15 @@ TEST_F(SceneBuilderTest, LengthCaptionFollowsItsDimensionLine) {
     EXPECT_EQ(line->Nodes().Count(), 4);
     EXPECT_EQ(line->Tag(), 1) << "a dimension line is tagged with its index";
     EXPECT_EQ(caption->Tag(), 42);
+    // A pick of either stands for the dimension's data-file line; other objects for their Tag.
+    EXPECT_EQ(PickedDataLine(doc, scene, *line), 42);
+    EXPECT_EQ(PickedDataLine(doc, scene, *caption), 42);
+    doc.DimensionTable[1].lineNo = 7;
+    Build();
+    EXPECT_EQ(PickedDataLine(doc, scene, *Child<TGLLines>(0)), 7) << "rebuilt objects are known";
+    TGLLines plain;
+    plain.SetTag(1);
+    EXPECT_EQ(PickedDataLine(doc, scene, plain), 1);
     EXPECT_EQ(caption->Text(), "1500");
     EXPECT_FLOAT_EQ(caption->RollAngle(), 0);
     EXPECT_NEAR(caption->Position().X(), (750 - 4 * 0.3125 * 70000 / 500.0) / 500, 1e-6);
