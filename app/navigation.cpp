@@ -89,7 +89,7 @@ TViewNavigator::~TViewNavigator() {
     SetPicked(nullptr);
 }
 
-void TViewNavigator::SetPicked(TGLCustomSceneObject* obj) {
+void TViewNavigator::SetPicked(TGLBaseSceneObject* obj) {
     if (picked_ == obj) {
         return;
     }
@@ -108,8 +108,24 @@ void TViewNavigator::Notification(TGLComponent* component, TOperation operation)
     }
 }
 
-TGLCustomSceneObject* TViewNavigator::MouseDown(TGLBaseSceneObject* hit, int x, int y) {
-    auto* obj = dynamic_cast<TGLCustomSceneObject*>(hit);
+bool TViewNavigator::Pickable(const TGLBaseSceneObject* hit) const {
+    if (hit == nullptr) {
+        return false;
+    }
+    if (dynamic_cast<const TGLCustomSceneObject*>(hit) != nullptr) {
+        return true;
+    }
+    // Lines and other immaterial objects of the drawing.
+    for (const TGLBaseSceneObject* p = hit->Parent(); p != nullptr; p = p->Parent()) {
+        if (p == scene_.ModelRoot) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TGLBaseSceneObject* TViewNavigator::MouseDown(TGLBaseSceneObject* hit, int x, int y) {
+    TGLBaseSceneObject* obj = Pickable(hit) ? hit : nullptr;
     if (obj != nullptr) {
         SetPicked(obj);
     }

@@ -65,11 +65,12 @@ public:
     explicit TViewNavigator(const TNavigationScene& scene);
     ~TViewNavigator() override;
 
-    // A press at (x, y); `hit` is the object the buffer found under it. A hit that is a
-    // drawable object becomes the picked object and is returned, so that the caller prints
-    // its details; empty space (or a hit that is not drawable) keeps the old pick and returns
-    // none. Stores the position.
-    TGLCustomSceneObject* MouseDown(TGLBaseSceneObject* hit, int x, int y);
+    // A press at (x, y); `hit` is the object the buffer found under it. A hit that is an
+    // object built from the drawing (anything under the model root, lines included) or
+    // another drawable object becomes the picked object and is returned, so that the caller
+    // prints its details; empty space (or a hit such as the rig's axes) keeps the old pick and
+    // returns none. Stores the position.
+    TGLBaseSceneObject* MouseDown(TGLBaseSceneObject* hit, int x, int y);
     // A move to (x, y) with `shift` held: performs DragActionFor with the deltas from the last
     // position (one degree or one pan step per pixel) and stores the position. Returns what it
     // did (daNone when the operation had no object to act on).
@@ -79,7 +80,7 @@ public:
     // Turns the rig for a number key; false for other keys.
     bool KeyPress(char key);
 
-    TGLCustomSceneObject* PickedObject() const { return picked_; }
+    TGLBaseSceneObject* PickedObject() const { return picked_; }
     bool PickMode() const { return pickMode_; }
     void SetPickMode(bool on) { pickMode_ = on; }
     int LastX() const { return lastX_; }
@@ -89,12 +90,13 @@ protected:
     void Notification(TGLComponent* component, TOperation operation) override;
 
 private:
-    void SetPicked(TGLCustomSceneObject* obj);
+    bool Pickable(const TGLBaseSceneObject* hit) const;
+    void SetPicked(TGLBaseSceneObject* obj);
     void Pan(int dx, int dy);
     void DragPicked(int dx, int dy);
 
     TNavigationScene scene_;
-    TGLCustomSceneObject* picked_ = nullptr;
+    TGLBaseSceneObject* picked_ = nullptr;
     bool pickMode_ = false;
     int lastX_ = 0;
     int lastY_ = 0;

@@ -362,11 +362,14 @@ void TGLSceneBuffer::PrepareMatrices(const TRectangle& viewport, int dpi, const 
     glLoadIdentity();
     if (pickRect != nullptr) {
         GLint vp[4] = {viewport.Left, viewport.Top, viewport.Width, viewport.Height};
-        // A pick window narrower than a pixel would leave the whole view in the pick.
-        double w = std::max(1, std::abs(pickRect->Right - pickRect->Left));
-        double h = std::max(1, std::abs(pickRect->Bottom - pickRect->Top));
-        gluPickMatrix((pickRect->Left + pickRect->Right) / 2,
-                      viewport.Height - (pickRect->Top + pickRect->Bottom) / 2, w, h, vp);
+        // The corners are pixels and both belong to the window, which covers their whole
+        // area: a click's 3 x 3 pixels are centred on the clicked pixel's centre, so a line
+        // drawn one pixel wide through any of them is picked.
+        const double w = std::abs(pickRect->Right - pickRect->Left) + 1;
+        const double h = std::abs(pickRect->Bottom - pickRect->Top) + 1;
+        const double x = (pickRect->Left + pickRect->Right) / 2.0 + 0.5;
+        const double y = (pickRect->Top + pickRect->Bottom) / 2.0 + 0.5;
+        gluPickMatrix(x, viewport.Height - y, w, h, vp);
     }
     baseProjectionMatrix_ = CurrentMatrix(GL_PROJECTION_MATRIX);
     if (camera_ != nullptr) {

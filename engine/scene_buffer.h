@@ -133,9 +133,11 @@ public:
     void ResetPerformanceMonitor();
 
     // ---- picking (OpenGL selection mode) ------------------------------------------------------
-    // The nearest object under window pixel (x, y) (origin top-left), or none.
+    // The nearest object drawn in the 3 x 3 pixels around window pixel (x, y) (origin
+    // top-left), or none.
     TGLBaseSceneObject* PickedObjectAt(int x, int y);
-    // Every object drawn in `rect`, nearest first. The caller owns the list.
+    // Every object drawn in the pixels of `rect` (corners included), nearest first. The caller
+    // owns the list.
     std::unique_ptr<TGLPickList> PickRegion(const TRect& rect, int objectCountGuess = 64);
     // Fills `list` with the hits in `rect`; the selection buffer grows until every hit fits.
     // Nothing without a camera or a context.

@@ -4,7 +4,6 @@
 #include "app/window/form1.h"
 #include "app/window/scene_viewer.h"
 #include "engine/camera.h"
-#include "engine/custom_scene_object.h"
 #include "primitives/quadrics/sphere.h"
 #include "primitives/shapes/dummy_cube.h"
 
@@ -79,7 +78,7 @@ void TViewInput::ConnectKeys() {
 void TViewInput::MouseDown(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     TGLBaseSceneObject* hit = form_.GLSceneViewer1->PickedObjectAt(p.x(), p.y());
-    TGLCustomSceneObject* picked = navigator_.MouseDown(hit, p.x(), p.y());
+    TGLBaseSceneObject* picked = navigator_.MouseDown(hit, p.x(), p.y());
     if (picked != nullptr && showDetails_) {
         showDetails_(*picked);
     }

@@ -233,6 +233,10 @@ TEST_F(NavigatorTest, PressOnEmptySpaceOrOnAnUndrawableObjectKeepsThePick) {
     auto* second = modelRoot->CreateChild<TGLCustomSceneObject>();
     EXPECT_EQ(nav.MouseDown(second, 5, 5), second);
     EXPECT_EQ(nav.PickedObject(), second);
+    // A line of the drawing is no custom object, yet it is picked.
+    auto* line = modelRoot->CreateChild<TGLBaseSceneObject>();
+    EXPECT_EQ(nav.MouseDown(line, 6, 6), line);
+    EXPECT_EQ(nav.MouseDown(modelRoot, 7, 7), nullptr) << "the model root itself is not";
 }
 
 TEST_F(NavigatorTest, AFreedPickIsDroppedAndLaterDragsDoNothing) {

@@ -1,6 +1,7 @@
 // Navigation and picking on the real main window: synthesized mouse, wheel and key events on
 // the 3D view, the details a click prints, the view controls and the marker blink.
 #include "app/details.h"
+#include "app/scene_builder.h"
 #include "app/sjis.h"
 #include "app/window/form1.h"
 #include "app/window/scene_viewer.h"
@@ -11,11 +12,13 @@
 #include "engine/vector_geometry.h"
 #include "primitives/quadrics/sphere.h"
 #include "primitives/shapes/dummy_cube.h"
+#include "primitives/shapes/lines.h"
 #include "tests/window/window_test_support.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -48,7 +51,7 @@ class ViewInputTest : public test::QtTest {
 protected:
     void SetUp() override {
         startDir = QDir::currentPath();
-        folder.Write("box.csv", kDrawing);
+        folder.Write("box.csv", drawing);
         form = std::make_unique<TForm1>(folder.Dir(), [](const QString& message) {
             ADD_FAILURE() << "reported: " << message.toStdString();
         });
@@ -108,6 +111,7 @@ protected:
     }
     QStringList LogLines() const { return form->Memo2->toPlainText().split(QLatin1Char('\n')); }
 
+    QByteArray drawing = kDrawing;
     QString startDir;
     test::ProgramFolder folder;
     std::unique_ptr<TForm1> form;
@@ -149,7 +153,7 @@ TEST_F(ViewInputTest, ClickOnAnObjectPicksItAndPrintsItsDetails) {
 TEST_F(ViewInputTest, ShiftLeftDragTurnsThePickedObjectOnly) {
     const QPoint p = PixelOf(kPipeLine);
     Drag(Qt::LeftButton, p, p, Qt::ShiftModifier);
-    TGLCustomSceneObject* picked = Navigator().PickedObject();
+    TGLBaseSceneObject* picked = Navigator().PickedObject();
     ASSERT_NE(picked, nullptr);
     const TAffineVector position = picked->Position().GetXYZ();
     const TAffineVector scale = picked->Scale().GetXYZ();
@@ -179,7 +183,7 @@ TEST_F(ViewInputTest, RightDragInPickModeMovesThePickedObject) {
     form->RadioButton1->click();
     ASSERT_TRUE(form->RadioButton1->isChecked());
     QTest::mouseClick(view, Qt::RightButton, {}, p);
-    TGLCustomSceneObject* picked = Navigator().PickedObject();
+    TGLBaseSceneObject* picked = Navigator().PickedObject();
     ASSERT_NE(picked, nullptr);
     const TAffineVector before = picked->Position().GetXYZ();
     Drag(Qt::RightButton, p, p + QPoint(15, 0));
@@ -259,6 +263,87 @@ TEST_F(ViewInputTest, AReloadDropsThePickSoLaterDragsTouchNothing) {
     Move(p + QPoint(20, 20), Qt::RightButton);
     ExpectNear(CameraPosition(), camera);
     EXPECT_EQ(form->Fixed.GLDummyCube1->Count(), 1);
+}
+
+// Thin objects: a plain line (lines 1 and 2) and a dimension of kind 10 (line 3) whose
+// dimension line runs from (0, -600, 0) to (4000, -600, 0); their groups start switched off.
+const QByteArray kThinDrawing = "2,,1,P,Q,,0,S,0,400,0,0\r\n"
+                                "2,,0,,,,,E,4000,400,0\r\n"
+                                "10,,W,DIM,,,0,-200,0,4000,-200,0,0,-600,0,4000,-600,0,0\r\n";
+
+class ThinObjectPickTest : public ViewInputTest {
+protected:
+    void SetUp() override {
+        drawing = kThinDrawing;
+        ViewInputTest::SetUp();
+        form->Button1->click(); // "全件表示"
+        ASSERT_EQ(form->Fixed.GLDummyCube1->Count(), 3) << "line, dimension line, caption";
+        ASSERT_FALSE(view->RenderToImage().isNull()); // a frame sets the matrices used here
+    }
+    // The view pixel onto which the last frame projected a data-file point.
+    QPoint ViewPixelOf(double x, double y, double z) {
+        const TDocument& doc = form->Document();
+        const TAffineVector local = AffineVectorMake(
+            MapCoordinate(doc, 0, x), MapCoordinate(doc, 1, y), MapCoordinate(doc, 2, z));
+        const TAffineVector world = AffineTransform(local, form->Fixed.GLDummyCube1->WorldMatrix());
+        TGLSceneBuffer& buffer = view->Buffer();
+        const TVector clip =
+            TransformVector(TransformVector(VectorMake(world, 1), buffer.ModelViewMatrix()),
+                            buffer.ProjectionMatrix());
+        const TRectangle& vp = buffer.Viewport();
+        const double ratio = view->devicePixelRatioF();
+        const double px = vp.Left + (clip.x / clip.w + 1) / 2 * vp.Width;
+        const double py = vp.Top + (clip.y / clip.w + 1) / 2 * vp.Height;
+        return {int(std::floor(px / ratio)), int(std::floor((vp.Height - py) / ratio))};
+    }
+};
+
+// The pixel of the line drawn nearest to where the data-file point projects: white on the
+// blue background.
+QPoint DrawnPixelNear(const QImage& frame, QPoint p) {
+    QPoint best(-1, -1);
+    for (int r = 0; r <= 3 && best.x() < 0; ++r)
+        for (int dx = -r; dx <= r; ++dx)
+            for (int dy = -r; dy <= r; ++dy) {
+                const QRgb c = frame.pixel(p + QPoint(dx, dy));
+                if (best.x() < 0 && qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200)
+                    best = p + QPoint(dx, dy);
+            }
+    return best;
+}
+
+// A click on a drawn line, or on any pixel next to it, picks the line, as it picks a solid.
+TEST_F(ThinObjectPickTest, ClicksOnAndBesideAPlainLineOrADimensionLinePickThem) {
+    const QImage frame = view->RenderToImage();
+    for (const QPoint projected : {ViewPixelOf(1000, 400, 0), ViewPixelOf(1000, -600, 0)}) {
+        const QPoint drawn = DrawnPixelNear(frame, projected);
+        ASSERT_GE(drawn.x(), 0) << "no line drawn near " << projected.x() << "," << projected.y();
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const QPoint p = drawn + QPoint(dx, dy);
+                EXPECT_NE(dynamic_cast<TGLLines*>(view->PickedObjectAt(p.x(), p.y())), nullptr)
+                    << "at " << p.x() << "," << p.y();
+            }
+    }
+}
+
+// A dimension's line object carries the dimension's index; its pick prints the dimension's
+// own line, data-file line 3, not the items of data-file line 1. A plain line prints its own.
+TEST_F(ThinObjectPickTest, PickingADimensionLinePrintsThatDimension) {
+    const QPoint drawn = DrawnPixelNear(view->RenderToImage(), ViewPixelOf(1000, -600, 0));
+    ASSERT_GE(drawn.x(), 0);
+    TMemoryLog expected;
+    ASSERT_EQ(ShowPickDetails(form->Document(), 3, expected), 1);
+    QTest::mouseClick(view, Qt::LeftButton, {}, drawn);
+    ASSERT_NE(dynamic_cast<TGLLines*>(Navigator().PickedObject()), nullptr);
+    EXPECT_EQ(LogLines().back().toStdString(), SjisToUtf8(expected.Lines().back()));
+
+    const QPoint plain = DrawnPixelNear(view->RenderToImage(), ViewPixelOf(1000, 400, 0));
+    ASSERT_GE(plain.x(), 0);
+    TMemoryLog line;
+    ASSERT_EQ(ShowPickDetails(form->Document(), 2, line), 1);
+    QTest::mouseClick(view, Qt::LeftButton, {}, plain);
+    EXPECT_EQ(LogLines().back().toStdString(), SjisToUtf8(line.Lines().back()));
 }
 
 // The sample drawing shipped with the program: something in it can be picked, and its
