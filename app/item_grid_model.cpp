@@ -273,9 +273,14 @@ void TVisibilityGrids::GroupGridClick(int col, int row) {
         selectedItemRow_ = 0;
         host_.RefreshItemGrid();
         if (col == 3) {
-            GroupEntry& g = doc_.GroupTable[row];
-            TGridColour colour{g.Red, g.Green, g.Blue};
-            if (host_.ChooseColour(colour)) {
+            // The dialog may run a reload that replaces the groups (the watch ticks while it is
+            // open), so the group is found again by its names once the colour is chosen.
+            const GroupEntry chosen = doc_.GroupTable[row];
+            TGridColour colour{chosen.Red, chosen.Green, chosen.Blue};
+            int now = 0;
+            if (host_.ChooseColour(colour) &&
+                FindGroup(doc_, chosen.kind, chosen.name, chosen.rptname, chosen.dddname, now)) {
+                GroupEntry& g = doc_.GroupTable[now];
                 g.Red = colour.r;
                 g.Green = colour.g;
                 g.Blue = colour.b;

@@ -204,6 +204,21 @@ TEST_F(GridsTest, ColourColumnStoresAConfirmedColourOnly) {
     EXPECT_EQ(g.Blue, 30);
 }
 
+// The colour dialog runs the event loop: a reload there replaces the groups under it, and the
+// confirmed colour still reaches the group (the sanitizer build checks no stale one is written).
+TEST_F(GridsTest, ColourConfirmedAfterAReloadReachesTheReloadedGroup) {
+    QTimer::singleShot(0, form.get(), [this] {
+        form->Button3->click(); // "再読込", as the watch would
+        form->ColorDialog1()->setCurrentColor(QColor(40, 50, 60));
+        form->ColorDialog1()->accept();
+    });
+    ClickGroup(3, 1);
+    const GroupEntry& g = form->Document().GroupTable[1];
+    EXPECT_EQ(g.Red, 40);
+    EXPECT_EQ(g.Green, 50);
+    EXPECT_EQ(g.Blue, 60);
+}
+
 TEST_F(GridsTest, PanelClicksShowAndHideTheMarker) {
     QTest::mouseClick(form->Panel1, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(MarkerShown());
