@@ -151,6 +151,18 @@ void TGLSpaceText::GlyphSetGone(TFontEntry& entry) {
         StructureChanged();
 }
 
+void TGLSpaceText::DestroyHandles() {
+    if (entry_) {
+        // The last user of the set deletes its lists now, while their context is current.
+        releasing_ = true;
+        TFontManager::Instance().Release(entry_, this);
+        releasing_ = false;
+        entry_ = nullptr;
+        rebuild_ = true;
+    }
+    TGLCustomSceneObject::DestroyHandles();
+}
+
 void TGLSpaceText::AcquireGlyphs() {
     TFontManager& manager = TFontManager::Instance();
     releasing_ = true;

@@ -86,6 +86,9 @@ public:
                              bool renderChildren) override;
     // Records the glyph lists of the characters between the alignment and scaling transforms.
     void EmitGeometry(TRenderContextInfo& rci) override;
+    // The context that holds the lists is going away (it is current): releases the glyph set
+    // with the object's own list, so that the next render acquires one in the next context.
+    void DestroyHandles() override;
 
 private:
     void GlyphSetGone(TFontEntry& entry) override;

@@ -96,6 +96,27 @@ TEST_F(SpaceTextTest, ATextWhoseSetGoesAwayForgetsItAndRebuilds) {
     EXPECT_NE(t->FontEntry(), nullptr);
 }
 
+// The buffer frees every object's lists through DestroyHandles while the context that goes away
+// is current: the glyph lists go with them, and the next context builds its own.
+TEST_F(SpaceTextTest, GlyphListsGoWithTheirContext) {
+    auto t = Caption("7");
+    Render(*t);
+    ASSERT_NE(t->FontEntry(), nullptr);
+    const unsigned lists = t->FontEntry()->ListBase;
+    ASSERT_TRUE(glIsList(lists));
+    t->DestroyHandles();
+    EXPECT_FALSE(glIsList(lists));
+    EXPECT_EQ(TFontManager::Instance().Count(), 0);
+    EXPECT_EQ(t->FontEntry(), nullptr);
+
+    test::GLTestContext next;
+    ASSERT_TRUE(next.Valid());
+    EXPECT_FALSE(Render(*t).empty());
+    ASSERT_NE(t->FontEntry(), nullptr);
+    EXPECT_TRUE(glIsList(t->FontEntry()->ListBase)) << "made in the context now current";
+    t.reset();
+}
+
 TEST_F(SpaceTextTest, DefaultsDrawFromTheOriginOnTheBaseline) {
     auto t = Caption("HH", 0);
     const Box box = BoxOf(Render(*t));
