@@ -33,6 +33,14 @@ struct TCollisionManager::TPassScratch {
         shapes.clear();
         events.clear();
     }
+    // Room for every client and as many events as the last pass had, so that no pass grows
+    // its buffers while it reads the objects (a no-op once they have that room).
+    void Reserve(std::size_t clients) {
+        nodes.reserve(clients);
+        entries.reserve(clients);
+        shapes.reserve(clients);
+        events.reserve(replay.Events().size());
+    }
     void SortBoxes() {
         zsort.Sort(nodes);
         const std::vector<int>& order = zsort.Order();
@@ -128,6 +136,7 @@ void TCollisionManager::TestAllPairs() {
     TPassScratch& pass = *scratch_;
     pass.Clear();
     Compact();
+    pass.Reserve(clients_.size());
     for (TGLBCollision* client : clients_) {
         if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
             continue;

@@ -8,6 +8,7 @@
 namespace hk {
 
 TGLSceneRootObject::TGLSceneRootObject(TGLScene* scene) {
+    isSceneRoot_ = true;
     SetObjectStyle({osDirectDraw});
     SetSceneOfSubtree(scene);
 }

@@ -20,10 +20,6 @@ namespace {
 
 constexpr float cOrbitPoleMargin = 0.025f;
 
-bool IsSceneRoot(const TGLBaseSceneObject* obj) {
-    return dynamic_cast<const TGLSceneRootObject*>(obj) != nullptr;
-}
-
 // r := direction x up, with fallbacks when the two are (nearly) parallel.
 TAffineVector RightOf(const TAffineVector& direction, const TAffineVector& up) {
     TAffineVector r = VectorCrossProduct(direction, up);
@@ -424,7 +420,7 @@ void TGLBaseSceneObject::EnsureWorldMatrices() {
 }
 
 bool TGLBaseSceneObject::HasTransformingParent() const {
-    return parent_ != nullptr && !IsSceneRoot(parent_);
+    return parent_ != nullptr && !parent_->isSceneRoot_;
 }
 
 const TMatrix& TGLBaseSceneObject::WorldMatrix() {

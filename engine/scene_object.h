@@ -235,6 +235,9 @@ private:
     TGLObjectChanges changes_{ocTransformation, ocAbsoluteMatrix, ocInvAbsoluteMatrix, ocStructure};
     TGLBaseSceneObject* parent_ = nullptr;
     TGLScene* scene_ = nullptr;
+    // Set by the scene's roots, whose matrices do not carry over to their children; a flag
+    // instead of a type test, since every world-matrix rebuild asks it.
+    bool isSceneRoot_ = false;
     std::vector<std::unique_ptr<TGLBaseSceneObject>> children_;
     int updateCount_ = 0;
     TGLCoordinates position_;
