@@ -142,6 +142,35 @@ TEST(BatchSample, PrintsTheSampleSummary) {
               "　面,多角線バッファ数:20　寸法バッファ数:3　範囲バッファ数:2　マスタ数:22\n");
 }
 
+// --passes N prints one time line per cycle on stderr (the baseline's first) and the report
+// of the last cycle, which for a drawing that stands still is the first one's.
+TEST(BatchPasses, OneTimeLinePerCycleAndTheLastReport) {
+    const std::string sample = std::string(HK_TEST_DATA_DIR) + "/box.csv";
+    auto run = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"--batch", sample, "--show-all", "--collide"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out, err;
+        EXPECT_EQ(RunBatch(args, HK_TEST_DATA_DIR, out, err), 0) << err.str();
+        std::vector<std::string> times;
+        std::istringstream lines(err.str());
+        for (std::string line; std::getline(lines, line);)
+            if (line.size() > 3 && line.compare(line.size() - 3, 3, " ms") == 0)
+                times.push_back(line);
+        return std::pair{out.str(), times.size()};
+    };
+    const auto once = run({});
+    EXPECT_EQ(once.second, 1u);
+    EXPECT_NE(once.first.find("  -  "), std::string::npos) << "the sample has clashes";
+    for (int n : {1, 3}) {
+        EXPECT_EQ(run({"--passes", std::to_string(n)}), std::pair(once.first, std::size_t(n)));
+        EXPECT_EQ(run({"--passes", std::to_string(n), "--baseline", sample}).second,
+                  std::size_t(n + 1));
+    }
+    std::ostringstream out, err;
+    for (const char* bad : {"0", "-2", "x"})
+        EXPECT_EQ(RunBatch({"--batch", sample, "--passes", bad}, ".", out, err), 2) << bad;
+}
+
 TEST(BatchCommandLine, RecognisesTheBatchOption) {
     char prog[] = "hkviewer", batch[] = "--batch", file[] = "x.csv", other[] = "-style";
     char* withBatch[] = {prog, other, batch, file};
