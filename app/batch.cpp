@@ -5,6 +5,7 @@
 #include "app/batch_reports.h"
 #include "app/clash_model.h"
 #include "app/clash_text.h"
+#include "app/clash_type.h"
 #include "app/collision_report.h"
 #include "app/colour_rules.h"
 #include "app/data_file.h"
@@ -17,6 +18,7 @@
 #include "app/viewer_scene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -43,6 +45,7 @@ struct BatchOptions {
     int passes = 0;                   // --passes N: cycles on the drawing (0: not given, one)
     std::vector<std::string> reports; // --report: clash report files, format by extension
     bool failOnClash = false;         // --fail-on-clash: exit status 3 while a clash is open
+    TClashSettings clash;             // --tolerance, --clearance: the clash judgement's
     // --details LINE (kind 0, value the line) and --summary KIND INDEX, in the order given.
     struct DetailRequest {
         int kind = 0;
@@ -52,6 +55,15 @@ struct BatchOptions {
 };
 
 using Values = std::vector<std::string>;
+
+// A length of 0 or more in data-file units.
+bool ParseLength(const std::string& text, double& value) {
+    double v = 0;
+    if (!TryParseFloat(text, v) || !std::isfinite(v) || v < 0)
+        return false;
+    value = v;
+    return true;
+}
 
 // One command-line option: its name, the names of its values separated by blanks (none for a
 // flag, "KIND INDEX" for two) and what it stores. Batch options of later features are added to
@@ -142,6 +154,12 @@ const std::vector<OptionSpec>& Options() {
              return true;
          },
          "exit with status 3 while a clash is open"},
+        {"--tolerance", "T", false,
+         [](BatchOptions& o, const Values& v) { return ParseLength(v[0], o.clash.tolerance); },
+         "touch band of the clash types in data-file units (default 1)"},
+        {"--clearance", "C", false,
+         [](BatchOptions& o, const Values& v) { return ParseLength(v[0], o.clash.clearance); },
+         "also list the pairs closer than C, typed clearance (default 0: off)"},
         {"--check-script", "FILE", true,
          [](BatchOptions& o, const Values& v) {
              o.scriptFile = v[0];
@@ -368,6 +386,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     if (options.collide) {
         scene = std::make_unique<TViewerScene>();
         check = std::make_unique<TCollisionCheck>(scene->CollisionManager1, log, &clashes);
+        clashes.SetClashSettings(options.clash);
     }
     if (!options.baselineFile.empty()) {
         // The earlier drawing: one cycle on it, then the main drawing comes in as the reload

@@ -12,7 +12,11 @@
 // order given, after the load. One that names no item is reported on stderr and makes the
 // status 1, while the lines of the others are still printed.
 // "--clashes" (implies --collide) prints one tab-separated line per clash instead of the report
-// lines (clash_text.h): the current clashes in pass order, then the resolved ones.
+// lines (clash_text.h): the current clashes in pass order, then the pairs closer than the
+// clearance that the pass does not report, then the resolved ones; each with its type and
+// signed distance. "--tolerance T" (default 1) and "--clearance C" (default 0, off) set the
+// judgement in data-file units; the settings file's [clash] section does not apply to batch
+// runs, so that a script's results depend on its command line only.
 // "--baseline FILE" (implies --collide) first loads FILE, builds it and runs one cycle, then
 // loads the main drawing as the "再読込" button does (groups kept), so that the statuses
 // compare the two: new, active, resolved (with the baseline's line numbers).

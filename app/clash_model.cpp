@@ -36,6 +36,7 @@ std::uint64_t ClashIdentity(std::uint64_t itemA, std::uint64_t itemB) {
 
 void TClashModel::IndexItems(const TDocument& doc) {
     index_.Build(doc);
+    judge_.Reset(doc);
     loadScale_ = doc.loadScale;
     sceneOffset_ = doc.sceneOffset;
     lastPass_.clear();
@@ -72,7 +73,19 @@ TClashItem TClashModel::ItemOf(int tag) const {
     return unknown;
 }
 
-TClash TClashModel::MakeClash(const TPassPair& pair) const {
+void TClashModel::SetClashSettings(const TClashSettings& settings) {
+    if (settings == judge_.Settings())
+        return;
+    judge_.SetSettings(settings);
+    stale_ = true;
+}
+
+void TClashModel::SetClearanceClients(const TCollisionManager* manager) {
+    clearanceClients_ = manager;
+    stale_ = true;
+}
+
+TClash TClashModel::MakeClash(const TPassPair& pair) {
     TClash clash;
     clash.a = ItemOf(pair.tagA);
     clash.b = ItemOf(pair.tagB);
@@ -86,6 +99,11 @@ TClash TClashModel::MakeClash(const TPassPair& pair) const {
     }
     clash.status = !hasBaseline_ || !baselineIds_.contains(clash.identity) ? TClashStatus::csNew
                                                                            : TClashStatus::csActive;
+    const TClashJudgement judgement = judge_.Judge(*pair.a, *pair.b);
+    clash.type = judgement.type;
+    clash.distance = judgement.distance;
+    clash.nearA = {judgement.onFirst.x, judgement.onFirst.y, judgement.onFirst.z};
+    clash.nearB = {judgement.onSecond.x, judgement.onSecond.y, judgement.onSecond.z};
     return clash;
 }
 
@@ -98,6 +116,16 @@ void TClashModel::EndPass() {
     for (const TPassPair& pair : pass_) {
         rows.push_back(MakeClash(pair));
         current.insert(rows.back().identity);
+    }
+    if (clearanceClients_ && judge_.Settings().clearance > 0) {
+        std::vector<std::pair<TGLBaseSceneObject*, TGLBaseSceneObject*>> reported;
+        reported.reserve(pass_.size());
+        for (const TPassPair& pair : pass_)
+            reported.emplace_back(pair.a, pair.b);
+        for (const auto& [a, b] : judge_.ClearancePairs(*clearanceClients_, reported)) {
+            rows.push_back(MakeClash({a->Tag(), b->Tag(), a, b}));
+            current.insert(rows.back().identity);
+        }
     }
     const int currentCount = int(rows.size());
     for (const TClash& old : baseline_) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/clash_items.h"
+#include "app/clash_judge.h"
 
 #include <array>
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 namespace hk {
 
+class TCollisionManager;
 class TGLBaseSceneObject;
 
 enum class TClashStatus : std::uint8_t {
@@ -34,6 +36,12 @@ struct TClash {
     // The unordered pair of the two item identities.
     std::uint64_t identity = 0;
     TClashStatus status = TClashStatus::csNew;
+    // The judgement on the true solids (clash_judge.h): the type, the signed distance (gap, or
+    // minus the depth) in data-file units and the closest points of a and b in data-file
+    // coordinates.
+    TClashType type = TClashType::Apart;
+    double distance = 0;
+    std::array<double, 3> nearA{}, nearB{};
 
     bool operator==(const TClash&) const = default;
 };
@@ -65,6 +73,15 @@ public:
     // The rows that are not resolved.
     int CurrentCount() const { return currentCount_; }
 
+    // Tolerance, clearance and joint rule of the judgement; a change judges every row again at
+    // the next EndPass.
+    const TClashSettings& ClashSettings() const { return judge_.Settings(); }
+    void SetClashSettings(const TClashSettings& settings);
+    // The manager whose clients the clearance check searches for pairs the pass does not
+    // report; with none (or a clearance of 0) the rows are the pass's pairs only. The clearance
+    // pairs follow the pass's pairs among the current rows.
+    void SetClearanceClients(const TCollisionManager* manager);
+
 private:
     struct TPassPair {
         int tagA = 0, tagB = 0;
@@ -74,9 +91,11 @@ private:
     };
 
     TClashItem ItemOf(int tag) const;
-    TClash MakeClash(const TPassPair& pair) const;
+    TClash MakeClash(const TPassPair& pair);
 
     TClashItemIndex index_;
+    TClashJudge judge_;
+    const TCollisionManager* clearanceClients_ = nullptr;
     int loadScale_ = 1;
     std::array<double, 3> sceneOffset_{};
 

@@ -36,7 +36,10 @@ std::string ClashLine(const TClash& clash) {
     char xyz[96];
     std::snprintf(xyz, sizeof xyz, "\t%.1f\t%.1f\t%.1f", Tidy(clash.point[0]), Tidy(clash.point[1]),
                   Tidy(clash.point[2]));
-    return line.append(xyz);
+    line.append(xyz).append("\t").append(ClashTypeName(clash.type));
+    char distance[48];
+    std::snprintf(distance, sizeof distance, "\t%.1f", Tidy(clash.distance));
+    return line.append(distance);
 }
 
 } // namespace hk

@@ -1,7 +1,8 @@
 // The clash line of the batch mode and the automation channel: one clash, tab-separated UTF-8
-// fields "status lineA kindA nameA rptnameA modeA lineB kindB nameB rptnameB modeB x y z"
-// (kind the kind code, mode "Cube" etc., the point with one decimal). Columns added later go
-// at the end, never between these.
+// fields "status lineA kindA nameA rptnameA modeA lineB kindB nameB rptnameB modeB x y z type
+// distance" (kind the kind code, mode "Cube" etc., the point with one decimal, type "hard",
+// "touch", "clearance", "apart" or "connected", the signed distance with one decimal: negative
+// for a depth). Columns added later go at the end, never between these.
 #pragma once
 
 #include "app/clash_model.h"

@@ -48,6 +48,8 @@ TLampColour LampColour(bool collided) {
 
 TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, TClashModel* clashes)
     : manager_(manager), log_(log), clashes_(clashes) {
+    if (clashes_)
+        clashes_->SetClearanceClients(&manager_);
     manager_.OnCollision = [this](TGLComponent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
         collided_ = true;
         if (!a || !b)
@@ -60,6 +62,8 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
 
 TCollisionCheck::~TCollisionCheck() {
     manager_.OnCollision = nullptr;
+    if (clashes_)
+        clashes_->SetClearanceClients(nullptr);
 }
 
 TCollisionCycleResult TCollisionCheck::RunCycle() {

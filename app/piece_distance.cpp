@@ -4,7 +4,9 @@
 #include "app/clash_fcl.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace hk {
 namespace {
@@ -127,6 +129,103 @@ double AxialRoom(const TClashPiece& p, double s) {
     return std::min(s, 1 - s) * length;
 }
 
+// The point of a piece's surface nearest to x, for x outside it.
+TPoint3D NearestOn(const TClashPiece& piece, const TPoint3D& x) {
+    if (!piece.rounded)
+        return CylinderBall(piece, x, 0).onFirst;
+    const TSegmentClosest c = ClosestOnSegments(piece.a, piece.b, x, x);
+    return c.onP + Normalized(x - c.onP) * piece.radius;
+}
+
+// The extent of a piece along the unit vector v (its support function) and the point that
+// reaches it.
+struct TSupport {
+    const TClashPiece& piece;
+    TPoint3D centre, axis; // axis: unit, or null for a ball
+    double half;
+
+    explicit TSupport(const TClashPiece& p)
+        : piece(p), centre((p.a + p.b) * 0.5), axis(Normalized(p.b - p.a)),
+          half(Distance(p.a, p.b) / 2) {}
+
+    double Along(const TPoint3D& v) const {
+        const double c = Dot(axis, v);
+        const double across = piece.rounded ? 1 : std::sqrt(std::max(0.0, 1 - c * c));
+        return Dot(centre, v) + half * std::fabs(c) + piece.radius * across;
+    }
+    TPoint3D Point(const TPoint3D& v) const {
+        const double c = Dot(axis, v);
+        const TPoint3D end = centre + axis * (c >= 0 ? half : -half);
+        const TPoint3D out = piece.rounded ? v : Normalized(v - axis * c);
+        return end + out * piece.radius;
+    }
+};
+
+// Two convex pieces by their support functions: along a unit vector v the second must move
+// Along_p(v) + Along_q(-v) to clear the first, and the least of that over all directions is
+// minus their signed distance (the depth of an overlap, or minus the gap along the separating
+// direction). The least is sought from the directions where it usually lies (the axes, the
+// line between the nearest axis points, across both axes), each refined by a shrinking search
+// over the sphere, which also finds it in the creases that flat caps make.
+TClashDistance SupportSearch(const TClashPiece& p, const TClashPiece& q) {
+    const TSupport sp(p), sq(q);
+    auto depth = [&](const TPoint3D& v) { return sp.Along(v) + sq.Along(v * -1); };
+    const TSegmentClosest c = ClosestOnSegments(p.a, p.b, q.a, q.b);
+    std::vector<TPoint3D> starts = {sp.axis,
+                                    sp.axis * -1,
+                                    sq.axis,
+                                    sq.axis * -1,
+                                    Across(c.onP, c.onQ, p.b - p.a, q.b - q.a),
+                                    Normalized(Cross(sp.axis, sq.axis)),
+                                    Normalized(sq.centre - sp.centre)};
+    // The two most promising starts are refined; the others rarely lead elsewhere.
+    std::vector<std::pair<double, TPoint3D>> ranked;
+    for (const TPoint3D& v : starts)
+        if (Norm(v) > 0.5)
+            ranked.emplace_back(depth(v), v);
+    std::sort(ranked.begin(), ranked.end(),
+              [](const auto& x, const auto& y) { return x.first < y.first; });
+    static const std::array<std::pair<double, double>, 8> turns = [] {
+        std::array<std::pair<double, double>, 8> t;
+        for (int k = 0; k < 8; ++k)
+            t[std::size_t(k)] = {std::cos(k * 0.7853981633974483),
+                                 std::sin(k * 0.7853981633974483)};
+        return t;
+    }();
+    TPoint3D best = ranked.front().second;
+    double bestDepth = ranked.front().first;
+    for (std::size_t start = 0; start < std::min<std::size_t>(2, ranked.size()); ++start) {
+        auto [value, v] = ranked[start];
+        for (double step = 0.2; step > 1.0e-7;) {
+            const TPoint3D e1 = AnyPerpendicular(v), e2 = Cross(v, e1);
+            TPoint3D next = v;
+            double nextValue = value;
+            for (const auto& [cs, sn] : turns) {
+                const TPoint3D w = Normalized(v + (e1 * cs + e2 * sn) * step);
+                if (const double d = depth(w); d < nextValue)
+                    nextValue = d, next = w;
+            }
+            if (nextValue < value) {
+                v = next, value = nextValue;
+                step *= 2;
+            } else {
+                step /= 4;
+            }
+        }
+        if (value < bestDepth)
+            bestDepth = value, best = v;
+    }
+    TPoint3D onP = sp.Point(best), onQ = sq.Point(best * -1);
+    // Apart, the support points may be anywhere on a flat cap or along a side; projecting each
+    // on the other piece in turn walks them to the closest pair.
+    if (bestDepth < 0)
+        for (int k = 0; k < 48; ++k) {
+            onQ = NearestOn(q, onP);
+            onP = NearestOn(p, onQ);
+        }
+    return {-bestDepth, onP, onQ};
+}
+
 } // namespace
 
 TSegmentClosest ClosestOnSegments(const TPoint3D& p0, const TPoint3D& p1, const TPoint3D& q0,
@@ -211,7 +310,7 @@ TClashDistance PieceDistanceLibrary(const TClashPiece& p, const TClashPiece& q) 
 TClashDistance PieceDistance(const TClashPiece& p, const TClashPiece& q) {
     if (auto d = PieceDistanceClosedForm(p, q))
         return *d;
-    return PieceDistanceLibrary(p, q);
+    return SupportSearch(p, q);
 }
 
 } // namespace hk

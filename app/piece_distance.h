@@ -1,6 +1,8 @@
 // Signed distance between two convex pieces of clash solids: closed forms where they are exact
 // (ball-swept segments, a ball against a cylinder, parallel cylinders, cylinders whose nearest
-// axis points lie inside both axes) and FCL's GJK/EPA for the rest.
+// axis points lie inside both axes), and for the rest (ends and caps near the other piece) a
+// search over the pieces' support functions. FCL's GJK/EPA is the reference the tests hold
+// both against; it is several times slower on these shapes.
 #pragma once
 
 #include "app/clash_solids.h"
@@ -34,7 +36,7 @@ double PieceLowerBound(const TClashPiece& p, const TClashPiece& q);
 std::optional<TClashDistance> PieceDistanceClosedForm(const TClashPiece& p, const TClashPiece& q);
 // The pair through FCL's convex solver (libccd GJK for gaps, EPA for depths).
 TClashDistance PieceDistanceLibrary(const TClashPiece& p, const TClashPiece& q);
-// The closed form where there is one, else the library.
+// The closed form where there is one, else the support search.
 TClashDistance PieceDistance(const TClashPiece& p, const TClashPiece& q);
 
 } // namespace hk

@@ -1,6 +1,7 @@
 // Start-up and close of the viewer, window-free.
 #include "app/settings.h"
 
+#include "app/clash_settings.h"
 #include "app/colour_rules.h"
 #include "app/data_file.h"
 #include "app/ini_file.h"
@@ -74,7 +75,7 @@ bool LoadStartUpData(TDocument& doc, const TStartUpSettings& settings,
 }
 
 void WriteSettingsAtClose(const TDocument& doc, const std::filesystem::path& programDir,
-                          std::string_view scaleBoxText) {
+                          std::string_view scaleBoxText, const TClashSettings* clash) {
     TIniFile ini(SettingsPath(programDir));
     ini.WriteInteger("Name", "Num", doc.GroupTable.Count());
     for (int i = 1; i <= doc.GroupTable.Count(); ++i) {
@@ -92,6 +93,8 @@ void WriteSettingsAtClose(const TDocument& doc, const std::filesystem::path& pro
     }
     ini.WriteString("load", "filename", doc.dataFileName);
     ini.WriteString("load", "ZScale", scaleBoxText);
+    if (clash)
+        WriteClashSettings(ini, *clash);
     ini.Save();
 }
 

@@ -12,6 +12,7 @@
 //        WriteSettingsAtClose(doc, programDir, scaleBoxText)
 #pragma once
 
+#include "app/clash_type.h"
 #include "app/document.h"
 #include "app/message_log.h"
 #include "engine/errors.h"
@@ -67,9 +68,10 @@ bool LoadStartUpData(TDocument& doc, const TStartUpSettings& settings,
 // Window close: writes Name/Num, one section per group (kcode, name, dddname, ddd, onoff,
 // Blue, Green, Red, rptname) and load/filename, load/ZScale (the box text as it stands) into
 // the settings file in programDir, keeping everything else in the file.
+// With clash settings, also their [clash] section (clash_settings.h).
 // Throws EIniFileError, naming the file, when it cannot be read or written; the file on disk
 // is then unchanged.
 void WriteSettingsAtClose(const TDocument& doc, const std::filesystem::path& programDir,
-                          std::string_view scaleBoxText);
+                          std::string_view scaleBoxText, const TClashSettings* clash = nullptr);
 
 } // namespace hk

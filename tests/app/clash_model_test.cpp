@@ -69,7 +69,7 @@ TEST_F(ClashModelTest, SampleEditResolvesTheMovedBarsClashOnly) {
     const auto initial = Clashes({"--batch", before}, HK_TEST_DATA_DIR);
     ASSERT_EQ(initial.size(), 6u);
     for (const auto& c : initial) {
-        ASSERT_EQ(c.size(), 14u);
+        ASSERT_EQ(c.size(), 16u);
         EXPECT_EQ(c[0], "new");
     }
 
@@ -196,8 +196,9 @@ TEST_F(ClashModelTest, ALineNamesThePlaceOfTheClashInDataFileUnits) {
                                "20,,B,R,50A,30,26,S,2000,1000,300,E,2000,4000,300,4"});
     const auto rows = Clashes({"--batch", file, "--scale", "250"});
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"new", "1", "20", "A", "R", "Cube", "2", "20", "B",
-                                                 "R", "Cube", "2000.0", "2000.0", "300.0"}));
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"new", "1", "20", "A", "R", "Cube", "2", "20", "B", "R",
+                                        "Cube", "2000.0", "2000.0", "300.0", "hard", "-60.0"}));
 }
 
 TEST_F(ClashModelTest, ABaselineThatCannotBeReadIsNamed) {

@@ -1,0 +1,65 @@
+// Reading and writing the [clash] section.
+#include "app/clash_settings.h"
+
+#include "app/data_file.h"
+#include "app/ini_file.h"
+#include "app/sjis.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace hk {
+namespace {
+
+constexpr const char* kSection = "clash";
+
+std::string Text(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+// The key's value as a number of 0 or more; the fallback, with a notice, for anything else.
+double ReadLength(const TIniFile& ini, const char* key, double fallback,
+                  std::vector<std::string>& notices) {
+    if (!ini.ValueExists(kSection, key))
+        return fallback;
+    const std::string value = ini.ReadString(kSection, key, "");
+    double v = 0;
+    if (TryParseFloat(value, v) && std::isfinite(v) && v >= 0)
+        return v;
+    notices.push_back(ini.Path().string() + ": [clash] " + key + "=" + SjisToUtf8(value) +
+                      " is not a length of 0 or more; " + Text(fallback) + " is used");
+    return fallback;
+}
+
+} // namespace
+
+TClashSettings ReadClashSettings(const std::filesystem::path& path,
+                                 std::vector<std::string>& notices) {
+    TClashSettings settings;
+    try {
+        const TIniFile ini(path);
+        settings.tolerance = ReadLength(ini, "tolerance", settings.tolerance, notices);
+        settings.clearance = ReadLength(ini, "clearance", settings.clearance, notices);
+        if (ini.ValueExists(kSection, "connected")) {
+            const std::string value = ini.ReadString(kSection, "connected", "");
+            if (value == "0" || value == "1")
+                settings.connected = value == "1";
+            else
+                notices.push_back(path.string() + ": [clash] connected=" + SjisToUtf8(value) +
+                                  " is neither 1 nor 0; 1 is used");
+        }
+    } catch (const EIniFileError& e) {
+        notices.push_back(SjisToUtf8(e.what()));
+    }
+    return settings;
+}
+
+void WriteClashSettings(TIniFile& ini, const TClashSettings& settings) {
+    ini.WriteString(kSection, "tolerance", Text(settings.tolerance));
+    ini.WriteString(kSection, "clearance", Text(settings.clearance));
+    ini.WriteBool(kSection, "connected", settings.connected);
+}
+
+} // namespace hk
