@@ -1,23 +1,13 @@
 // The clash model: rows from the pairs of a pass, statuses against the baseline.
 #include "app/clash_model.h"
 
-#include "collision/box_geometry.h"
+#include "app/object_box.h"
 #include "engine/scene_object.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace hk {
-namespace {
-
-// The object's collision box in its parent's space: for the built objects, the model root's
-// space, which turning the rig or panning the model does not change.
-TAABB ParentBox(TGLBaseSceneObject& object) {
-    return BoxTransform(CollisionHierarchyBox(object), object.ObjectMatrix());
-}
-
-} // namespace
-
 std::string_view ClashStatusName(TClashStatus status) {
     switch (status) {
     case TClashStatus::csNew:
@@ -90,8 +80,10 @@ TClash TClashModel::MakeClash(const TPassPair& pair) {
     clash.a = ItemOf(pair.tagA);
     clash.b = ItemOf(pair.tagB);
     clash.identity = ClashIdentity(clash.a.identity, clash.b.identity);
-    const TAABB boxA = ParentBox(*pair.a);
-    const TAABB boxB = ParentBox(*pair.b);
+    // Drawing boxes in the model root's space, which turning the rig or panning the model
+    // does not change; the collision box of a tube is not where the tube is drawn.
+    const TAABB boxA = ObjectBox(*pair.a);
+    const TAABB boxB = ObjectBox(*pair.b);
     for (int k = 0; k < 3; ++k) {
         const double lo = std::max(boxA.min[k], boxB.min[k]);
         const double hi = std::min(boxA.max[k], boxB.max[k]);

@@ -31,7 +31,8 @@ std::string_view ClashStatusName(TClashStatus status);
 // A plain record, compared field by field: fields added later take part in the change test.
 struct TClash {
     TClashItem a, b;
-    // Centre of the intersection of the two objects' boxes, in data-file units.
+    // Centre of the intersection of the two objects' drawing boxes (object_box.h), in
+    // data-file units; between the boxes on an axis where they do not meet.
     std::array<double, 3> point{};
     // The unordered pair of the two item identities.
     std::uint64_t identity = 0;

@@ -1,7 +1,10 @@
 // Answers the queries of the automation channel from the main window's controls and scene.
 #include "app/window/automation.h"
 
+#include "app/clash_text.h"
 #include "app/scene_builder.h"
+#include "app/window/clash_list_window.h"
+#include "app/window/clash_review.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
 #include "app/window/scene_viewer.h"
@@ -18,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <QTableView>
 
 #include <cerrno>
 #include <cmath>
@@ -125,6 +129,8 @@ QString TAutomation::Answer(const QString& query) {
             return EscapeLine(QFile::decodeName(form_.Document().dataFileName.c_str()));
         if (verb == QLatin1String("frames"))
             return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
+        if (verb == QLatin1String("clashes") || verb == QLatin1String("highlighted"))
+            return ClashAnswer(words);
     }
     if (words.size() == 2 && (verb == QLatin1String("geometry") || verb == QLatin1String("text") ||
                               verb == QLatin1String("checked")))
@@ -135,6 +141,9 @@ QString TAutomation::Answer(const QString& query) {
         return GridAnswer(words);
     if (words.size() == 4 && verb == QLatin1String("project"))
         return ProjectAnswer(words);
+    if (words.size() == 2 &&
+        (verb == QLatin1String("clash") || verb == QLatin1String("clashgeometry")))
+        return ClashAnswer(words);
     return Error(QStringLiteral("unknown query: ") + query);
 }
 
@@ -201,6 +210,34 @@ QString TAutomation::ProjectAnswer(const QStringList& words) {
     const QPoint inView(int(std::lround(x / ratio)), int(std::lround((vp.Height - yUp) / ratio)));
     const QPoint global = form_.GLSceneViewer1->mapToGlobal(inView);
     return QStringLiteral("%1 %2").arg(global.x()).arg(global.y());
+}
+
+QString TAutomation::ClashAnswer(const QStringList& words) const {
+    TClashListWindow& list = form_.ClashReview().List();
+    if (words[0] == QLatin1String("clashes"))
+        return QString::number(list.ViewRowCount());
+    if (words[0] == QLatin1String("highlighted")) {
+        QStringList lines;
+        for (int line : form_.ClashReview().HighlightedLines())
+            lines << QString::number(line);
+        return lines.join(QLatin1Char(' '));
+    }
+    int row = 0;
+    const TClash* clash = ParseInt(words[1], &row) ? list.ClashAtViewRow(row) : nullptr;
+    if (!clash || row < 0)
+        return Error(QStringLiteral("no clash row ") + words[1]);
+    if (words[0] == QLatin1String("clash")) {
+        const std::string line = ClashLine(*clash);
+        return EscapeLine(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    }
+    QTableView& table = list.Table();
+    const QRect first = table.visualRect(table.model()->index(row, 0));
+    const QRect last =
+        table.visualRect(table.model()->index(row, table.model()->columnCount() - 1));
+    const QRect shown = first.united(last).intersected(table.viewport()->rect());
+    if (!list.isVisible() || shown.isEmpty())
+        return Error(QStringLiteral("clash row %1 is not shown").arg(row));
+    return RectText(QRect(table.viewport()->mapToGlobal(shown.topLeft()), shown.size()));
 }
 
 } // namespace hk

@@ -16,6 +16,12 @@
 //   objects                -> the number of objects built from the data file
 //   datafile               -> the name of the data file in use
 //   frames                 -> the number of frames the 3D view has drawn
+//   clashes                -> the number of rows of the clash list "衝突一覧"
+//   clash K                -> row K (from 0, in the list's current order) as the batch mode's
+//                             --clashes line, its fields separated by tabs
+//   clashgeometry K        -> "x y w h" of the visible part of row K, global pixels
+//   highlighted            -> the data-file lines of the highlighted objects, blank-separated
+//                             (A's first); empty when no clash is selected
 // Texts are UTF-8 with "\" written as "\\" and a line break as "\n". A query that cannot be
 // answered gets "error " and the reason. End of input closes the channel, not the window.
 #pragma once
@@ -48,6 +54,7 @@ private:
     QString ControlAnswer(const QString& verb, const QString& name) const;
     QString GridAnswer(const QStringList& words) const;
     QString ProjectAnswer(const QStringList& words);
+    QString ClashAnswer(const QStringList& words) const;
 
     TForm1& form_;
     QSocketNotifier* notifier_ = nullptr;

@@ -8,6 +8,7 @@
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
+#include "app/window/clash_review.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/file_actions.h"
 #include "app/window/fixed_scene.h"
@@ -76,13 +77,17 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     log_->SetNoticesChanged([this] { loadNotices_->Update(); });
     scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
     SetUpGrids();
-    collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_);
+    collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_, &clashes_);
+    clashReview_ = new TClashReview(*this, clashes_);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     viewInput_ = std::make_unique<TViewInput>(*this, [this](const TGLBaseSceneObject& picked) {
         ShowPickDetails(*document_, PickedDataLine(*document_, Fixed, picked), *log_);
     });
     TReloadSteps reload;
-    reload.BuildScene = [this] { BuildScene(); };
+    reload.BuildScene = [this] {
+        clashReview_->BeforeReload();
+        BuildScene();
+    };
     reload.FillGroupGrid = [this] { FillGroupGrid(); };
     reload.Repaint = [this] { GLSceneViewer1->update(); };
     reload.ReportError = [this](const std::string& message) { ReportError(FromSjis(message)); };
@@ -228,7 +233,9 @@ void TForm1::BuildScene() {
     TGLContext* context = GLSceneViewer1->Buffer().RenderingContext();
     if (context != nullptr)
         context->Activate();
+    clashReview_->BeforeBuild();
     hk::BuildScene(*document_, Fixed, *log_, ToPath(programDir_));
+    clashReview_->AfterBuild();
     if (context != nullptr)
         context->Deactivate();
 }
@@ -292,6 +299,7 @@ void TForm1::Timer1Timer() {
     const TCollisionCycleResult result = collisionCheck_->RunCycle();
     LATime->setText(QString::fromStdString(result.timeText));
     Shape1->SetFillColor(QColor(result.lamp.red, result.lamp.green, result.lamp.blue));
+    clashReview_->PassDone();
     if (CheckBox1->isChecked())
         Timer1->start();
 }

@@ -3,6 +3,7 @@
 // The window only hands control values to the window-free core in app/ and shows its results.
 #pragma once
 
+#include "app/clash_model.h"
 #include "app/document.h"
 #include "app/settings.h"
 #include "app/viewer_scene.h"
@@ -36,6 +37,7 @@ class QTimer;
 namespace hk {
 
 class CollisionLamp;
+class TClashReview;
 class TCollisionCheck;
 class TGLSceneViewer;
 class TWindowGrids;
@@ -123,6 +125,9 @@ public:
     // The notices' count in the status bar and their list under "読込メッセージ".
     TLoadNotices& LoadNotices() { return *loadNotices_; }
 
+    // The review of the collision cycle's clashes: list window, highlight, framing.
+    TClashReview& ClashReview() { return *clashReview_; }
+
     // The index (0 to 4) of the checked bounding-mode button of RadioGroup1, -1 when none is.
     int RadioGroup1ItemIndex() const;
 
@@ -166,11 +171,15 @@ private:
     TGLMaterialScripter GLMaterialScripter1;
     TGLMaterialScripter GLMaterialScripter2;
     std::unique_ptr<TWindowGrids> grids_;
+    // Fed by collisionCheck_, so declared before it.
+    TClashModel clashes_;
     std::unique_ptr<TCollisionCheck> collisionCheck_;
     // Navigation and picking of the view, and the reload controls; declared after Fixed and
     // the document, which they act on, so that they go first.
     std::unique_ptr<TViewInput> viewInput_;
     std::unique_ptr<TFileActions> fileActions_;
+    // A child of the form through Qt; set before the first build.
+    TClashReview* clashReview_ = nullptr;
     bool shown_ = false;
     QColorDialog* colorDialog_ = nullptr;
     QFileDialog* openDialog_ = nullptr;

@@ -116,6 +116,9 @@ void TForm1::BuildLayout() {
 
     GLSceneViewer1 = new TGLSceneViewer(client);
     GLSceneViewer1->setObjectName(QStringLiteral("GLSceneViewer1"));
+    // A click in the view takes the keyboard from the scale box, so that Home and the number
+    // keys reach the view's shortcuts.
+    GLSceneViewer1->setFocusPolicy(Qt::ClickFocus);
     row->addWidget(GLSceneViewer1, 1);
 
     Panel2 = MakePanel(client, "Panel2", kRightPanelWidth);

@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <regex>
 #include <string>
 #include <thread>
@@ -252,6 +255,135 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
     IniSections second = Settings();
     EXPECT_EQ(second["load"]["filename"], "box.csv");
     EXPECT_EQ(second["load"]["ZScale"], "400");
+}
+
+// The fields of a clash line of the automation channel (the batch mode's --clashes line).
+std::vector<std::string> ClashFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+// The status of each row of the clash list, counted.
+std::map<std::string, int> StatusCounts(ViewerProcess& viewer) {
+    std::map<std::string, int> counts;
+    const int rows = viewer.Number("clashes").value_or(0);
+    for (int row = 0; row < rows; ++row)
+        ++counts[ClashFields(viewer.Query("clash " + std::to_string(row)).value_or(""))[0]];
+    return counts;
+}
+
+TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
+    ViewerProcess viewer;
+    ASSERT_NO_FATAL_FAILURE(StartViewer(viewer));
+    // Home ("全体表示") brings every corner of the drawing into the view.
+    const std::optional<ScreenRect> view = viewer.Geometry("GLSceneViewer1");
+    ASSERT_TRUE(view.has_value());
+    const auto inView = [&](double px, double py, double pz) {
+        const std::optional<ScreenPoint> p = viewer.Project(px, py, pz);
+        return p && p->x > view->x && p->x < view->x + view->w && p->y > view->y &&
+               p->y < view->y + view->h;
+    };
+    const auto allCornersShown = [&] {
+        for (double cx : {0, 6000})
+            for (double cy : {0, 4000})
+                for (double cz : {0, 3000})
+                    if (!inView(cx, cy, cz))
+                        return false;
+        return true;
+    };
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
+    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), kStepTime), "255 0 0");
+    EXPECT_FALSE(allCornersShown()) << "the start-up view shows the drawing close up";
+    x.Click(view->x + 5, view->y + view->h - 5);
+    ASSERT_TRUE(x.Key("Home"));
+    EXPECT_TRUE(WaitUntil(allCornersShown, kStepTime));
+
+    // Ctrl+L over the main window opens the list with the sample's six clashes, all new.
+    const std::optional<ScreenRect> memo = viewer.Geometry("Memo2");
+    ASSERT_TRUE(memo.has_value());
+    x.MoveTo(memo->CentreX(), memo->CentreY());
+    ASSERT_TRUE(x.Key("l", "Control_L"));
+    EXPECT_EQ(viewer
+                  .WaitFor(
+                      "clashgeometry 0",
+                      [](const std::string& a) { return a.rfind("error", 0) != 0; }, kStepTime)
+                  .rfind("error", 0),
+              std::string::npos);
+    EXPECT_EQ(viewer.WaitFor("clashes", Is("6"), kStepTime), "6");
+    EXPECT_EQ(StatusCounts(viewer), (std::map<std::string, int>{{"new", 6}}));
+
+    // "自動更新" reloads the unchanged file once: the six become the baseline and stay.
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox3"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return StatusCounts(viewer) == std::map<std::string, int>{{"active", 6}};
+        },
+        kStepTime));
+
+    // A click on the row of the drain pipe and the lower bar along y selects it: both objects
+    // are highlighted and the view turns to the clash point.
+    int row = -1;
+    std::vector<std::string> chosen;
+    for (int r = 0; r < 6 && row < 0; ++r) {
+        chosen = ClashFields(viewer.Query("clash " + std::to_string(r)).value_or(""));
+        if (chosen.size() >= 14 && chosen[1] == "95" && chosen[6] == "62")
+            row = r;
+    }
+    ASSERT_GE(row, 0) << "no clash of lines 95 and 62";
+    const std::string rowGeometry =
+        viewer.Query("clashgeometry " + std::to_string(row)).value_or("");
+    ScreenRect r{};
+    ASSERT_EQ(std::sscanf(rowGeometry.c_str(), "%d %d %d %d", &r.x, &r.y, &r.w, &r.h), 4)
+        << rowGeometry;
+    x.Click(r.x + 20, r.CentreY());
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is("95 62"), kStepTime), "95 62");
+    std::optional<ScreenPoint> at;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            at =
+                viewer.Project(std::stod(chosen[11]), std::stod(chosen[12]), std::stod(chosen[13]));
+            return at && std::abs(at->x - view->CentreX()) < view->w / 10 &&
+                   std::abs(at->y - view->CentreY()) < view->h / 10;
+        },
+        kStepTime))
+        << "the clash point is drawn at " << (at ? at->x : -1) << "," << (at ? at->y : -1);
+
+    // The saved edit: a row at the top shifts every line, the hot-water line rises 300 mm, the
+    // lower bar along x that the drain crosses moves aside, a new pipe crosses the supply.
+    std::ifstream in(folder.Path() / "box.csv", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    const auto replace = [&](const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    };
+    replace(",300,2000,2500,4\r\n2,,0,,,,,H2,5700,2000,2500",
+            ",300,2000,2800,4\r\n2,,0,,,,,H2,5700,2000,2800");
+    replace("X,1050,1100,60,4\r\n2,,0,,,,,X,2450,1100,60",
+            "X,1050,1200,60,4\r\n2,,0,,,,,X,2450,1200,60");
+    text = "5,1,0\r\n" + text + "20,,NEW,CW,65A,38,33,N1,2500,2500,2000,N2,3500,2500,2000,4\r\n";
+    std::ofstream(folder.Path() / "box.csv", std::ios::binary) << text;
+
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return StatusCounts(viewer) ==
+                   std::map<std::string, int>{{"active", 5}, {"new", 1}, {"resolved", 1}};
+        },
+        kStepTime))
+        << viewer.Query("clashes").value_or("");
+    // The selection stays on the same clash, now on lines one further down.
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is("96 63"), kStepTime), "96 63");
+
+    // Escape in the list clears the selection and the highlight.
+    x.MoveTo(r.x + 20, r.CentreY());
+    ASSERT_TRUE(x.Key("Escape"));
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is(""), kStepTime), "");
+    ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
 }
 
 } // namespace

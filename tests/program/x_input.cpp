@@ -27,9 +27,17 @@ long WindowPid(Display* display, Window window, Atom pidAtom) {
     return pid;
 }
 
+// Windows of the program come and go between listing them and asking about them (a closing
+// window, a short-lived popup): such a request fails with BadWindow, which Xlib's default
+// handler would end the test for. Errors are left to the calls' return values instead.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
 } // namespace
 
 XInput::XInput() {
+    XSetErrorHandler(IgnoreXError);
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || *name == '\0') {
         error_ = "DISPLAY is not set: the test needs an X server (run it under xvfb-run)";
@@ -69,13 +77,21 @@ void XInput::Click(int x, int y, unsigned button) {
     Flush();
 }
 
-bool XInput::Key(const std::string& keysymName) {
-    const KeySym sym = XStringToKeysym(keysymName.c_str());
-    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
-    if (code == 0)
+bool XInput::Key(const std::string& keysymName, const std::string& modifierName) {
+    const auto codeOf = [this](const std::string& name) -> KeyCode {
+        const KeySym sym = XStringToKeysym(name.c_str());
+        return sym == NoSymbol ? 0 : XKeysymToKeycode(display_, sym);
+    };
+    const KeyCode code = codeOf(keysymName);
+    const KeyCode modifier = modifierName.empty() ? 0 : codeOf(modifierName);
+    if (code == 0 || (!modifierName.empty() && modifier == 0))
         return false;
+    if (modifier != 0)
+        XTestFakeKeyEvent(display_, modifier, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    if (modifier != 0)
+        XTestFakeKeyEvent(display_, modifier, False, CurrentTime);
     Flush();
     return true;
 }

@@ -26,8 +26,9 @@ public:
     void MoveTo(int x, int y);
     // Moves to (x, y), presses and releases `button` (1 left, 3 right).
     void Click(int x, int y, unsigned button = 1);
-    // Presses and releases the key of an X keysym name ("End", "BackSpace", "4").
-    bool Key(const std::string& keysymName);
+    // Presses and releases the key of an X keysym name ("End", "BackSpace", "4"), while the
+    // modifier key of another keysym name ("Control_L") is held when one is given.
+    bool Key(const std::string& keysymName, const std::string& modifierName = {});
     // Keys for each character of `text` (letters, digits: one keysym each).
     bool Type(const std::string& text);
 

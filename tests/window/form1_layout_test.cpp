@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -237,6 +239,15 @@ TEST_F(Form1Layout, MenusTimersAndDialogs) {
     const QList<QLabel*> labels = form->statusBar()->findChildren<QLabel*>();
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0]->objectName(), QStringLiteral("LoadNoticeCount"));
+    // The clash list and the fit-all command, with their keys.
+    const auto hasCommand = [](const QMenu& menu, const char* text, const QKeySequence& keys) {
+        for (const QAction* a : menu.actions())
+            if (a->text() == QString::fromUtf8(text) && a->shortcut() == keys)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(hasCommand(*entries[1]->menu(), "衝突一覧", QKeySequence(Qt::CTRL | Qt::Key_L)));
+    EXPECT_TRUE(hasCommand(*entries[2]->menu(), "全体表示", QKeySequence(Qt::Key_Home)));
 
     struct Timer {
         const char* name;

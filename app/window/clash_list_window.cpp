@@ -1,0 +1,116 @@
+// The clash list window.
+#include "app/window/clash_list_window.h"
+
+#include "app/window/clash_table_model.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeySequence>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace hk {
+
+TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("ClashList"));
+    model_ = new TClashTableModel(clashes, this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(TClashTableModel::kSortRole);
+
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("ClashTable"));
+    table_->setModel(sorted_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(0, Qt::AscendingOrder);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    dimOthers_ = new QCheckBox(QStringLiteral("他を半透明"), this);
+    dimOthers_->setObjectName(QStringLiteral("DimOthers"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(table_);
+    layout->addWidget(dimOthers_);
+    resize(900, 320);
+    table_->resizeColumnsToContents();
+    UpdateTitle();
+
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!restoring_)
+            EmitSelection(true);
+    });
+    connect(table_, &QTableView::activated, this, [this] { emit Activated(Selected()); });
+    connect(dimOthers_, &QCheckBox::toggled, this, &TClashListWindow::DimOthersToggled);
+    // Escape clears the selection, and with it the highlight.
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(clear, &QShortcut::activated, table_, &QTableView::clearSelection);
+}
+
+void TClashListWindow::Refresh() {
+    const std::optional<TClash> selected = Selected();
+    const int scroll = table_->verticalScrollBar()->value();
+    restoring_ = true;
+    const bool changed = model_->Refresh();
+    if (changed) {
+        if (selected) {
+            for (int row = 0; row < ViewRowCount(); ++row) {
+                if (ClashAtViewRow(row)->identity == selected->identity) {
+                    table_->selectionModel()->select(sorted_->index(row, 0),
+                                                     QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+                    table_->selectionModel()->setCurrentIndex(sorted_->index(row, 0),
+                                                              QItemSelectionModel::NoUpdate);
+                    break;
+                }
+            }
+        }
+        table_->verticalScrollBar()->setValue(scroll);
+        UpdateTitle();
+    }
+    restoring_ = false;
+    // Told once, after the reset: the clash kept its place in the list or went, and its
+    // lines may have moved.
+    if (changed && (selected || Selected()))
+        EmitSelection(false);
+}
+
+const TClash* TClashListWindow::ClashAtViewRow(int row) const {
+    return model_->ClashAt(sorted_->mapToSource(sorted_->index(row, 0)).row());
+}
+
+int TClashListWindow::ViewRowCount() const {
+    return sorted_->rowCount();
+}
+
+std::optional<TClash> TClashListWindow::Selected() const {
+    const QModelIndexList rows = table_->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    const TClash* clash = ClashAtViewRow(rows.front().row());
+    return clash ? std::optional<TClash>(*clash) : std::nullopt;
+}
+
+void TClashListWindow::hideEvent(QHideEvent* event) {
+    // A closed list leaves no highlight behind.
+    table_->clearSelection();
+    QWidget::hideEvent(event);
+}
+
+void TClashListWindow::UpdateTitle() {
+    setWindowTitle(QStringLiteral("衝突一覧 (%1件)").arg(model_->rowCount()));
+}
+
+void TClashListWindow::EmitSelection(bool byUser) {
+    emit SelectionChanged(Selected(), byUser);
+}
+
+} // namespace hk

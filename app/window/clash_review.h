@@ -1,0 +1,58 @@
+// TClashReview: the clash review of the main window. It owns the list window "衝突一覧"
+// (menu "衝突", Ctrl+L) over the window's clash model and turns a selected clash into the
+// highlight of both objects, a view framed on the clash and the two items' pick details in
+// the message area; it also adds "全体表示" (Home) to the menu "設定".
+#pragma once
+
+#include "app/clash_highlight.h"
+#include "app/clash_model.h"
+
+#include <QObject>
+
+#include <optional>
+#include <vector>
+
+namespace hk {
+
+class TClashListWindow;
+class TForm1;
+
+class TClashReview : public QObject {
+    Q_OBJECT
+public:
+    // `form` has built its menus, view and scene; `clashes` is the model its collision cycle
+    // feeds. Both outlive the review.
+    TClashReview(TForm1& form, TClashModel& clashes);
+    ~TClashReview() override;
+
+    // After every collision cycle: the list follows the model.
+    void PassDone();
+    // Around every scene build: the highlight leaves the objects that go and comes back on
+    // the new ones; the model indexes the new items.
+    void BeforeBuild();
+    void AfterBuild();
+    // Before a reload's build: the clashes of the last pass become the baseline. The
+    // highlight waits for the next pass, whose rows name the reloaded drawing's lines.
+    void BeforeReload();
+
+    // Shows the list window and brings it to the front.
+    void ShowList();
+    // "全体表示".
+    void FitAll();
+
+    TClashListWindow& List() { return *list_; }
+    std::vector<int> HighlightedLines() const { return highlight_.HighlightedLines(); }
+
+private:
+    void Select(const std::optional<TClash>& clash, bool byUser);
+    void Frame(const TClash& clash);
+    float TanHalfView() const;
+
+    TForm1& form_;
+    TClashModel& clashes_;
+    TClashHighlight highlight_;
+    TClashListWindow* list_ = nullptr; // a child of the form
+    bool reselect_ = false;            // highlight the selection again after the next pass
+};
+
+} // namespace hk
