@@ -50,6 +50,13 @@ struct TRenderContextInfo {
     float viewExtentRatio = 1;
     float farDistance = 100;
     int renderDPI = 96;
+    // While rendering: screen pixels per world unit at clip w = 1 (0 draws everything in full
+    // detail and culls nothing), and the column of model-view x projection that gives a world
+    // point's clip w. An object's size on screen follows from the two.
+    float pixelsPerUnit = 0;
+    TVector clipW{0, 0, 0, 1};
+    // The level of detail of the geometry being drawn or compiled: 0 is the full geometry.
+    int detailLevel = 0;
     // In picking, the object drawn under OpenGL name n (n >= 1) is pickNames[n - 1]; the
     // walk appends each object it names. Name 0 means no object.
     std::vector<TGLBaseSceneObject*>* pickNames = nullptr;

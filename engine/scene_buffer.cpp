@@ -135,6 +135,9 @@ void TGLSceneBuffer::SetShadeModel(TGLShadeModel v) {
 void TGLSceneBuffer::SetFogEnable(bool v) {
     Store(fogEnable_, v);
 }
+void TGLSceneBuffer::SetDetailScale(float v) {
+    detailScale_ = std::max(v, 0.0f);
+}
 void TGLSceneBuffer::SetAccumBufferBits(int v) {
     StoreStructural(accumBufferBits_, v);
 }
@@ -480,8 +483,14 @@ void TGLSceneBuffer::RenderWalk(TGLScene& scene, TGLBaseSceneObject& baseObject,
         rci.viewExtentRatio = camera_->ViewExtentRatio();
         rci.farDistance = camera_->NearPlane() + camera_->DepthOfView();
     }
-    rci.frustum =
-        ExtractFrustumFromModelViewProjection(MatrixMultiply(modelViewMatrix_, projectionMatrix_));
+    const TMatrix viewProjection = MatrixMultiply(modelViewMatrix_, projectionMatrix_);
+    rci.frustum = ExtractFrustumFromModelViewProjection(viewProjection);
+    if (drawState == dsRendering) {
+        // A length l at clip w spans l * P[1][1] / w of the view's half height.
+        rci.pixelsPerUnit = projectionMatrix_[1][1] * float(viewport_.Height) * 0.5f * detailScale_;
+        rci.clipW = {viewProjection[0][3], viewProjection[1][3], viewProjection[2][3],
+                     viewProjection[3][3]};
+    }
     states_.ResetForWalk();
     rci.ignoreMaterials = contextOptions_.Contains(roNoColorBuffer) || drawState == dsPicking;
     if (rci.ignoreMaterials) {

@@ -39,6 +39,9 @@ enum TContextOption {
 };
 using TContextOptions = TFlags<TContextOption>;
 
+// The detail scale of the frames a view draws while it moves (see SetDetailScale).
+inline constexpr float cMovingDetailScale = 0.125f;
+
 enum TGLDepthPrecision { dpDefault, dp16bits, dp24bits, dp32bits };
 enum TGLColorDepth { cdDefault, cd8bits, cd16bits, cd24bits, cdFloat64bits, cdFloat128bits };
 enum TGLShadeModel { smDefault, smSmooth, smFlat };
@@ -78,6 +81,12 @@ public:
     void SetFogEnable(bool v);
     int AccumBufferBits() const { return accumBufferBits_; }
     void SetAccumBufferBits(int v);
+    // Scales every object's size on screen when its level of detail is chosen: 1 draws the
+    // full picture, less a coarser one (while the view moves), 0 every object in full detail
+    // and nothing culled. Negative values count as 0. A setting of the next frame: it asks
+    // for no repaint.
+    float DetailScale() const { return detailScale_; }
+    void SetDetailScale(float v);
 
     // Weak: cleared when the camera is destroyed. Moves the buffer's registration from the
     // old camera's scene to the new one's.
@@ -187,6 +196,7 @@ private:
     TGLShadeModel shadeModel_ = smDefault;
     bool fogEnable_ = false;
     int accumBufferBits_ = 0;
+    float detailScale_ = 1;
 
     TGLCamera* camera_ = nullptr;
     TGLScene* registeredScene_ = nullptr;

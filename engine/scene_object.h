@@ -11,8 +11,11 @@
 #include "engine/render_context_info.h"
 #include "engine/vector_types.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +27,9 @@ class TGLObjectEffects;
 
 enum TGLObjectStyle { osDirectDraw, osIgnoreDepthBuffer, osNoVisibilityCulling };
 using TGLObjectStyles = TFlags<TGLObjectStyle>;
+
+// The coarsest level of detail an object may draw at; level 0 is its full geometry.
+inline constexpr int cMaxDetailLevel = 2;
 
 // Transformation dirty, world matrix dirty, inverse dirty, structure (display list) dirty.
 enum TGLObjectChange { ocTransformation, ocAbsoluteMatrix, ocInvAbsoluteMatrix, ocStructure };
@@ -188,10 +194,21 @@ public:
     virtual void VectorPropertyChanged(TGLCoordinates* sender);
 
     // ---- drawing ---------------------------------------------------------------------------
-    // Geometry in object space; compiled into the display list. Default: nothing.
+    // Geometry in object space at rci.detailLevel; compiled into the display list of that
+    // level. Default: nothing.
     virtual void EmitGeometry(TRenderContextInfo& rci);
-    // The compiled list, rebuilt when the structure changed. Needs a current context.
+    // The compiled list of rci.detailLevel, rebuilt when the structure changed (every level
+    // is compiled on first use). Needs a current context.
     unsigned DisplayListFor(TRenderContextInfo& rci);
+    // The box in object units that holds everything EmitGeometry draws, or none when the
+    // object cannot tell. While rendering, an object whose box lies outside the view is not
+    // drawn (its children still are); without a box it is always drawn.
+    virtual std::optional<TAABB> GeometryBox() { return std::nullopt; }
+    // The level of detail (0 to cMaxDetailLevel) at which the object looks the same as in
+    // full detail when one of its units covers `pixelsPerUnit` screen pixels. Rendering asks
+    // it with the pixels at the nearest corner of GeometryBox; picking always draws level 0.
+    // Default: 0.
+    virtual int DetailLevelFor(float /*pixelsPerUnit*/) { return 0; }
     // Culling, matrix push, name, axes, effects, DrawSelfAndChildren, matrix pop.
     void RenderObject(TRenderContextInfo& rci);
     virtual void DrawSelfAndChildren(TRenderContextInfo& rci, bool renderSelf, bool renderChildren);
@@ -210,6 +227,16 @@ protected:
     void DrawAxes(TRenderContextInfo& rci);
 
 private:
+    struct TScreenExtent {
+        bool outside = false;    // wholly outside the view
+        float pixelsPerUnit = 0; // at the nearest point; 0 when the camera is within reach
+    };
+    // Where GeometryBox lies on screen in a rendering walk; none without a box.
+    std::optional<TScreenExtent> ScreenExtent(const TRenderContextInfo& rci);
+    // The level of detail of an object with that extent (0 without one).
+    int DetailLevel(const std::optional<TScreenExtent>& extent);
+    TGLListHandle& ListOfLevel(int level);
+    void DestroyLists();
     friend class TGLScene;
     friend class TGLSceneRootObject;
     bool HasTransformingParent() const;
@@ -230,6 +257,12 @@ private:
 
     TGLObjectStyles objectStyle_;
     TGLListHandle listHandle_;
+    // The lists of the coarser levels, made when one is first drawn.
+    std::unique_ptr<std::array<TGLListHandle, cMaxDetailLevel>> coarseLists_;
+    // Bit k: the list of level k holds the current geometry.
+    std::uint8_t compiledLevels_ = 0;
+    // The level RenderObject chose for this object in the current rendering walk.
+    std::int8_t frameDetailLevel_ = 0;
     std::unique_ptr<std::pair<TMatrix, TMatrix>> worldMatrices_; // world, inverse world
     TMatrix objectMatrix_ = IdentityHmgMatrix;
     TGLObjectChanges changes_{ocTransformation, ocAbsoluteMatrix, ocInvAbsoluteMatrix, ocStructure};

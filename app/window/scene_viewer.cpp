@@ -9,6 +9,7 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtGlobal>
@@ -17,6 +18,15 @@
 #include <cmath>
 
 namespace hk {
+
+namespace {
+
+// Frames closer than this to the one before are drawn coarse, as the view is moving; this long
+// after the last coarse frame the full one follows.
+constexpr std::chrono::milliseconds kMovingFrameGap{100};
+constexpr int kFullFrameDelayMs = 80;
+
+} // namespace
 
 TGLSceneViewer::TGLSceneViewer(QWidget* parent)
     : QWidget(parent), buffer_(std::make_unique<TGLSceneBuffer>()) {
@@ -37,6 +47,16 @@ TGLSceneViewer::TGLSceneViewer(QWidget* parent)
     resize(100, 100);
     setMouseTracking(true);
     container->setMouseTracking(true);
+    fullFrameTimer_ = new QTimer(this);
+    fullFrameTimer_->setSingleShot(true);
+    fullFrameTimer_->setInterval(kFullFrameDelayMs);
+    connect(fullFrameTimer_, &QTimer::timeout, this, [this] {
+        if (lastFrameCoarse_) {
+            // Far enough from the last frame to be drawn in full.
+            lastFrameEnd_ = {};
+            RequestFrame();
+        }
+    });
     // Changes only ask for a frame; the buffer ignores them while it renders.
     buffer_->OnChange = [this](TGLSceneBuffer*) { RequestFrame(); };
     // The pixel format is fixed once the context exists; a new buffer context is built on it.
@@ -154,15 +174,25 @@ void TGLSceneViewer::PaintSurface() {
     if (width() <= 0 || height() <= 0 || !MakeGLContextCurrent()) {
         return;
     }
+    const bool newContext = recreateContext_ || buffer_->RenderingContext() == nullptr;
     if (EnsureBufferContext()) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool coarse = newContext || start - lastFrameEnd_ < kMovingFrameGap;
+        buffer_->SetDetailScale(coarse ? cMovingDetailScale : 1);
         try {
             buffer_->RenderFrame();
             lastError_.clear();
         } catch (const Exception& e) {
             Report(e.what());
         }
+        buffer_->SetDetailScale(1);
+        lastFrameCoarse_ = coarse;
+        if (coarse) {
+            fullFrameTimer_->start();
+        }
     }
     context_->swapBuffers(surface_);
+    lastFrameEnd_ = std::chrono::steady_clock::now();
 }
 
 void TGLSceneViewer::paintEvent(QPaintEvent*) {

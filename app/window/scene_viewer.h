@@ -13,12 +13,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 class QMouseEvent;
 class QOffscreenSurface;
 class QOpenGLContext;
+class QTimer;
 class QWheelEvent;
 
 namespace hk {
@@ -91,7 +93,8 @@ private:
     // asked for it; false when there is none.
     bool EnsureBufferContext();
     void CreateBufferContext();
-    // Draws one frame on the surface and shows it.
+    // Draws one frame on the surface and shows it: a coarse one while the view moves (a frame
+    // follows the last one closely) or on a new context, the full one after a pause.
     void PaintSurface();
     QSize PixelSize() const;
     void Report(const char* what);
@@ -104,6 +107,11 @@ private:
     std::unique_ptr<QOffscreenSurface> offscreen_;
     TVSyncMode vsync_ = vsmNoSync;
     bool recreateContext_ = false;
+    // When the last frame ended; whether it was coarse; the full frame that follows a coarse
+    // one after a pause.
+    std::chrono::steady_clock::time_point lastFrameEnd_;
+    bool lastFrameCoarse_ = false;
+    QTimer* fullFrameTimer_ = nullptr;
     ErrorReporter reportError_;
     // The last failure reported; the same failure frame after frame is reported once.
     QString lastError_;

@@ -219,6 +219,21 @@ void BM_SteadyFrame(benchmark::State& state, Drawing drawing) {
     }
 }
 
+// Frames while the view moves: the view draws them at a smaller detail scale, each object at
+// the level of detail it would have at a quarter of its size on screen.
+void BM_MovingFrame(benchmark::State& state, Drawing drawing) {
+    FrameRig rig;
+    if (!Prepare(state, rig, drawing)) {
+        return;
+    }
+    rig.buffer.SetDetailScale(cMovingDetailScale);
+    for (auto _ : state) {
+        if (!RenderOrSkip(state, rig)) {
+            break;
+        }
+    }
+}
+
 // The first frame on a new context: every object compiles its display list (and the captions
 // their glyphs), as at start-up and whenever the view re-creates its context. Making the
 // context is not timed.
@@ -252,6 +267,8 @@ void PerFrame(benchmark::internal::Benchmark* b) {
 // repetition keep one slow frame on the busy machine from deciding the figure.
 BENCHMARK_CAPTURE(BM_SteadyFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
 BENCHMARK_CAPTURE(BM_SteadyFrame, generated_10000, Drawing::Generated)->Apply(PerFrame)->MinTime(2);
+BENCHMARK_CAPTURE(BM_MovingFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
+BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000, Drawing::Generated)->Apply(PerFrame)->MinTime(2);
 BENCHMARK_CAPTURE(BM_FirstFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
 BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000, Drawing::Generated)->Apply(PerFrame)->MinTime(2);
 

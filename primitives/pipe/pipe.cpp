@@ -2,6 +2,7 @@
 #include "primitives/pipe/pipe.h"
 
 #include "engine/vector_geometry.h"
+#include "primitives/detail_level.h"
 #include "primitives/pipe/cubic_spline.h"
 #include "primitives/pipe/pipe_ring.h"
 
@@ -173,16 +174,54 @@ void TGLPipe::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-void TGLPipe::EmitGeometry(TRenderContextInfo&) {
+namespace {
+
+// The largest ring radius of a pipe of `radius` over its nodes.
+float LargestRing(const std::vector<NodeData>& nodes, float radius) {
+    float factor = 0;
+    for (const NodeData& node : nodes) {
+        factor = std::max(factor, std::fabs(node.radiusFactor));
+    }
+    return std::fabs(radius) * factor;
+}
+
+} // namespace
+
+std::optional<TAABB> TGLPipe::GeometryBox() {
+    const std::vector<NodeData> nodes = CollectNodes(Nodes());
+    if (nodes.empty() || (SplineMode() == lsmCubicSpline && nodes.size() >= 2)) {
+        return std::nullopt;
+    }
+    TAABB box{nodes[0].position, nodes[0].position};
+    for (const NodeData& node : nodes) {
+        for (int k = 0; k < 3; ++k) {
+            box.min[k] = std::min(box.min[k], node.position[k]);
+            box.max[k] = std::max(box.max[k], node.position[k]);
+        }
+    }
+    const float r = LargestRing(nodes, radius_);
+    for (int k = 0; k < 3; ++k) {
+        box.min[k] -= r;
+        box.max[k] += r;
+    }
+    return box;
+}
+
+int TGLPipe::DetailLevelFor(float pixelsPerUnit) {
+    return RoundDetailLevel(LargestRing(CollectNodes(Nodes()), radius_) * pixelsPerUnit);
+}
+
+void TGLPipe::EmitGeometry(TRenderContextInfo& rci) {
     const std::vector<NodeData> nodes = CollectNodes(Nodes());
     const int n = int(nodes.size());
     if (n == 0) {
         return;
     }
+    const int slices = SegmentsAtLevel(slices_, rci.detailLevel);
     TPipeRing rings[2];
-    rings[0].Resize(slices_);
-    rings[1].Resize(slices_);
-    const TPipeSinCosTable& table = PipeSinCosTable(slices_);
+    rings[0].Resize(slices);
+    rings[1].Resize(slices);
+    const TPipeSinCosTable& table = PipeSinCosTable(slices);
 
     const bool spline = SplineMode() == lsmCubicSpline && n >= 2;
     std::unique_ptr<TCubicSpline> path, radii;

@@ -78,6 +78,11 @@ public:
     // Bands between consecutive rings and the selected disks, in object space. A pipe
     // without nodes emits nothing.
     void EmitGeometry(TRenderContextInfo& rci) override;
+    // The nodes' box widened by the largest ring; none along a cubic spline, which may swing
+    // out beyond its nodes.
+    std::optional<TAABB> GeometryBox() override;
+    // Coarser levels draw fewer slices, by the largest ring on screen.
+    int DetailLevelFor(float pixelsPerUnit) override;
 
 protected:
     TGLNode* NewNode() override;

@@ -1,5 +1,6 @@
 // Cylinder base, cylinder and annulus: properties, extents and their GLU builds.
 #include "primitives/quadrics/cylinder.h"
+#include "primitives/detail_level.h"
 #include "primitives/shape_property.h"
 
 #include <GL/glu.h>
@@ -30,8 +31,20 @@ void TGLCylinderBase::SetLoops(int value) {
 }
 
 TVector TGLCylinderBase::UnscaledBoxExtents() {
-    const float m = std::max(std::fabs(TopRadiusOf()), std::fabs(bottomRadius_));
+    const float m = MaxRadius();
     return {m, height_ * 0.5f, m, 0};
+}
+
+float TGLCylinderBase::MaxRadius() const {
+    return std::max(std::fabs(TopRadiusOf()), std::fabs(bottomRadius_));
+}
+
+int TGLCylinderBase::DetailLevelFor(float pixelsPerUnit) {
+    return RoundDetailLevel(MaxRadius() * pixelsPerUnit);
+}
+
+int TGLCylinderBase::SlicesAt(int level) const {
+    return SegmentsAtLevel(slices_, level);
 }
 
 void TGLCylinderBase::Assign(const TGLBaseSceneObject& source) {
@@ -70,7 +83,22 @@ void TGLCylinder::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-void TGLCylinder::EmitGeometry(TRenderContextInfo&) {
+std::optional<TAABB> TGLCylinder::GeometryBox() {
+    const float m = MaxRadius();
+    const float h = Height();
+    float low = -h * 0.5f, high = h * 0.5f;
+    if (alignment_ == caTop) {
+        low = -h;
+        high = 0;
+    } else if (alignment_ == caBottom) {
+        low = 0;
+        high = h;
+    }
+    return TAABB{{-m, std::min(low, high), -m}, {m, std::max(low, high), m}};
+}
+
+void TGLCylinder::EmitGeometry(TRenderContextInfo& rci) {
+    const int level = rci.detailLevel;
     TGLUQuadricPtr q = NewQuadric();
     if (!q) {
         return;
@@ -89,17 +117,18 @@ void TGLCylinder::EmitGeometry(TRenderContextInfo&) {
         break;
     }
     if (parts_.Contains(cySides)) {
-        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), Slices(), Stacks());
+        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), SlicesAt(level),
+                    StacksAt(level));
     }
     if (parts_.Contains(cyTop)) {
         glPushMatrix();
         glTranslatef(0, 0, Height());
-        gluDisk(q.get(), 0, topRadius_, Slices(), Loops());
+        gluDisk(q.get(), 0, topRadius_, SlicesAt(level), LoopsAt(level));
         glPopMatrix();
     }
     if (parts_.Contains(cyBottom)) {
         SetInvertedQuadricOrientation(q.get());
-        gluDisk(q.get(), 0, BottomRadius(), Slices(), Loops());
+        gluDisk(q.get(), 0, BottomRadius(), SlicesAt(level), LoopsAt(level));
     }
     glPopMatrix();
 }
@@ -131,7 +160,15 @@ void TGLAnnulus::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-void TGLAnnulus::EmitGeometry(TRenderContextInfo&) {
+std::optional<TAABB> TGLAnnulus::GeometryBox() {
+    const float m =
+        std::max({MaxRadius(), std::fabs(bottomInnerRadius_), std::fabs(topInnerRadius_)});
+    const float h = std::fabs(Height()) * 0.5f;
+    return TAABB{{-m, -h, -m}, {m, h, m}};
+}
+
+void TGLAnnulus::EmitGeometry(TRenderContextInfo& rci) {
+    const int level = rci.detailLevel;
     TGLUQuadricPtr q = NewQuadric();
     if (!q) {
         return;
@@ -140,22 +177,24 @@ void TGLAnnulus::EmitGeometry(TRenderContextInfo&) {
     glRotatef(-90, 1, 0, 0);
     glTranslatef(0, 0, -Height() * 0.5f);
     if (parts_.Contains(anOuterSides)) {
-        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), Slices(), Stacks());
+        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), SlicesAt(level),
+                    StacksAt(level));
     }
     if (parts_.Contains(anTop)) {
         glPushMatrix();
         glTranslatef(0, 0, Height());
-        gluDisk(q.get(), topInnerRadius_, topRadius_, Slices(), Loops());
+        gluDisk(q.get(), topInnerRadius_, topRadius_, SlicesAt(level), LoopsAt(level));
         glPopMatrix();
     }
     if (parts_.Contains(anBottom) || parts_.Contains(anInnerSides)) {
         SetInvertedQuadricOrientation(q.get());
         if (parts_.Contains(anBottom)) {
-            gluDisk(q.get(), bottomInnerRadius_, BottomRadius(), Slices(), Loops());
+            gluDisk(q.get(), bottomInnerRadius_, BottomRadius(), SlicesAt(level), LoopsAt(level));
         }
         if (parts_.Contains(anInnerSides)) {
             // Facing the axis.
-            gluCylinder(q.get(), bottomInnerRadius_, topInnerRadius_, Height(), Slices(), Stacks());
+            gluCylinder(q.get(), bottomInnerRadius_, topInnerRadius_, Height(), SlicesAt(level),
+                        StacksAt(level));
         }
     }
     glPopMatrix();

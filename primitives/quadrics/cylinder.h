@@ -25,9 +25,19 @@ public:
 
     // (m, Height/2, m) with m the larger absolute radius; the alignment does not matter.
     TVector UnscaledBoxExtents() override;
+    // Coarser levels draw fewer slices and one stack and loop, by the larger radius on screen.
+    int DetailLevelFor(float pixelsPerUnit) override;
 
     // From a cylinder base: bottom radius, height, slices, stacks, loops; then the quadric part.
     void Assign(const TGLBaseSceneObject& source) override;
+
+protected:
+    // Slices, stacks and loops at a level of detail.
+    int SlicesAt(int level) const;
+    int StacksAt(int level) const { return level > 0 ? 1 : stacks_; }
+    int LoopsAt(int level) const { return level > 0 ? 1 : loops_; }
+    // The larger absolute radius, top or bottom.
+    float MaxRadius() const;
 
 private:
     float bottomRadius_ = 0.5f;
@@ -53,6 +63,8 @@ public:
 
     void Assign(const TGLBaseSceneObject& source) override;
     void EmitGeometry(TRenderContextInfo& rci) override;
+    // Along Y where the alignment puts the height.
+    std::optional<TAABB> GeometryBox() override;
 
 private:
     float topRadius_ = 0.5f;
@@ -78,6 +90,7 @@ public:
     void Assign(const TGLBaseSceneObject& source) override;
     // Always centred on the origin.
     void EmitGeometry(TRenderContextInfo& rci) override;
+    std::optional<TAABB> GeometryBox() override;
 
 private:
     float bottomInnerRadius_ = 0.3f;

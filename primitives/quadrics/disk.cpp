@@ -1,9 +1,11 @@
 // The disk: properties, extents and its GLU partial-disk build.
 #include "primitives/quadrics/disk.h"
+#include "primitives/detail_level.h"
 #include "primitives/shape_property.h"
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace hk {
@@ -46,12 +48,23 @@ void TGLDisk::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-void TGLDisk::EmitGeometry(TRenderContextInfo&) {
+std::optional<TAABB> TGLDisk::GeometryBox() {
+    const float r = std::max(std::fabs(outerRadius_), std::fabs(innerRadius_));
+    return TAABB{{-r, -r, 0}, {r, r, 0}};
+}
+
+int TGLDisk::DetailLevelFor(float pixelsPerUnit) {
+    return RoundDetailLevel(std::fabs(outerRadius_) * pixelsPerUnit);
+}
+
+void TGLDisk::EmitGeometry(TRenderContextInfo& rci) {
     TGLUQuadricPtr q = NewQuadric();
     if (!q) {
         return;
     }
-    gluPartialDisk(q.get(), innerRadius_, outerRadius_, slices_, loops_, startAngle_, sweepAngle_);
+    const int level = rci.detailLevel;
+    gluPartialDisk(q.get(), innerRadius_, outerRadius_, SegmentsAtLevel(slices_, level),
+                   level > 0 ? 1 : loops_, startAngle_, sweepAngle_);
 }
 
 } // namespace hk

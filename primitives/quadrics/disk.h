@@ -25,6 +25,9 @@ public:
     TVector UnscaledBoxExtents() override;
     void Assign(const TGLBaseSceneObject& source) override;
     void EmitGeometry(TRenderContextInfo& rci) override;
+    std::optional<TAABB> GeometryBox() override;
+    // Coarser levels draw fewer slices and one loop, by the outer radius on screen.
+    int DetailLevelFor(float pixelsPerUnit) override;
 
 private:
     float innerRadius_ = 0.0f;

@@ -2,10 +2,12 @@
 #include "primitives/quadrics/torus.h"
 
 #include "engine/vector_types.h"
+#include "primitives/detail_level.h"
 #include "primitives/shapes/assign_scene_object.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace hk {
@@ -49,6 +51,16 @@ TVector TGLTorus::UnscaledBoxExtents() {
     return {r, r, std::fabs(minorRadius_), 0};
 }
 
+std::optional<TAABB> TGLTorus::GeometryBox() {
+    const TVector e = UnscaledBoxExtents();
+    return TAABB{{-e.x, -e.y, -e.z}, {e.x, e.y, e.z}};
+}
+
+int TGLTorus::DetailLevelFor(float pixelsPerUnit) {
+    return std::min(RoundDetailLevel(std::fabs(minorRadius_) * pixelsPerUnit),
+                    RoundDetailLevel(std::fabs(majorRadius_) * pixelsPerUnit));
+}
+
 void TGLTorus::Assign(const TGLBaseSceneObject& source) {
     BeginUpdate();
     if (auto* src = dynamic_cast<const TGLTorus*>(&source)) {
@@ -63,24 +75,26 @@ void TGLTorus::Assign(const TGLBaseSceneObject& source) {
 
 // The ring angle runs clockwise seen from +Z (y = -d sin theta); every strip starts at the tube
 // angle one step past 0 and ends a full turn later, closing on itself.
-void TGLTorus::EmitGeometry(TRenderContextInfo&) {
-    const double ringStep = 2 * cPI / rings_;
-    const double sideStep = 2 * cPI / sides_;
+void TGLTorus::EmitGeometry(TRenderContextInfo& rci) {
+    const auto rings = std::uint32_t(SegmentsAtLevel(int(rings_), rci.detailLevel));
+    const auto sides = std::uint32_t(SegmentsAtLevel(int(sides_), rci.detailLevel));
+    const double ringStep = 2 * cPI / rings;
+    const double sideStep = 2 * cPI / sides;
     double cos0 = 1, sin0 = 0, theta0 = 0;
-    for (std::int64_t i = std::int64_t(rings_) - 1; i >= 0; --i) {
+    for (std::int64_t i = std::int64_t(rings) - 1; i >= 0; --i) {
         const double theta1 = theta0 + ringStep;
         const double cos1 = std::cos(theta1), sin1 = std::sin(theta1);
         glBegin(GL_QUAD_STRIP);
         double phi = 0;
-        for (std::int64_t j = sides_; j >= 0; --j) {
+        for (std::int64_t j = sides; j >= 0; --j) {
             phi += sideStep;
             const double cp = std::cos(phi), sp = std::sin(phi);
             const double d = minorRadius_ * cp + majorRadius_;
-            const float t = float(double(j) / sides_);
-            glTexCoord2f(float(double(i) / rings_), t);
+            const float t = float(double(j) / sides);
+            glTexCoord2f(float(double(i) / rings), t);
             glNormal3f(float(cos1 * cp), float(-sin1 * cp), float(sp));
             glVertex3f(float(d * cos1), float(-d * sin1), float(minorRadius_ * sp));
-            glTexCoord2f(float(double(i + 1) / rings_), t);
+            glTexCoord2f(float(double(i + 1) / rings), t);
             glNormal3f(float(cos0 * cp), float(-sin0 * cp), float(sp));
             glVertex3f(float(d * cos0), float(-d * sin0), float(minorRadius_ * sp));
         }

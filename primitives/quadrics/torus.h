@@ -26,6 +26,9 @@ public:
     // From a torus: the radii, rings and sides; then the scene-object part.
     virtual void Assign(const TGLBaseSceneObject& source);
     void EmitGeometry(TRenderContextInfo& rci) override;
+    std::optional<TAABB> GeometryBox() override;
+    // Coarser levels draw fewer rings and sides, by the finer of the tube and the ring.
+    int DetailLevelFor(float pixelsPerUnit) override;
 
 private:
     float majorRadius_ = 0.4f;

@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 namespace hk {
 
 TGLCube::TGLCube() {
@@ -51,6 +53,12 @@ void TGLCube::ReadCubeSize(TBinaryReader& r) {
 
 TVector TGLCube::UnscaledBoxExtents() {
     return {width_ * 0.5f, height_ * 0.5f, depth_ * 0.5f, 0};
+}
+
+std::optional<TAABB> TGLCube::GeometryBox() {
+    const TVector e = UnscaledBoxExtents();
+    const TAffineVector m{std::fabs(e.x), std::fabs(e.y), std::fabs(e.z)};
+    return TAABB{{-m.x, -m.y, -m.z}, m};
 }
 
 void TGLCube::Assign(const TGLBaseSceneObject& source) {

@@ -41,6 +41,7 @@ public:
     // One GL_QUADS block with the selected faces; the winding does not follow the normal
     // direction, only the normals do.
     void EmitGeometry(TRenderContextInfo& rci) override;
+    std::optional<TAABB> GeometryBox() override;
 
 private:
     float width_ = 1, height_ = 1, depth_ = 1;

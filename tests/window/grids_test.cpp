@@ -110,11 +110,15 @@ TEST_F(GridsTest, RebuildsFreeTheOldDisplayListsOfTheView) {
         view.GLContext()->doneCurrent();
         return lists;
     };
+    // The first count may also hold the coarse lists of a frame drawn while the window started.
     const int first = listsInView();
     ASSERT_GT(first, 0);
+    form->Grids().RebuildScene();
+    const int rebuilt = listsInView();
+    EXPECT_LE(rebuilt, first);
     for (int i = 0; i < 4; ++i) {
         form->Grids().RebuildScene();
-        EXPECT_EQ(listsInView(), first) << "after rebuild " << i + 1;
+        EXPECT_EQ(listsInView(), rebuilt) << "after rebuild " << i + 2;
     }
 }
 

@@ -1,0 +1,116 @@
+// Culling by an object's geometry box against the view, checked against drawing everything:
+// over many solids placed across the edges of the view, none that the walk leaves out would
+// have drawn a pixel.
+#include "primitives/pipe/pipe.h"
+#include "primitives/quadrics/cylinder.h"
+#include "primitives/quadrics/disk.h"
+#include "primitives/quadrics/torus.h"
+#include "primitives/shapes/cube.h"
+#include "tests/render/gl_rig.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace hk::test {
+namespace {
+
+constexpr int kWidth = 64, kHeight = 48;
+
+// Pixels of the last frame that are not the background.
+int DrawnPixels(GLRig& rig) {
+    std::vector<unsigned char> p(std::size_t(kWidth) * kHeight * 4);
+    rig.buffer.RenderingContext()->Activate();
+    glReadBuffer(GL_FRONT);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    rig.buffer.RenderingContext()->Deactivate();
+    int drawn = 0;
+    for (std::size_t i = 0; i < p.size(); i += 4) {
+        drawn += p[i] != 0 || p[i + 1] != 64 || p[i + 2] != 128;
+    }
+    return drawn;
+}
+
+TGLBaseSceneObject* AddSolid(TGLBaseSceneObject& root, int kind, std::mt19937& random) {
+    std::uniform_real_distribution<float> size(0.05f, 0.6f);
+    switch (kind) {
+    case 0: {
+        auto* c = root.CreateChild<TGLCylinder>();
+        c->SetBottomRadius(size(random));
+        c->SetTopRadius(size(random));
+        c->SetHeight(4 * size(random));
+        c->SetAlignment(TCylinderAlignment(random() % 3));
+        return c;
+    }
+    case 1: {
+        auto* a = root.CreateChild<TGLAnnulus>();
+        a->SetBottomRadius(size(random));
+        a->SetTopRadius(size(random));
+        a->SetHeight(4 * size(random));
+        return a;
+    }
+    case 2: {
+        auto* t = root.CreateChild<TGLTorus>();
+        t->SetMajorRadius(size(random));
+        t->SetMinorRadius(size(random) / 3);
+        return t;
+    }
+    case 3: {
+        auto* p = root.CreateChild<TGLPipe>();
+        p->SetRadius(size(random) / 3);
+        for (int k = 0; k < 3; ++k) {
+            p->AddNode(2 * size(random), 2 * size(random), 2 * size(random));
+        }
+        return p;
+    }
+    case 4: {
+        auto* d = root.CreateChild<TGLDisk>();
+        d->SetOuterRadius(size(random));
+        d->SetInnerRadius(0);
+        return d;
+    }
+    default: {
+        auto* b = root.CreateChild<TGLCube>();
+        b->Scale().SetVector(size(random), 2 * size(random), size(random));
+        return b;
+    }
+    }
+}
+
+TEST(ViewCulling, NoSolidLeftOutOfTheViewWouldHaveDrawnAPixel) {
+    GLRig rig(kWidth, kHeight);
+    HK_REQUIRE_GL(rig);
+    rig.buffer.SetFaceCulling(false);
+    std::mt19937 random(21);
+    // The view spans about +-0.8 across at the origin, 10 units from the camera; the solids
+    // straddle its edges, lie behind the camera and beyond the far plane.
+    std::uniform_real_distribution<float> across(-1.6f, 1.6f), along(-995, 12);
+    std::uniform_real_distribution<float> angle(-180, 180);
+    int seen = 0, unseen = 0;
+    for (int i = 0; i < 240; ++i) {
+        TGLBaseSceneObject* solid = AddSolid(rig.scene.Objects(), i % 6, random);
+        const float depth = i % 4 == 0 ? along(random) : across(random);
+        solid->Position().SetPoint(across(random), across(random), depth);
+        solid->SetTurnAngle(angle(random));
+        solid->SetPitchAngle(angle(random));
+        rig.buffer.SetDetailScale(1);
+        rig.buffer.RenderFrame();
+        const int culledFrame = DrawnPixels(rig);
+        rig.buffer.SetDetailScale(0);
+        rig.buffer.RenderFrame();
+        const int fullFrame = DrawnPixels(rig);
+        EXPECT_FALSE(culledFrame == 0 && fullFrame > 0)
+            << "solid " << i << " of kind " << i % 6 << " left out but draws " << fullFrame
+            << " pixels";
+        (fullFrame > 0 ? seen : unseen) += 1;
+        rig.scene.Objects().RemoveChild(solid, false);
+    }
+    // The placements cover both sides of the edges.
+    EXPECT_GT(seen, 40);
+    EXPECT_GT(unseen, 40);
+}
+
+} // namespace
+} // namespace hk::test
