@@ -1,6 +1,7 @@
 // The clash list window.
 #include "app/window/clash_list_window.h"
 
+#include "app/window/clash_approval_proxy.h"
 #include "app/window/clash_table_model.h"
 
 #include <QCheckBox>
@@ -9,7 +10,6 @@
 #include <QKeySequence>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -19,7 +19,7 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ClashList"));
     model_ = new TClashTableModel(clashes, this);
-    sorted_ = new QSortFilterProxyModel(this);
+    sorted_ = new TClashApprovalProxy(this);
     sorted_->setSourceModel(model_);
     sorted_->setSortRole(TClashTableModel::kSortRole);
 
@@ -50,6 +50,7 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     });
     connect(table_, &QTableView::activated, this, [this] { emit Activated(Selected()); });
     connect(dimOthers_, &QCheckBox::toggled, this, &TClashListWindow::DimOthersToggled);
+    connect(sorted_, &TClashApprovalProxy::CountsChanged, this, &TClashListWindow::UpdateTitle);
     // Escape clears the selection, and with it the highlight.
     auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(clear, &QShortcut::activated, table_, &QTableView::clearSelection);
@@ -106,7 +107,10 @@ void TClashListWindow::hideEvent(QHideEvent* event) {
 }
 
 void TClashListWindow::UpdateTitle() {
-    setWindowTitle(QStringLiteral("衝突一覧 (%1件)").arg(model_->rowCount()));
+    QString title = QStringLiteral("衝突一覧 (%1件)").arg(model_->rowCount());
+    if (const int approved = sorted_->ApprovedCount(); approved > 0)
+        title += QStringLiteral(" 承認済 %1").arg(approved);
+    setWindowTitle(title);
 }
 
 void TClashListWindow::EmitSelection(bool byUser) {

@@ -11,11 +11,11 @@
 #include <optional>
 
 class QCheckBox;
-class QSortFilterProxyModel;
 class QTableView;
 
 namespace hk {
 
+class TClashApprovalProxy;
 class TClashTableModel;
 
 class TClashListWindow : public QWidget {
@@ -35,6 +35,8 @@ public:
     std::optional<TClash> Selected() const;
     QTableView& Table() { return *table_; }
     QCheckBox& DimOthers() { return *dimOthers_; }
+    // Sorting, and the approval filter and marks of the rows.
+    TClashApprovalProxy& Approvals() { return *sorted_; }
 
 signals:
     // The selection changed: the clash now selected (none when cleared); `byUser` is false
@@ -52,7 +54,7 @@ private:
     void EmitSelection(bool byUser);
 
     TClashTableModel* model_ = nullptr;
-    QSortFilterProxyModel* sorted_ = nullptr;
+    TClashApprovalProxy* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     QCheckBox* dimOthers_ = nullptr;
     bool restoring_ = false;

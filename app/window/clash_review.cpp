@@ -124,6 +124,24 @@ void TClashReview::Frame(const TClash& clash) {
     form_.GLSceneViewer1->update();
 }
 
+QImage TClashReview::RenderClash(const TClash& clash) {
+    TGLBaseSceneObject& root = *form_.Fixed.GLDummyCube1;
+    TGLCamera& camera = *form_.Fixed.GLCamera2;
+    const TVector rootAt = root.Position().AsVector();
+    const TVector cameraAt = camera.Position().AsVector();
+    const bool current = clash.status != TClashStatus::csResolved;
+    highlight_.Select(current ? clash.a.lineNo : 0, current ? clash.b.lineNo : 0);
+    Frame(clash);
+    QImage image = form_.GLSceneViewer1->RenderToImage();
+    const std::optional<TClash> selected = list_->Selected();
+    const bool shown = selected && selected->status != TClashStatus::csResolved;
+    highlight_.Select(shown ? selected->a.lineNo : 0, shown ? selected->b.lineNo : 0);
+    root.Position().SetAsVector(rootAt);
+    camera.Position().SetAsVector(cameraAt);
+    form_.GLSceneViewer1->update();
+    return image;
+}
+
 float TClashReview::TanHalfView() const {
     const TRectangle& vp = form_.GLSceneViewer1->Buffer().Viewport();
     const int side = std::min(vp.Width, vp.Height);

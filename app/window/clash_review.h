@@ -7,6 +7,7 @@
 #include "app/clash_highlight.h"
 #include "app/clash_model.h"
 
+#include <QImage>
 #include <QObject>
 
 #include <optional>
@@ -39,6 +40,11 @@ public:
     void ShowList();
     // "全体表示".
     void FitAll();
+
+    // The view of a clash as selecting it shows it, highlighted and framed, rendered into an
+    // image; the highlight and the camera are then given back and nothing is written to the
+    // message area (report snapshots).
+    QImage RenderClash(const TClash& clash);
 
     TClashListWindow& List() { return *list_; }
     std::vector<int> HighlightedLines() const { return highlight_.HighlightedLines(); }

@@ -8,6 +8,7 @@
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
+#include "app/window/clash_reports.h"
 #include "app/window/clash_review.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/file_actions.h"
@@ -79,6 +80,7 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_, &clashes_);
     clashReview_ = new TClashReview(*this, clashes_);
+    new TClashReports(*this, clashes_, *clashReview_);
     connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
     viewInput_ = std::make_unique<TViewInput>(*this, [this](const TGLBaseSceneObject& picked) {
         ShowPickDetails(*document_, PickedDataLine(*document_, Fixed, picked), *log_);
