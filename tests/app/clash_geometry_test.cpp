@@ -198,7 +198,11 @@ protected:
             EXPECT_NEAR(d.distance, gap, 0.5);
             EXPECT_NEAR(Distance(d.onFirst, d.onSecond), d.distance, 0.5) << "closest points";
         } else if (d.distance < -0.3 && convex) {
-            EXPECT_NEAR(d.distance, -SampledDepth(sa, sb), 0.5);
+            // Samples a spacing apart can miss the deepest spot, so the sampled depth may fall
+            // short of the true one by up to the spacing.
+            const double sampled = -SampledDepth(sa, sb);
+            EXPECT_LE(d.distance, sampled + 0.5);
+            EXPECT_GE(d.distance, sampled - 0.5 - spacing);
             return true;
         }
         return false;
@@ -214,7 +218,10 @@ TEST_F(ClashGeometryTest, CylinderPairsMatchTheOracleOnRandomPoses) {
     for (int i = 0; i < 40; ++i) {
         SCOPED_TRACE(i);
         const float spread = i % 2 ? 10 : 50;
-        depths += ExpectLikeOracle(RandomCylinder(spread), RandomCylinder(spread), true);
+        // Drawn in two statements: the order of a call's arguments differs between compilers.
+        TGLCylinder& first = RandomCylinder(spread);
+        TGLCylinder& second = RandomCylinder(spread);
+        depths += ExpectLikeOracle(first, second, true);
         Root().FreeChildren();
     }
     EXPECT_GE(depths, 8);
