@@ -32,15 +32,6 @@ TAABB EmptyBox() {
     return {{inf, inf, inf}, {-inf, -inf, -inf}};
 }
 
-TAABB UniteBoxes(const TAABB& a, const TAABB& b) {
-    TAABB box;
-    for (int k = 0; k < 3; ++k) {
-        box.min[k] = std::min(a.min[k], b.min[k]);
-        box.max[k] = std::max(a.max[k], b.max[k]);
-    }
-    return box;
-}
-
 TAABB ObjectBox(TGLBaseSceneObject& object) {
     TAABB own = EmptyBox();
     if (auto* pipe = dynamic_cast<TGLPipe*>(&object))

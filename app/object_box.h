@@ -4,6 +4,7 @@
 // not centred on their drawing.
 #pragma once
 
+#include "engine/vector_geometry.h"
 #include "engine/vector_types.h"
 
 namespace hk {
@@ -13,9 +14,6 @@ class TGLBaseSceneObject;
 // Lines, tubes and faces: the box of their nodes (a tube widened by its radius), carried
 // into the parent's space; other objects: their hierarchy box carried into it.
 TAABB ObjectBox(TGLBaseSceneObject& object);
-
-// The smallest box holding both; an empty box (min above max) adds nothing.
-TAABB UniteBoxes(const TAABB& a, const TAABB& b);
 
 // A box holding nothing: min +infinity, max -infinity.
 TAABB EmptyBox();

@@ -48,7 +48,7 @@ void FrameAll(const TNavigationScene& scene, float tanHalfView) {
     for (int i = 0; i < scene.ModelRoot->Count(); ++i) {
         TGLBaseSceneObject& object = *scene.ModelRoot->Children(i);
         if (object.Visible())
-            box = UniteBoxes(box, ObjectBox(object));
+            box = AABBUnion(box, ObjectBox(object));
     }
     if (!(box.min.x <= box.max.x && box.min.y <= box.max.y && box.min.z <= box.max.z))
         return;

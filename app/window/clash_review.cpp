@@ -115,7 +115,7 @@ void TClashReview::Frame(const TClash& clash) {
     TAABB box = EmptyBox();
     for (int i = 0; i < root.Count(); ++i)
         if (std::find(lines.begin(), lines.end(), root.Children(i)->Tag()) != lines.end())
-            box = UniteBoxes(box, ObjectBox(*root.Children(i)));
+            box = AABBUnion(box, ObjectBox(*root.Children(i)));
     float radius = float(kResolvedViewSize / 2 / std::max(doc.loadScale, 1));
     if (box.min.x <= box.max.x)
         radius = VectorLength(VectorSubtract(box.max, box.min)) / 2;
