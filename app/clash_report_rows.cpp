@@ -21,6 +21,15 @@ TReportItem ReportItem(const TClashItem& item) {
             item.tableIndex};
 }
 
+// The pass works in floats: keep points to a thousandth of a data unit, below which their digits
+// are noise.
+std::array<double, 3> Rounded(const std::array<double, 3>& point) {
+    std::array<double, 3> rounded;
+    for (std::size_t k = 0; k < 3; ++k)
+        rounded[k] = std::round(point[k] * 1000) / 1000;
+    return rounded;
+}
+
 } // namespace
 
 std::string ClashIdOf(const TClash& clash) {
@@ -35,6 +44,8 @@ TClashReport MakeClashReport(const TDocument& doc, const TClashModel& model,
     report.drawing = doc.dataFileName;
     report.generated = IsoUtcNow();
     report.loadScale = doc.loadScale;
+    report.tolerance = model.ClashSettings().tolerance;
+    report.clearance = model.ClashSettings().clearance;
     for (const TClash& clash : model.Rows()) {
         TReportClash& row = report.clashes.emplace_back();
         row.id = ClashIdOf(clash);
@@ -45,10 +56,14 @@ TClashReport MakeClashReport(const TDocument& doc, const TClashModel& model,
             row.approvedBy = approval->by;
             row.approvedAt = approval->at;
         }
-        // The pass works in floats: keep the point to a thousandth of a data unit, below which
-        // its digits are noise.
-        for (std::size_t k = 0; k < 3; ++k)
-            row.point[k] = std::round(clash.point[k] * 1000) / 1000;
+        row.point = Rounded(clash.point);
+        row.type = ClashTypeName(clash.type);
+        // A pair with an object that is not a solid is apart at an unknown distance.
+        if (std::isfinite(clash.distance)) {
+            row.distance = std::round(clash.distance * 1000) / 1000;
+            row.nearA = Rounded(clash.nearA);
+            row.nearB = Rounded(clash.nearB);
+        }
         row.a = ReportItem(clash.a);
         row.b = ReportItem(clash.b);
     }
@@ -56,7 +71,9 @@ TClashReport MakeClashReport(const TDocument& doc, const TClashModel& model,
 }
 
 bool IsOpenClash(const TClash& clash, const TClashApprovals& approvals) {
-    return clash.status != TClashStatus::csResolved && !approvals.Find(ClashIdOf(clash));
+    // Clearance breaches are judged only while a clearance is set.
+    const bool counts = clash.type == TClashType::Hard || clash.type == TClashType::Clearance;
+    return counts && clash.status != TClashStatus::csResolved && !approvals.Find(ClashIdOf(clash));
 }
 
 } // namespace hk

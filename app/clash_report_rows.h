@@ -18,7 +18,8 @@ std::string ClashIdOf(const TClash& clash);
 TClashReport MakeClashReport(const TDocument& doc, const TClashModel& model,
                              const TClashApprovals& approvals);
 
-// True when a clash is open for a CI check: not resolved and not approved.
+// True when a clash is open for a CI check: a hard clash or a clearance breach that is neither
+// resolved nor approved. Touching, connected and apart pairs never are.
 bool IsOpenClash(const TClash& clash, const TClashApprovals& approvals);
 
 } // namespace hk

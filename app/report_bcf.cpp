@@ -78,6 +78,49 @@ std::string ItemLine(const std::string& which, const TReportItem& item) {
            " " + item.rptname;
 }
 
+std::string PointText(const Vec& p) {
+    return FixedDecimals(p[0], 1) + ", " + FixedDecimals(p[1], 1) + ", " + FixedDecimals(p[2], 1);
+}
+
+// "hard, depth 12.3", "clearance, gap 13.0", "touch, distance -0.4"...
+std::string Judgement(const TReportClash& clash) {
+    std::string text = *clash.type;
+    if (clash.distance) {
+        const bool depth = *clash.type == "hard";
+        const bool gap = *clash.type == "clearance" || *clash.type == "apart";
+        text += depth ? ", depth " : gap ? ", gap " : ", distance ";
+        text += FixedDecimals(depth ? -*clash.distance : *clash.distance, 1);
+    }
+    return text;
+}
+
+std::string Description(const TClashReport& report, const TReportClash& clash) {
+    std::string text = ItemLine("A", clash.a) + "\n" + ItemLine("B", clash.b) + "\n";
+    if (clash.type) {
+        text += "type: " + Judgement(clash);
+        if (report.tolerance)
+            text += " (tolerance " + FixedDecimals(*report.tolerance, 1);
+        if (report.tolerance && report.clearance && *report.clearance > 0)
+            text += ", clearance " + FixedDecimals(*report.clearance, 1);
+        text += report.tolerance ? ")\n" : "\n";
+    }
+    if (clash.nearA && clash.nearB)
+        text += "closest points: A " + PointText(*clash.nearA) + ", B " + PointText(*clash.nearB) +
+                "\n";
+    return text + "point: " + PointText(clash.point);
+}
+
+// Where the camera looks: midway between the closest points, where the solids meet or come
+// nearest, when they are known; the clash point otherwise.
+Vec Target(const TReportClash& clash) {
+    if (!clash.nearA || !clash.nearB)
+        return clash.point;
+    Vec target;
+    for (std::size_t i = 0; i < 3; ++i)
+        target[i] = ((*clash.nearA)[i] + (*clash.nearB)[i]) / 2;
+    return target;
+}
+
 std::string ComponentXml(const TReportItem& item) {
     return "<Component><OriginatingSystem>hkviewer</OriginatingSystem><AuthoringToolId>line " +
            std::to_string(item.line) + "</AuthoringToolId></Component>";
@@ -95,10 +138,6 @@ std::string BcfVersionXml() {
 }
 
 std::string BcfMarkupXml(const TClashReport& report, const TReportClash& clash, bool snapshot) {
-    std::string description = ItemLine("A", clash.a) + "\n" + ItemLine("B", clash.b) + "\n" +
-                              "point: " + FixedDecimals(clash.point[0], 1) + ", " +
-                              FixedDecimals(clash.point[1], 1) + ", " +
-                              FixedDecimals(clash.point[2], 1);
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Markup>";
     std::string drawing = std::filesystem::path(report.drawing).filename().string();
     if (!drawing.empty())
@@ -106,9 +145,11 @@ std::string BcfMarkupXml(const TClashReport& report, const TReportClash& clash, 
     xml += "<Topic Guid=\"" + Xml(clash.id) + "\" TopicType=\"Clash\" TopicStatus=\"" +
            (clash.approved ? "Closed" : "Open") + "\">";
     xml += "<Title>" + Xml(clash.a.name + " \u00D7 " + clash.b.name) + "</Title>";
+    if (clash.type)
+        xml += "<Labels>" + Xml(*clash.type) + "</Labels>";
     xml += "<CreationDate>" + Xml(report.generated) + "</CreationDate>";
     xml += "<CreationAuthor>hkviewer</CreationAuthor>";
-    xml += "<Description>" + Xml(description) + "</Description></Topic>";
+    xml += "<Description>" + Xml(Description(report, clash)) + "</Description></Topic>";
     if (clash.approved && !clash.comment.empty()) {
         xml += "<Comment Guid=\"" + NameBasedUuid(kClashIdNamespace, "comment " + clash.id) + "\">";
         xml += "<Date>" + Xml(clash.approvedAt.empty() ? report.generated : clash.approvedAt) +
@@ -132,9 +173,10 @@ std::string BcfViewpointXml(const TReportClash& clash, const TBcfView& view) {
     // The region fills about half the view's height.
     double distance =
         std::max(kMinimumDistance, extent / std::tan(fov / 2 * std::numbers::pi / 180));
+    const Vec target = Target(clash);
     Vec eye, look;
-    for (int i = 0; i < 3; ++i) {
-        eye[i] = (clash.point[i] + toEye[i] * distance) * kMetresPerUnit;
+    for (std::size_t i = 0; i < 3; ++i) {
+        eye[i] = (target[i] + toEye[i] * distance) * kMetresPerUnit;
         look[i] = -toEye[i];
     }
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";

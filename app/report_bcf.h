@@ -1,7 +1,7 @@
 // The BCF 2.1 form of a clash report, the topic exchange of coordination tools: a zip holding
 // "bcf.version" and, for every clash that is not resolved, a folder named by the clash id with
-// "markup.bcf" (the topic), "viewpoint.bcfv" (a camera on the clash point selecting both items)
-// and, when the caller renders one, "snapshot.png".
+// "markup.bcf" (the topic, labelled with the clash type), "viewpoint.bcfv" (a camera on the clash
+// point selecting both items) and, when the caller renders one, "snapshot.png".
 #pragma once
 
 #include "app/report_data.h"
@@ -13,7 +13,8 @@
 
 namespace hk {
 
-// The camera of every viewpoint: it looks at the clash point from direction (data axes, from
+// The camera of every viewpoint: it looks at the clash (midway between the closest points
+// when they are known, else at the clash point) from direction (data axes, from
 // the point towards the eye; the batch mode has no view and uses (1, 1, 1)) with a vertical
 // field of view in degrees, kept within BCF's 45 to 60.
 struct TBcfView {

@@ -4,18 +4,25 @@
 namespace hk {
 namespace {
 
+// fields are ready to write: numbers as they are, texts through CsvText.
 void AppendRow(std::string& out, std::initializer_list<std::string> fields) {
     bool first = true;
     for (const std::string& field : fields) {
         if (!first)
             out += ',';
-        out += CsvField(field);
+        out += field;
         first = false;
     }
     out += "\r\n";
 }
 
 } // namespace
+
+std::string CsvText(std::string_view text) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        return CsvField("'" + std::string(text));
+    return CsvField(text);
+}
 
 std::string CsvField(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos)
@@ -33,12 +40,13 @@ std::string ReportCsv(const TClashReport& report) {
     std::string out = "\xEF\xBB\xBF";
     out.append(kReportCsvHeader).append("\r\n");
     for (const TReportClash& c : report.clashes) {
-        AppendRow(out, {c.id, c.status, c.approved ? "true" : "false", c.type.value_or(""),
-                        c.distance ? FixedDecimals(*c.distance, 1) : "",
-                        FixedDecimals(c.point[0], 1), FixedDecimals(c.point[1], 1),
-                        FixedDecimals(c.point[2], 1), std::to_string(c.a.line),
-                        std::to_string(c.a.kind), c.a.name, c.a.rptname, std::to_string(c.b.line),
-                        std::to_string(c.b.kind), c.b.name, c.b.rptname, c.comment});
+        AppendRow(out,
+                  {c.id, c.status, c.approved ? "true" : "false", c.type.value_or(""),
+                   c.distance ? FixedDecimals(*c.distance, 1) : "", FixedDecimals(c.point[0], 1),
+                   FixedDecimals(c.point[1], 1), FixedDecimals(c.point[2], 1),
+                   std::to_string(c.a.line), std::to_string(c.a.kind), CsvText(c.a.name),
+                   CsvText(c.a.rptname), std::to_string(c.b.line), std::to_string(c.b.kind),
+                   CsvText(c.b.name), CsvText(c.b.rptname), CsvText(c.comment)});
     }
     return out;
 }

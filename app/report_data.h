@@ -30,9 +30,12 @@ struct TReportClash {
     std::string approvedBy;
     std::string approvedAt;
     std::optional<std::string> type; // absent until the solids are judged
-    std::optional<double> distance;  // absent until the solids are judged; negative = depth
-    std::array<double, 3> point{};   // clash point
-    double extent = 0;               // size of the region worth framing; 0 = unknown
+    // The signed distance (negative: depth) and the closest points of a and b; absent while
+    // the solids are not judged or one of them is not a solid.
+    std::optional<double> distance;
+    std::optional<std::array<double, 3>> nearA, nearB;
+    std::array<double, 3> point{}; // clash point
+    double extent = 0;             // size of the region worth framing; 0 = unknown
     TReportItem a, b;
 };
 

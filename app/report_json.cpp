@@ -26,6 +26,8 @@ Json ClashJson(const TReportClash& clash) {
                 {"type", OrNull(clash.type)},
                 {"distance", OrNull(clash.distance)},
                 {"point", clash.point},
+                {"nearA", OrNull(clash.nearA)},
+                {"nearB", OrNull(clash.nearB)},
                 {"a", ItemJson(clash.a)},
                 {"b", ItemJson(clash.b)}};
 }

@@ -2,12 +2,14 @@
 // in every format with the same ids in every run, the approvals file read and never written,
 // and the exit statuses of --fail-on-clash.
 #include "app/batch.h"
+#include "app/report_data.h"
 #include "tests/app/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <zip.h>
 
+#include <cmath>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -80,11 +82,11 @@ TEST_F(BatchReportTest, EveryFormatListsTheClashesWithIdsThatStayTheSame) {
     const BatchRun plain = Batch({"--collide"});
     const BatchRun clashes = Batch({"--clashes"});
     const BatchRun first = Batch({"--report", work.File("r.json"), "--report", work.File("r.csv"),
-                             "--report", work.File("r.BCF")});
+                                  "--report", work.File("r.BCF")});
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, plain.out);
 
-    // JSON: one clash per --clashes line, same items, same order.
+    // JSON: one clash per --clashes line, same items, same order, same judgement.
     nlohmann::json json = Json("r.json");
     std::istringstream lines(clashes.out);
     std::size_t n = 0;
@@ -95,7 +97,9 @@ TEST_F(BatchReportTest, EveryFormatListsTheClashesWithIdsThatStayTheSame) {
             std::string(c["status"]) + "\t" + std::to_string(int(c["a"]["line"]));
         EXPECT_EQ(line.substr(0, expected.size()), expected);
         EXPECT_EQ(c["approved"], false);
-        EXPECT_TRUE(c["type"].is_null());
+        EXPECT_TRUE(line.ends_with("\t" + std::string(c["type"]) + "\t" +
+                                   FixedDecimals(c["distance"].get<double>(), 1)))
+            << line;
     }
     EXPECT_EQ(n, 6u);
     EXPECT_EQ(json["clashes"].size(), 6u);
@@ -126,9 +130,18 @@ TEST_F(BatchReportTest, FailOnClashCountsWhatIsNeitherApprovedNorResolved) {
     ASSERT_EQ(ids.size(), 6u);
     EXPECT_EQ(Batch({"--fail-on-clash"}).status, 3);
 
-    // All but one approved: still open. All approved: passes, and every report says so.
-    Approve(std::vector<std::string>(ids.begin(), ids.end() - 1));
+    // The sample's hard clashes: all but one approved, still open; all approved, the run
+    // passes though the connected and the apart pair are not approved. Every report says so.
+    std::vector<std::string> hard;
+    const nlohmann::json first = Json("r.json");
+    for (const auto& clash : first["clashes"])
+        if (clash["type"] == "hard")
+            hard.push_back(clash["id"]);
+    ASSERT_EQ(hard.size(), 4u);
+    Approve(std::vector<std::string>(hard.begin(), hard.end() - 1));
     EXPECT_EQ(Batch({"--fail-on-clash"}).status, 3);
+    Approve(hard);
+    EXPECT_EQ(Batch({"--fail-on-clash"}).status, 0);
     Approve(ids);
     const std::string approvals = work.Read("plant.clash.json");
     BatchRun run =
@@ -157,6 +170,90 @@ TEST_F(BatchReportTest, FailOnClashCountsWhatIsNeitherApprovedNorResolved) {
     EXPECT_EQ(Json("r.json")["counts"]["resolved"], 6);
     EXPECT_EQ(JsonIds("r.json"), ids);
     EXPECT_EQ(ZipNames(work.File("r.bcfzip")), std::set<std::string>{"bcf.version"});
+}
+
+// Parallel pipes of radius 50 along x, one pair per height: axes 80 apart (a depth of 20), 100
+// apart (touching), 110 apart (a gap of 10, whose boxes do not meet) and a straight joint.
+std::string PipePairs() {
+    auto pipe = [](int y, int x1, int x2, int z) {
+        return "2,,1,P,R,50A,50,S," + std::to_string(x1) + "," + std::to_string(y) + "," +
+               std::to_string(z) + ",4\r\n2,,0,,,,,E," + std::to_string(x2) + "," +
+               std::to_string(y) + "," + std::to_string(z) + "\r\n";
+    };
+    return pipe(0, 0, 1000, 0) + pipe(80, 0, 1000, 0) + pipe(0, 0, 1000, 2000) +
+           pipe(100, 0, 1000, 2000) + pipe(0, 0, 1000, 4000) + pipe(110, 0, 1000, 4000) +
+           pipe(0, 0, 1000, 6000) + pipe(0, 1000, 2000, 6000);
+}
+
+// The reports and the CI verdict over the judgement: every format carries each clash's type
+// and distance, the closest points lie |distance| apart at the pair's height, and only hard
+// clashes and clearance breaches that nobody approved fail the run.
+TEST_F(BatchReportTest, ReportsCarryTheJudgementAndOnlyHardOrClearanceClashesFail) {
+    drawing = work.WriteRaw("plant.csv", PipePairs());
+    struct Case {
+        std::vector<std::string> args;
+        std::set<std::string> approvedTypes;
+        std::multiset<std::string> types;
+        int status;
+    };
+    const std::vector<Case> cases{
+        {{}, {}, {"hard", "touch", "connected"}, 3},
+        {{}, {"hard"}, {"hard", "touch", "connected"}, 0},
+        {{"--tolerance", "25"}, {}, {"touch", "touch", "connected"}, 0},
+        {{"--clearance", "40"}, {}, {"hard", "touch", "clearance", "connected"}, 3},
+        {{"--clearance", "40"}, {"hard"}, {"hard", "touch", "clearance", "connected"}, 3},
+        {{"--clearance", "40"},
+         {"hard", "clearance"},
+         {"hard", "touch", "clearance", "connected"},
+         0},
+        {{"--clearance", "5"}, {"hard"}, {"hard", "touch", "connected"}, 0},
+    };
+    // The signed distance of the pair at each height.
+    const std::map<int, double> expectedDistance{{0, -20}, {2000, 0}, {4000, 10}, {6000, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::filesystem::remove(work.File("plant.clash.json"));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--report", work.File("r.json")});
+        ASSERT_EQ(Batch(args).status, 0);
+        std::vector<std::string> approve;
+        const nlohmann::json before = Json("r.json");
+        for (const auto& clash : before["clashes"])
+            if (c.approvedTypes.contains(clash["type"]))
+                approve.push_back(clash["id"]);
+        Approve(approve);
+
+        args.insert(args.end(), {"--report", work.File("r.csv"), "--report", work.File("r.bcf"),
+                                 "--fail-on-clash"});
+        const BatchRun run = Batch(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        const nlohmann::json json = Json("r.json");
+        const std::string csv = work.Read("r.csv");
+        const auto zip = ZipNames(work.File("r.bcf"));
+        std::multiset<std::string> types;
+        for (const auto& clash : json["clashes"]) {
+            const std::string type = clash["type"];
+            const double distance = clash["distance"];
+            types.insert(type);
+            std::array<double, 3> a = clash["nearA"], b = clash["nearB"];
+            ASSERT_TRUE(expectedDistance.contains(int(std::lround(a[2])))) << a[2];
+            EXPECT_NEAR(distance, expectedDistance.at(int(std::lround(a[2]))), 0.5) << type;
+            EXPECT_NEAR(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]), std::fabs(distance),
+                        0.01)
+                << type;
+            EXPECT_NEAR(a[2], b[2], 0.01);
+            EXPECT_NE(csv.find("\r\n" + std::string(clash["id"]) + ",new," +
+                               (clash["approved"] ? "true," : "false,") + type + "," +
+                               FixedDecimals(distance, 1) + ","),
+                      std::string::npos)
+                << type;
+            EXPECT_TRUE(zip.contains(std::string(clash["id"]) + "/markup.bcf"));
+        }
+        EXPECT_EQ(types, c.types);
+        EXPECT_EQ(json["tolerance"], c.args.size() == 2 && c.args[0] == "--tolerance" ? 25.0 : 1.0);
+        EXPECT_EQ(json["clearance"],
+                  c.args.size() == 2 && c.args[0] == "--clearance" ? std::stod(c.args[1]) : 0.0);
+    }
 }
 
 TEST_F(BatchReportTest, ReportsThatCannotBeWrittenAreNamed) {

@@ -49,7 +49,7 @@ TReportItem Item(int line, std::string name) {
 }
 
 // Three clashes: a new one with texts that need quoting, an approved active one with a comment
-// on two lines and a type, a resolved one.
+// on two lines, a judgement and names a spreadsheet would run as formulas, a resolved one.
 TClashReport SampleReport() {
     TClashReport report;
     report.drawing = "/data/plant.csv";
@@ -71,6 +71,11 @@ TClashReport SampleReport() {
     second.approvedAt = "2026-12-08T10:00:00Z";
     second.type = "hard";
     second.distance = -12.345;
+    second.nearA = {100, 200, 300};
+    second.nearB = {100, 200, 287.655};
+    second.a.name = "=HYPERLINK(\"x\")";
+    second.b.rptname = "-2+3";
+    second.b.name = "@SUM(A1)";
     TReportClash third = first;
     third.id = ClashId("third");
     third.status = "resolved";
@@ -100,6 +105,8 @@ TEST(ClashReportJson, HoldsEveryFieldOfTheReport) {
         EXPECT_EQ(j["type"].is_null(), !c.type);
         EXPECT_EQ(j["distance"].is_null(), !c.distance);
         EXPECT_EQ(j["point"], nlohmann::json(c.point));
+        EXPECT_EQ(j["nearA"], c.nearA ? nlohmann::json(*c.nearA) : nlohmann::json());
+        EXPECT_EQ(j["nearB"], c.nearB ? nlohmann::json(*c.nearB) : nlohmann::json());
         for (auto [key, item] : {std::pair{"a", &c.a}, std::pair{"b", &c.b}}) {
             EXPECT_EQ(j[key], nlohmann::json({{"line", item->line},
                                               {"kind", item->kind},
@@ -159,14 +166,23 @@ TEST(ClashReportCsv, ReadsBackAsTheReportsFieldsUnderTheHeader) {
     EXPECT_EQ(rows[0], ReadCsv(std::string(kReportCsvHeader) + "\r\n")[0]);
     EXPECT_EQ(rows[0].size(), 17u);
     auto line = [](int n) { return std::to_string(n); };
+    // Texts a spreadsheet would take for formulas read back behind an apostrophe; numbers,
+    // negative ones included, stay numbers.
+    auto shown = [](const std::string& t) {
+        return !t.empty() && std::string("=+-@\t\r").find(t[0]) != std::string::npos ? "'" + t : t;
+    };
     for (std::size_t i = 0; i < 3; ++i) {
         const TReportClash& c = report.clashes[i];
-        EXPECT_EQ(rows[i + 1], (std::vector<std::string>{
-                                   c.id, c.status, c.approved ? "true" : "false",
-                                   c.type.value_or(""), c.distance ? "-12.3" : "", "1234.6", "0.0",
-                                   "2500.0", line(c.a.line), "20", c.a.name, c.a.rptname,
-                                   line(c.b.line), "20", c.b.name, c.b.rptname, c.comment}));
+        EXPECT_EQ(rows[i + 1],
+                  (std::vector<std::string>{
+                      c.id, c.status, c.approved ? "true" : "false", c.type.value_or(""),
+                      c.distance ? "-12.3" : "", "1234.6", "0.0", "2500.0", line(c.a.line), "20",
+                      shown(c.a.name), shown(c.a.rptname), line(c.b.line), "20", shown(c.b.name),
+                      shown(c.b.rptname), shown(c.comment)}));
     }
+    EXPECT_EQ(rows[2][10], "'=HYPERLINK(\"x\")");
+    for (std::string formula : {"=1", "+1", "-1", "@A", "\t1", "\r1"})
+        EXPECT_EQ(CsvText(formula), CsvField("'" + formula));
 }
 
 // The entries of a zip by name, with their contents.
@@ -246,6 +262,18 @@ TEST(ClashReportBcf, HoldsATopicPerOpenClashThatTheSchemasAccept) {
     EXPECT_NEAR(Component(vp, "CameraUpVector", 'Z'), 1, 1e-9);
     EXPECT_NE(vp.find("<FieldOfView>45.000000</FieldOfView>"), std::string::npos);
     EXPECT_NE(vp.find("<AuthoringToolId>line 12</AuthoringToolId>"), std::string::npos);
+
+    // A judged clash is labelled with its type, described with its depth and closest points,
+    // and looked at midway between them.
+    const std::string& judged = entries[b + "/markup.bcf"];
+    EXPECT_NE(judged.find("<Labels>hard</Labels>"), std::string::npos);
+    EXPECT_NE(judged.find("type: hard, depth 12.3"), std::string::npos) << judged;
+    EXPECT_NE(judged.find("closest points: A 100.0, 200.0, 300.0, B 100.0, 200.0, 287.7"),
+              std::string::npos)
+        << judged;
+    const std::string& onNear = entries[b + "/viewpoint.bcfv"];
+    EXPECT_NEAR(Component(onNear, "CameraViewPoint", 'X'), 0.1, 1e-6);
+    EXPECT_NEAR(Component(onNear, "CameraViewPoint", 'Z'), 0.2938275, 1e-6);
 
     if (!std::filesystem::exists(std::filesystem::path(HK_BCF_SCHEMA_DIR) / "markup.xsd") ||
         std::system("xmllint --version > /dev/null 2>&1") != 0)
