@@ -13,6 +13,7 @@
 #include "primitives/shapes/dummy_cube.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QColor>
 #include <QFile>
 #include <QGroupBox>
@@ -127,6 +128,10 @@ QString TAutomation::Answer(const QString& query) {
             return QString::number(form_.Fixed.GLDummyCube1->Count());
         if (verb == QLatin1String("datafile"))
             return EscapeLine(QFile::decodeName(form_.Document().dataFileName.c_str()));
+        if (verb == QLatin1String("focus")) {
+            const QWidget* focus = QApplication::focusWidget();
+            return focus ? focus->window()->objectName() : QString();
+        }
         if (verb == QLatin1String("frames"))
             return QString::number(form_.GLSceneViewer1->Buffer().FrameCount());
         if (verb == QLatin1String("clashes") || verb == QLatin1String("highlighted"))

@@ -22,6 +22,8 @@
 //   clashgeometry K        -> "x y w h" of the visible part of row K, global pixels
 //   highlighted            -> the data-file lines of the highlighted objects, blank-separated
 //                             (A's first); empty when no clash is selected
+//   focus                  -> the object name of the window holding the keyboard focus;
+//                             empty when no window of the program has it
 // Texts are UTF-8 with "\" written as "\\" and a line break as "\n". A query that cannot be
 // answered gets "error " and the reason. End of input closes the channel, not the window.
 #pragma once

@@ -86,12 +86,12 @@ void TClashReports::AddListControls() {
     connect(approve, &QPushButton::clicked, this, [this, &list] {
         if (SelectedClashes().empty())
             return;
-        bool ok = false;
-        const QString comment = QInputDialog::getText(&list, QStringLiteral("承認"),
-                                                      QStringLiteral("コメント（省略可）"),
-                                                      QLineEdit::Normal, QString(), &ok);
-        if (ok)
-            ApproveSelected(comment);
+        QInputDialog dialog(&list);
+        dialog.setObjectName(QStringLiteral("ApproveDialog"));
+        dialog.setWindowTitle(QStringLiteral("承認"));
+        dialog.setLabelText(QStringLiteral("コメント（省略可）"));
+        if (dialog.exec() == QDialog::Accepted)
+            ApproveSelected(dialog.textValue());
     });
     connect(revoke, &QPushButton::clicked, this, &TClashReports::RevokeSelected);
 }

@@ -386,5 +386,61 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
     ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
 }
 
+// Ticks "衝突", opens the clash list with Ctrl+L and waits for its rows.
+void OpenClashList(ViewerProcess& viewer, XInput& x, const std::string& rows) {
+    const std::optional<ScreenRect> memo = viewer.Geometry("Memo2");
+    ASSERT_TRUE(memo.has_value());
+    x.MoveTo(memo->CentreX(), memo->CentreY());
+    ASSERT_TRUE(x.Key("l", "Control_L"));
+    EXPECT_EQ(viewer.WaitFor("clashes", Is(rows), kStepTime), rows);
+}
+
+// A clash approved in the list stays approved in the next run of the program, and the batch
+// mode, another process, reports it approved.
+TEST_F(ProgramTest, AClashApprovedInTheWindowStaysApprovedAfterARestart) {
+    {
+        ViewerProcess viewer;
+        ASSERT_NO_FATAL_FAILURE(StartViewer(viewer));
+        ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
+        ASSERT_NO_FATAL_FAILURE(OpenClashList(viewer, x, "6"));
+        const std::string first = viewer.Query("clash 0").value_or("");
+        ScreenRect r{};
+        const std::string rowGeometry = viewer.Query("clashgeometry 0").value_or("");
+        ASSERT_EQ(std::sscanf(rowGeometry.c_str(), "%d %d %d %d", &r.x, &r.y, &r.w, &r.h), 4)
+            << rowGeometry;
+        x.Click(r.x + 20, r.CentreY());
+        const std::optional<ScreenRect> approve = viewer.Geometry("ApproveButton");
+        ASSERT_TRUE(approve.has_value());
+        x.Click(approve->CentreX(), approve->CentreY());
+        // The comment dialog takes the keys once it holds the focus: a comment and Enter.
+        EXPECT_EQ(viewer.WaitFor("focus", Is("ApproveDialog"), kStepTime), "ApproveDialog");
+        const std::optional<ScreenRect> dialog = viewer.Geometry("ApproveDialog");
+        ASSERT_TRUE(dialog.has_value());
+        x.MoveTo(dialog->CentreX(), dialog->CentreY());
+        ASSERT_TRUE(x.Type("ok"));
+        ASSERT_TRUE(x.Key("Return"));
+        EXPECT_EQ(viewer.WaitFor("clashes", Is("5"), kStepTime), "5");
+        EXPECT_NE(viewer.Query("clash 0"), first);
+        ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
+    }
+    ASSERT_TRUE(fs::exists(folder.Path() / "box.clash.json"));
+
+    ViewerProcess again;
+    ASSERT_NO_FATAL_FAILURE(StartViewer(again));
+    ASSERT_NO_FATAL_FAILURE(ClickCheckBox(again, "CheckBox1"));
+    ASSERT_NO_FATAL_FAILURE(OpenClashList(again, x, "5"));
+    ASSERT_NO_FATAL_FAILURE(CloseViewer(again));
+
+    // One CSV row approved, with its comment last.
+    Batch({"--batch", "box.csv", "--report", "clashes.csv"});
+    std::ifstream in(folder.Path() / "clashes.csv", std::ios::binary);
+    int approved = 0, rows = 0;
+    for (std::string line; std::getline(in, line); ++rows)
+        if (line.find(",new,true,") != std::string::npos && line.ends_with(",ok\r"))
+            ++approved;
+    EXPECT_EQ(rows, 7);
+    EXPECT_EQ(approved, 1);
+}
+
 } // namespace
 } // namespace hk::test
