@@ -22,6 +22,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace hk {
 namespace {
@@ -219,6 +220,7 @@ private:
     void BuildPolylinesAndFaces() {
         TGLPolygon* face = nullptr;
         TGLPipe* tube = nullptr;
+        std::vector<TGLPipe*> tubes;
         TGLLines* line = nullptr;
         for (int i = 1; i <= doc_.PolyTable.Count(); ++i) {
             const PolyVertex& v = doc_.PolyTable[i];
@@ -232,8 +234,10 @@ private:
             } else if (IsTubeVertex(v)) {
                 if (starts) {
                     tube = g ? NewTube(v, *g) : nullptr;
-                    if (tube)
+                    if (tube) {
+                        tubes.push_back(tube);
                         AddMapped(*tube, Map(v.x, v.y, v.z));
+                    }
                 } else if (g && tube) {
                     if (!v.label.empty() && v.label.str()[0] == 'R')
                         AddFillet(*tube, i);
@@ -250,6 +254,30 @@ private:
                     AddMapped(*line, Map(v.x, v.y, v.z));
             }
         }
+        for (TGLPipe* built : tubes)
+            CentreOnNodes(*built);
+    }
+
+    // Moves the tube to the centre of its nodes' box and its nodes around it, so that its box
+    // about its own origin, which collision and framing use, is as tight as the tube.
+    static void CentreOnNodes(TGLPipe& tube) {
+        TGLNodes& nodes = tube.Nodes();
+        if (nodes.Count() == 0)
+            return;
+        TAffineVector low = nodes[0].AsVector().Affine();
+        TAffineVector high = low;
+        for (int i = 1; i < nodes.Count(); ++i) {
+            for (int k = 0; k < 3; ++k) {
+                low[k] = std::min(low[k], nodes[i].AsVector()[k]);
+                high[k] = std::max(high[k], nodes[i].AsVector()[k]);
+            }
+        }
+        const TAffineVector centre = VectorScale(VectorAdd(low, high), 0.5f);
+        tube.BeginUpdate();
+        for (int i = 0; i < nodes.Count(); ++i)
+            nodes[i].SetAsAffineVector(VectorSubtract(nodes[i].AsVector().Affine(), centre));
+        tube.Position().SetPoint(centre.x, centre.y, centre.z);
+        tube.EndUpdate();
     }
 
     TGLPolygon* NewFace(const PolyVertex& v, const GroupEntry& g) {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -23,6 +24,33 @@ namespace {
 
 // The view of a resolved clash, whose objects are gone: this many data units around it.
 constexpr double kResolvedViewSize = 2000;
+
+// The narrowest the list may become to stand beside the main window.
+constexpr int kNarrowestBeside = 480;
+
+// Puts `window` beside `main` on main's screen, on the side with more room, narrowed to that
+// room where needed, its top level with main's. Where neither side has kNarrowestBeside
+// pixels, the window system places it.
+void PlaceBeside(QWidget& window, const QWidget& main) {
+    const QScreen* screen = main.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    const int right = area.right() - frame.right();
+    const int left = frame.left() - area.left();
+    const int room = std::max(left, right);
+    if (room < kNarrowestBeside)
+        return;
+    const int decoration = window.frameGeometry().width() - window.width();
+    const int width = std::min(window.frameGeometry().width(), room);
+    window.resize(width - decoration, window.height());
+    const int x = right >= left ? frame.right() + 1 : frame.left() - width;
+    const int height = window.frameGeometry().height();
+    const int y =
+        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - height));
+    window.move(x, y);
+}
 
 } // namespace
 
@@ -78,6 +106,10 @@ void TClashReview::BeforeReload() {
 }
 
 void TClashReview::ShowList() {
+    if (!placed_) {
+        PlaceBeside(*list_, form_);
+        placed_ = true;
+    }
     list_->show();
     list_->raise();
     list_->activateWindow();

@@ -59,6 +59,7 @@ private:
     TClashHighlight highlight_;
     TClashListWindow* list_ = nullptr; // a child of the form
     bool reselect_ = false;            // highlight the selection again after the next pass
+    bool placed_ = false;              // the list has been put beside the form once
 };
 
 } // namespace hk

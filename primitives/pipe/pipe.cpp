@@ -207,6 +207,23 @@ std::optional<TAABB> TGLPipe::GeometryBox() {
     return box;
 }
 
+TVector TGLPipe::UnscaledBoxExtents() {
+    TGLPipeNodes& nodes = PipeNodes();
+    TVector e{0, 0, 0, 0};
+    float factor = 0;
+    for (int i = 0; i < nodes.Count(); ++i) {
+        const TVector& v = nodes[i].AsVector();
+        for (int k = 0; k < 3; ++k)
+            e[k] = std::max(e[k], std::fabs(v[k]));
+        const TGLPipeNode* node = nodes.PipeNode(i);
+        factor = std::max(factor, std::fabs(node ? node->RadiusFactor() : 1.0f));
+    }
+    const float r = std::fabs(radius_) * factor;
+    for (int k = 0; k < 3; ++k)
+        e[k] += r;
+    return e;
+}
+
 int TGLPipe::DetailLevelFor(float pixelsPerUnit) {
     return RoundDetailLevel(LargestRing(CollectNodes(Nodes()), radius_) * pixelsPerUnit);
 }

@@ -81,6 +81,10 @@ public:
     // The nodes' box widened by the largest ring; none along a cubic spline, which may swing
     // out beyond its nodes.
     std::optional<TAABB> GeometryBox() override;
+    // Per axis the larger of |min| and |max| of the nodes' box widened by the largest ring, so
+    // the box around the origin holds the whole tube (a cubic spline may swing slightly beyond
+    // its nodes). Collision and framing see the tube by this box.
+    TVector UnscaledBoxExtents() override;
     // Coarser levels draw fewer slices, by the largest ring on screen.
     int DetailLevelFor(float pixelsPerUnit) override;
 

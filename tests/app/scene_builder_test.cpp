@@ -3,6 +3,7 @@
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
 #include "collision/collision_behaviour.h"
+#include "engine/vector_geometry.h"
 #include "primitives/mesh/free_form.h"
 #include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
@@ -153,6 +154,11 @@ TEST_F(SceneBuilderTest, GroupColoursAndMaterialsFollowTheColourMode) {
     EXPECT_FLOAT_EQ(Child<TGLLines>(2)->LineColor().Red(), 0.99609375f);
 }
 
+// Where node i of a tube lies in the scene: the builder centres each tube on its nodes.
+TAffineVector TubeNode(TGLPipe& tube, int i) {
+    return VectorAdd(tube.Nodes()[i].AsVector().Affine(), tube.Position().AsVector().Affine());
+}
+
 TEST_F(SceneBuilderTest, RoundedCornerGivesArcNodesEveryTenDegreesAndNoNodeOfItsOwn) {
     const int g = AddGroup(ikPolyline);
     doc.PolyTable.Append(Vertex(g, 1, 0, 0));
@@ -168,8 +174,8 @@ TEST_F(SceneBuilderTest, RoundedCornerGivesArcNodesEveryTenDegreesAndNoNodeOfIts
     ASSERT_EQ(tube->Nodes().Count(), 1 + 10 + 1);
     for (int i = 1; i <= 10; ++i) {
         const double a = (260 + 10 * i) * 3.14159265358979 / 180;
-        EXPECT_NEAR(tube->Nodes()[i].X(), 1000 * std::cos(a) / 500, 1e-5) << i;
-        EXPECT_NEAR(tube->Nodes()[i].Y(), (1000 + 1000 * std::sin(a)) / 500, 1e-5) << i;
+        EXPECT_NEAR(TubeNode(*tube, i).x, 1000 * std::cos(a) / 500, 1e-5) << i;
+        EXPECT_NEAR(TubeNode(*tube, i).y, (1000 + 1000 * std::sin(a)) / 500, 1e-5) << i;
     }
 }
 
@@ -183,12 +189,12 @@ TEST_F(SceneBuilderTest, RoundedRightTurnKeepsItsNodesInPathOrder) {
     // About (0, -1000) from 90 degrees (the tangent point (0, 0)) down to 0 ((1000, -1000)).
     auto* tube = Child<TGLPipe>(0);
     ASSERT_EQ(tube->Nodes().Count(), 1 + 10 + 1);
-    EXPECT_NEAR(tube->Nodes()[1].X(), 0, 1e-5);
-    EXPECT_NEAR(tube->Nodes()[1].Y(), 0, 1e-5);
-    EXPECT_NEAR(tube->Nodes()[10].X(), 2, 1e-5);
-    EXPECT_NEAR(tube->Nodes()[10].Y(), -2, 1e-5);
+    EXPECT_NEAR(TubeNode(*tube, 1).x, 0, 1e-5);
+    EXPECT_NEAR(TubeNode(*tube, 1).y, 0, 1e-5);
+    EXPECT_NEAR(TubeNode(*tube, 10).x, 2, 1e-5);
+    EXPECT_NEAR(TubeNode(*tube, 10).y, -2, 1e-5);
     for (int i = 1; i < 10; ++i)
-        EXPECT_LT(tube->Nodes()[i].X(), tube->Nodes()[i + 1].X()) << i;
+        EXPECT_LT(TubeNode(*tube, i).x, TubeNode(*tube, i + 1).x) << i;
 }
 
 TEST_F(SceneBuilderTest, RoundedCornerWithoutUsableNeighboursIsAPlainNodeOrNothing) {
@@ -205,7 +211,7 @@ TEST_F(SceneBuilderTest, RoundedCornerWithoutUsableNeighboursIsAPlainNodeOrNothi
     ASSERT_EQ(Built(), 2);
     EXPECT_EQ(Child<TGLPipe>(0)->Nodes().Count(), 3);
     EXPECT_EQ(Child<TGLPipe>(1)->Nodes().Count(), 3);
-    EXPECT_FLOAT_EQ(Child<TGLPipe>(1)->Nodes()[1].X(), 12);
+    EXPECT_FLOAT_EQ(TubeNode(*Child<TGLPipe>(1), 1).x, 12);
 }
 
 TEST_F(SceneBuilderTest, FiguresInARowStayApart) {

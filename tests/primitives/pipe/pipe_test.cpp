@@ -243,7 +243,8 @@ TEST(Pipe, AssignCopiesPipeAndNodeProperties) {
     // Copies, not shared nodes.
     source.PipeNodes().PipeNode(0)->SetRadiusFactor(5);
     EXPECT_EQ(copy.PipeNodes().PipeNode(0)->RadiusFactor(), 2);
-    // The pipe's geometry does not change its box.
-    TVector e = copy.UnscaledBoxExtents();
-    EXPECT_EQ(e.x, 0.5f);
+    // The box about the origin holds the node (1, 1, 1) widened by its ring of 3 x 2.
+    const TVector e = copy.UnscaledBoxExtents();
+    EXPECT_EQ(e.x, 7);
+    EXPECT_EQ(e.z, 7);
 }
