@@ -19,6 +19,12 @@ std::string Text(double v) {
     return text;
 }
 
+// "file: line N: [clash] key=value": the start of a notice about a key's value.
+std::string Place(const TIniFile& ini, const char* key, const std::string& value) {
+    return ini.Path().string() + ": line " + std::to_string(ini.LineOf(kSection, key)) +
+           ": [clash] " + key + "=" + SjisToUtf8(value);
+}
+
 // The key's value as a number of 0 or more; the fallback, with a notice, for anything else.
 double ReadLength(const TIniFile& ini, const char* key, double fallback,
                   std::vector<std::string>& notices) {
@@ -28,30 +34,23 @@ double ReadLength(const TIniFile& ini, const char* key, double fallback,
     double v = 0;
     if (TryParseFloat(value, v) && std::isfinite(v) && v >= 0)
         return v;
-    notices.push_back(ini.Path().string() + ": [clash] " + key + "=" + SjisToUtf8(value) +
-                      " is not a length of 0 or more; " + Text(fallback) + " is used");
+    notices.push_back(Place(ini, key, value) + " is not a length of 0 or more; " + Text(fallback) +
+                      " is used");
     return fallback;
 }
 
 } // namespace
 
-TClashSettings ReadClashSettings(const std::filesystem::path& path,
-                                 std::vector<std::string>& notices) {
+TClashSettings ReadClashSettings(const TIniFile& ini, std::vector<std::string>& notices) {
     TClashSettings settings;
-    try {
-        const TIniFile ini(path);
-        settings.tolerance = ReadLength(ini, "tolerance", settings.tolerance, notices);
-        settings.clearance = ReadLength(ini, "clearance", settings.clearance, notices);
-        if (ini.ValueExists(kSection, "connected")) {
-            const std::string value = ini.ReadString(kSection, "connected", "");
-            if (value == "0" || value == "1")
-                settings.connected = value == "1";
-            else
-                notices.push_back(path.string() + ": [clash] connected=" + SjisToUtf8(value) +
-                                  " is neither 1 nor 0; 1 is used");
-        }
-    } catch (const EIniFileError& e) {
-        notices.push_back(SjisToUtf8(e.what()));
+    settings.tolerance = ReadLength(ini, "tolerance", settings.tolerance, notices);
+    settings.clearance = ReadLength(ini, "clearance", settings.clearance, notices);
+    if (ini.ValueExists(kSection, "connected")) {
+        const std::string value = ini.ReadString(kSection, "connected", "");
+        if (value == "0" || value == "1")
+            settings.connected = value == "1";
+        else
+            notices.push_back(Place(ini, "connected", value) + " is neither 1 nor 0; 1 is used");
     }
     return settings;
 }

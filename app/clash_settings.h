@@ -4,7 +4,6 @@
 
 #include "app/clash_type.h"
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,12 +11,11 @@ namespace hk {
 
 class TIniFile;
 
-// The [clash] section of the settings file at path. A missing file, section or key gives the
-// default; a value that is not a number of 0 or more (tolerance, clearance) or not 0 or 1
-// (connected) gives the default too, with a notice (UTF-8) naming the file, the key and the
-// value. A file that cannot be read gives the defaults and a notice saying why.
-TClashSettings ReadClashSettings(const std::filesystem::path& path,
-                                 std::vector<std::string>& notices);
+// The [clash] section of a settings file. A missing section or key gives the default; a
+// value that is not a number of 0 or more (tolerance, clearance) or not 0 or 1 (connected)
+// gives the default too, with a notice (UTF-8) naming the file, the line, the key and the
+// value.
+TClashSettings ReadClashSettings(const TIniFile& ini, std::vector<std::string>& notices);
 
 // Sets the three keys of [clash] in ini, leaving the rest of the file alone.
 void WriteClashSettings(TIniFile& ini, const TClashSettings& settings);

@@ -183,6 +183,12 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) const
     return header >= 0 && FindKey(header, key) >= 0;
 }
 
+int TIniFile::LineOf(std::string_view section, std::string_view key) const {
+    int header = FindSection(section);
+    int at = header < 0 ? -1 : FindKey(header, key);
+    return at + 1;
+}
+
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     // A line end inside a value would split the file's structure: it becomes a blank.
     std::string flat(value);

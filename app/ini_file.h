@@ -47,6 +47,8 @@ public:
 
     bool SectionExists(std::string_view section) const;
     bool ValueExists(std::string_view section, std::string_view key) const;
+    // The line (from 1) of the value that reading the key gives, 0 when it is missing.
+    int LineOf(std::string_view section, std::string_view key) const;
 
     // Sets the value of the first matching key of the first matching section, adding the key
     // at the end of the section, or the section at the end of the file, when missing.

@@ -45,6 +45,10 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         doc.dataFileName = ini.ReadString("load", "filename", kDefaultDataFileName);
         doc.loadScale = ini.ReadInteger("load", "ZScale", kDefaultLoadScale);
         settings.notices.insert(settings.notices.end(), ini.Notices().begin(), ini.Notices().end());
+        std::vector<std::string> clashNotices;
+        settings.clash = ReadClashSettings(ini, clashNotices);
+        for (const std::string& notice : clashNotices)
+            settings.notices.push_back(Utf8ToSjis(notice));
     } catch (const EIniFileError& e) {
         settings.notices.push_back(e.what());
     }

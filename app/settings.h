@@ -43,17 +43,20 @@ struct TStartUpSettings {
     std::string scaleBoxText;         // the load scale to show in the load-scale box
     int groupSectionCount = 0;        // Name/Num of the settings file (not used further)
     bool colourRulesLoaded = false;   // false when the colour rule file could not be read
+    TClashSettings clash;             // the [clash] section (clash_settings.h)
     std::vector<std::string> notices; // notices to add after the first load
 };
 
 // Creation steps 1 to 8: empties the groups, makes programDir the current directory, reads the
 // settings file (dataFileName, loadScale; defaults "box.csv" and 500), empties the groups again
-// when initialise is true, and reads the colour rule file: rulesFile when given, else
+// when initialise is true, takes the [clash] section, and reads the colour rule file:
+// rulesFile when given, else
 // "hkviewer.csv" in programDir. A missing colour rule file is not an
 // error here: the rules stay empty and a notice naming the file is returned for the message
 // area. A settings file that exists but cannot be read is reported the same way and its keys
-// take their defaults. The lines the settings file reader ignored (TIniFile::Notices) and the
-// colours of the rule file that needed a default are returned as notices too.
+// take their defaults. The lines the settings file reader ignored (TIniFile::Notices), the
+// [clash] values that fell back to their defaults and the colours of the rule file that
+// needed a default are returned as notices too.
 // Throws EStartUpError, naming the folder, when programDir cannot be made current; doc then
 // holds no groups and no data file name.
 TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path& programDir,

@@ -186,6 +186,7 @@ void TForm1::FormCreate() {
         return;
     }
     Edit1->setText(FromSjis(settings.scaleBoxText));
+    clashes_.SetClashSettings(settings.clash);
     if (!start_.dataFile.isEmpty()) {
         // A path, held as the file system's bytes like every data file name.
         document_->dataFileName = QFile::encodeName(start_.dataFile).toStdString();
@@ -212,7 +213,8 @@ void TForm1::FormShow() {}
 
 void TForm1::FormClose() {
     try {
-        WriteSettingsAtClose(*document_, ToPath(programDir_), ToSjis(Edit1->text()));
+        WriteSettingsAtClose(*document_, ToPath(programDir_), ToSjis(Edit1->text()),
+                             &clashes_.ClashSettings());
     } catch (const Exception& e) {
         // The window still closes: the file on disk keeps its previous contents.
         ReportError(FromSjis(e.what()));

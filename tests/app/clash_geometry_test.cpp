@@ -503,15 +503,18 @@ TEST(ClashSettingsFile, BadValuesFallBackWithANoticeAndGoodOnesComeBack) {
     const std::string path =
         folder.Write("hkviewer.Ini", {"[clash]", "tolerance=abc", "clearance=-5", "connected=2"});
     std::vector<std::string> notices;
-    EXPECT_EQ(ReadClashSettings(path, notices), TClashSettings{});
+    EXPECT_EQ(ReadClashSettings(TIniFile(path), notices), TClashSettings{});
     ASSERT_EQ(notices.size(), 3u);
-    for (const std::string& n : notices)
-        EXPECT_NE(n.find("hkviewer.Ini: [clash] "), std::string::npos) << n;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(notices[std::size_t(i)].find("hkviewer.Ini: line " + std::to_string(i + 2) +
+                                               ": [clash] "),
+                  std::string::npos)
+            << notices[std::size_t(i)];
     TIniFile ini(path);
     WriteClashSettings(ini, {2.5, 30, false});
     ini.Save();
     notices.clear();
-    EXPECT_EQ(ReadClashSettings(path, notices), (TClashSettings{2.5, 30, false}));
+    EXPECT_EQ(ReadClashSettings(TIniFile(path), notices), (TClashSettings{2.5, 30, false}));
     EXPECT_TRUE(notices.empty());
 }
 
