@@ -30,6 +30,7 @@ void TClashModel::IndexItems(const TDocument& doc) {
     loadScale_ = doc.loadScale;
     sceneOffset_ = doc.sceneOffset;
     lastPass_.clear();
+    passSinceBuild_ = false;
     stale_ = true;
 }
 
@@ -68,6 +69,13 @@ void TClashModel::SetClashSettings(const TClashSettings& settings) {
         return;
     judge_.SetSettings(settings);
     stale_ = true;
+}
+
+void TClashModel::Rejudge() {
+    if (!passSinceBuild_ || !stale_)
+        return;
+    pass_ = lastPass_;
+    EndPass();
 }
 
 void TClashModel::SetClearanceClients(const TCollisionManager* manager) {
@@ -127,6 +135,7 @@ void TClashModel::EndPass() {
         rows.back().status = TClashStatus::csResolved;
     }
     std::swap(lastPass_, pass_);
+    passSinceBuild_ = true;
     stale_ = false;
     if (rows != rows_) {
         rows_ = std::move(rows);

@@ -78,6 +78,9 @@ public:
     // the next EndPass.
     const TClashSettings& ClashSettings() const { return judge_.Settings(); }
     void SetClashSettings(const TClashSettings& settings);
+    // Between passes, after a change of settings: judges the last pass's pairs again as the
+    // next pass would. After a build it waits for that pass (the pairs' objects are gone).
+    void Rejudge();
     // The manager whose clients the clearance check searches for pairs the pass does not
     // report; with none (or a clearance of 0) the rows are the pass's pairs only. The clearance
     // pairs follow the pass's pairs among the current rows.
@@ -102,6 +105,7 @@ private:
 
     std::vector<TPassPair> pass_;     // the pass being reported
     std::vector<TPassPair> lastPass_; // the pairs behind rows_
+    bool passSinceBuild_ = false;     // lastPass_ names objects of the current build
     bool stale_ = true;               // rows_ must be recomputed at the next EndPass
 
     std::vector<TClash> baseline_;

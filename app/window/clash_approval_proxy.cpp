@@ -32,6 +32,43 @@ int TClashApprovalProxy::ApprovedCount() const {
     return count;
 }
 
+void TClashApprovalProxy::SetTypeShown(TClashType type, bool shown) {
+    bool* flag = type == TClashType::Touch       ? &showTouch_
+                 : type == TClashType::Connected ? &showConnected_
+                 : type == TClashType::Apart     ? &showApart_
+                                                 : nullptr;
+    if (!flag || *flag == shown)
+        return;
+    *flag = shown;
+    invalidateFilter();
+    emit CountsChanged();
+}
+
+bool TClashApprovalProxy::TypeShown(TClashType type) const {
+    switch (type) {
+    case TClashType::Touch:
+        return showTouch_;
+    case TClashType::Connected:
+        return showConnected_;
+    case TClashType::Apart:
+        return showApart_;
+    case TClashType::Hard:
+    case TClashType::Clearance:
+        break;
+    }
+    return true;
+}
+
+int TClashApprovalProxy::HiddenCount(TClashType type) const {
+    if (TypeShown(type))
+        return 0;
+    const QAbstractItemModel* source = sourceModel();
+    int count = 0;
+    for (int row = 0; source && row < source->rowCount(); ++row)
+        count += ClashAt(row) && ClashAt(row)->type == type;
+    return count;
+}
+
 QVariant TClashApprovalProxy::data(const QModelIndex& index, int role) const {
     QVariant value = QSortFilterProxyModel::data(index, role);
     if (role == Qt::DisplayRole && index.column() == StatusColumn() &&
@@ -41,12 +78,25 @@ QVariant TClashApprovalProxy::data(const QModelIndex& index, int role) const {
 }
 
 bool TClashApprovalProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    return showApproved_ || !IsApprovedRow(sourceRow);
+    const TClash* clash = ClashAt(sourceRow);
+    return (showApproved_ || !IsApprovedRow(sourceRow)) && (!clash || TypeShown(clash->type));
+}
+
+bool TClashApprovalProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    const QVariant a = left.data(sortRole()), b = right.data(sortRole());
+    const QPartialOrdering order = QVariant::compare(a, b);
+    if (order == QPartialOrdering::Less || order == QPartialOrdering::Greater)
+        return order == QPartialOrdering::Less;
+    return left.row() < right.row();
+}
+
+const TClash* TClashApprovalProxy::ClashAt(int sourceRow) const {
+    const auto* table = qobject_cast<const TClashTableModel*>(sourceModel());
+    return table ? table->ClashAt(sourceRow) : nullptr;
 }
 
 bool TClashApprovalProxy::IsApprovedRow(int sourceRow) const {
-    const auto* table = qobject_cast<const TClashTableModel*>(sourceModel());
-    const TClash* clash = table ? table->ClashAt(sourceRow) : nullptr;
+    const TClash* clash = ClashAt(sourceRow);
     return clash && isApproved_ && isApproved_(*clash);
 }
 

@@ -5,9 +5,11 @@
 #include "app/window/clash_table_model.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
@@ -30,19 +32,38 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSortingEnabled(true);
-    table_->sortByColumn(0, Qt::AscendingOrder);
+    table_->sortByColumn(TClashTableModel::kDistanceColumn, Qt::AscendingOrder);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
 
     dimOthers_ = new QCheckBox(QStringLiteral("他を半透明"), this);
     dimOthers_->setObjectName(QStringLiteral("DimOthers"));
+    const auto typeToggle = [this](const char* text, const char* name, TClashType type) {
+        auto* box = new QCheckBox(QString::fromUtf8(text), this);
+        box->setObjectName(QString::fromLatin1(name));
+        connect(box, &QCheckBox::toggled, this,
+                [this, type](bool on) { sorted_->SetTypeShown(type, on); });
+        return box;
+    };
+    showTouch_ = typeToggle("接触を表示", "ShowTouch", TClashType::Touch);
+    showConnected_ = typeToggle("接続を表示", "ShowConnected", TClashType::Connected);
+    showApart_ = typeToggle("非干渉を表示", "ShowApart", TClashType::Apart);
+    hidden_ = new QLabel(this);
+    hidden_->setObjectName(QStringLiteral("HiddenClashes"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
-    layout->addWidget(dimOthers_);
-    resize(900, 320);
+    auto* row = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(dimOthers_), static_cast<QWidget*>(showTouch_),
+                       static_cast<QWidget*>(showConnected_), static_cast<QWidget*>(showApart_)})
+        row->addWidget(w);
+    row->addStretch();
+    row->addWidget(hidden_);
+    layout->addLayout(row);
+    resize(1000, 320);
     table_->resizeColumnsToContents();
     UpdateTitle();
+    UpdateFooter();
 
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!restoring_)
@@ -51,6 +72,7 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     connect(table_, &QTableView::activated, this, [this] { emit Activated(Selected()); });
     connect(dimOthers_, &QCheckBox::toggled, this, &TClashListWindow::DimOthersToggled);
     connect(sorted_, &TClashApprovalProxy::CountsChanged, this, &TClashListWindow::UpdateTitle);
+    connect(sorted_, &TClashApprovalProxy::CountsChanged, this, &TClashListWindow::UpdateFooter);
     // Escape clears the selection, and with it the highlight.
     auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(clear, &QShortcut::activated, table_, &QTableView::clearSelection);
@@ -111,6 +133,28 @@ void TClashListWindow::UpdateTitle() {
     if (const int approved = sorted_->ApprovedCount(); approved > 0)
         title += QStringLiteral(" 承認済 %1").arg(approved);
     setWindowTitle(title);
+}
+
+QCheckBox& TClashListWindow::ShowType(TClashType type) {
+    return type == TClashType::Touch       ? *showTouch_
+           : type == TClashType::Connected ? *showConnected_
+                                           : *showApart_;
+}
+
+// "非表示 N件", with the count of each hidden type that has rows.
+void TClashListWindow::UpdateFooter() {
+    int total = 0;
+    QStringList parts;
+    for (TClashType type : {TClashType::Touch, TClashType::Connected, TClashType::Apart}) {
+        if (const int count = sorted_->HiddenCount(type); count > 0) {
+            total += count;
+            parts << QStringLiteral("%1 %2").arg(ClashTypeText(type)).arg(count);
+        }
+    }
+    QString text = QStringLiteral("非表示 %1件").arg(total);
+    if (!parts.isEmpty())
+        text += QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QLatin1Char(')');
+    hidden_->setText(text);
 }
 
 void TClashListWindow::EmitSelection(bool byUser) {

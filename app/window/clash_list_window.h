@@ -1,7 +1,9 @@
 // TClashListWindow, "衝突一覧": the non-modal window listing the clashes of the last pass in a
-// sortable table, with the toggle "他を半透明". It follows the clash model after every pass,
-// but redraws only when the rows changed, keeping the selected clash and the scroll position.
-// What a selection does in the 3D view is left to whoever listens to its signals.
+// sortable table, deepest first, with the toggle "他を半透明", toggles showing the types hidden
+// by default (接触, 接続, 非干渉) and a footer counting the rows they hide. It follows the clash
+// model after every pass, but redraws only when the rows changed, keeping the selected clash and
+// the scroll position. What a selection does in the 3D view is left to whoever listens to its
+// signals.
 #pragma once
 
 #include "app/clash_model.h"
@@ -11,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QTableView;
 
 namespace hk {
@@ -38,6 +41,9 @@ public:
     // Sorting, and the approval filter and marks of the rows.
     TClashApprovalProxy& Approvals() { return *sorted_; }
 
+    // The toggle showing the rows of Touch, Connected or Apart.
+    QCheckBox& ShowType(TClashType type);
+
 signals:
     // The selection changed: the clash now selected (none when cleared); `byUser` is false
     // when a refresh selected the same clash again in its new row.
@@ -51,12 +57,17 @@ protected:
 
 private:
     void UpdateTitle();
+    void UpdateFooter();
     void EmitSelection(bool byUser);
 
     TClashTableModel* model_ = nullptr;
     TClashApprovalProxy* sorted_ = nullptr;
     QTableView* table_ = nullptr;
     QCheckBox* dimOthers_ = nullptr;
+    QCheckBox* showTouch_ = nullptr;
+    QCheckBox* showConnected_ = nullptr;
+    QCheckBox* showApart_ = nullptr;
+    QLabel* hidden_ = nullptr;
     bool restoring_ = false;
 };
 

@@ -6,9 +6,11 @@
 #include "app/scene_builder.h"
 #include "app/view_framing.h"
 #include "app/window/clash_list_window.h"
+#include "app/window/clash_settings_dialog.h"
 #include "app/window/form1.h"
 #include "app/window/scene_viewer.h"
 #include "engine/camera.h"
+#include "engine/scene_buffer.h"
 #include "engine/vector_geometry.h"
 #include "primitives/shapes/dummy_cube.h"
 
@@ -55,7 +57,8 @@ void PlaceBeside(QWidget& window, const QWidget& main) {
 } // namespace
 
 TClashReview::TClashReview(TForm1& form, TClashModel& clashes)
-    : QObject(&form), form_(form), clashes_(clashes), highlight_(*form.Fixed.GLDummyCube1) {
+    : QObject(&form), form_(form), clashes_(clashes), highlight_(*form.Fixed.GLDummyCube1),
+      markers_(*form.Fixed.DummyCube1, *form.Fixed.GLDummyCube1) {
     setObjectName(QStringLiteral("ClashReview"));
     list_ = new TClashListWindow(clashes_, &form);
     connect(list_, &TClashListWindow::SelectionChanged, this, &TClashReview::Select);
@@ -78,6 +81,20 @@ TClashReview::TClashReview(TForm1& form, TClashModel& clashes)
     fitAll->setObjectName(QStringLiteral("FitAllAction"));
     fitAll->setShortcut(QKeySequence(Qt::Key_Home));
     connect(fitAll, &QAction::triggered, this, &TClashReview::FitAll);
+
+    QAction* settings = form.N3->addAction(QStringLiteral("衝突判定の設定…"));
+    settings->setObjectName(QStringLiteral("ClashSettingsAction"));
+    connect(settings, &QAction::triggered, this, &TClashReview::EditClashSettings);
+
+    // The markers keep their size on screen and follow the model root as it is panned.
+    form.GLSceneViewer1->Buffer().BeforeRender = [this](TGLSceneBuffer* buffer) {
+        const TRectangle& vp = buffer->Viewport();
+        const int side = std::min(vp.Width, vp.Height);
+        if (side <= 0)
+            return;
+        const float tanHalf = hk::TanHalfView(*form_.Fixed.GLCamera2, float(side), 96);
+        markers_.Fit(form_.Fixed.GLCamera2->WorldPosition().Affine(), 2 * tanHalf / float(side));
+    };
 }
 
 TClashReview::~TClashReview() = default;
@@ -102,6 +119,7 @@ void TClashReview::AfterBuild() {
 void TClashReview::BeforeReload() {
     clashes_.TakeBaseline();
     highlight_.Clear();
+    markers_.Hide();
     reselect_ = true;
 }
 
@@ -115,6 +133,20 @@ void TClashReview::ShowList() {
     list_->activateWindow();
 }
 
+void TClashReview::EditClashSettings() {
+    if (!settingsDialog_)
+        settingsDialog_ = new TClashSettingsDialog(&form_);
+    settingsDialog_->SetSettings(clashes_.ClashSettings());
+    if (settingsDialog_->exec() == QDialog::Accepted)
+        ApplyClashSettings(settingsDialog_->Settings());
+}
+
+void TClashReview::ApplyClashSettings(const TClashSettings& settings) {
+    clashes_.SetClashSettings(settings);
+    clashes_.Rejudge();
+    list_->Refresh();
+}
+
 void TClashReview::FitAll() {
     FrameAll({form_.Fixed.DummyCube1, form_.Fixed.GLCamera2, form_.Fixed.GLDummyCube1},
              TanHalfView());
@@ -125,7 +157,7 @@ void TClashReview::FitAll() {
 // or detailed, the view only goes to its place.
 void TClashReview::Select(const std::optional<TClash>& clash, bool byUser) {
     const bool current = clash && clash->status != TClashStatus::csResolved;
-    highlight_.Select(current ? clash->a.lineNo : 0, current ? clash->b.lineNo : 0);
+    Show(clash);
     if (clash && byUser) {
         Frame(*clash);
         if (current) {
@@ -134,6 +166,21 @@ void TClashReview::Select(const std::optional<TClash>& clash, bool byUser) {
         }
     }
     form_.GLSceneViewer1->update();
+}
+
+void TClashReview::Show(const std::optional<TClash>& clash) {
+    const bool current = clash && clash->status != TClashStatus::csResolved;
+    highlight_.Select(current ? clash->a.lineNo : 0, current ? clash->b.lineNo : 0);
+    if (!current) {
+        markers_.Hide();
+        return;
+    }
+    const TDocument& doc = form_.Document();
+    const auto map = [&doc](const std::array<double, 3>& p) {
+        return TAffineVector{MapCoordinate(doc, 0, p[0]), MapCoordinate(doc, 1, p[1]),
+                             MapCoordinate(doc, 2, p[2])};
+    };
+    markers_.Show(map(clash->nearA), map(clash->nearB));
 }
 
 // Target on the clash point; both highlighted objects' boxes fill about half the view.
@@ -161,13 +208,10 @@ QImage TClashReview::RenderClash(const TClash& clash) {
     TGLCamera& camera = *form_.Fixed.GLCamera2;
     const TVector rootAt = root.Position().AsVector();
     const TVector cameraAt = camera.Position().AsVector();
-    const bool current = clash.status != TClashStatus::csResolved;
-    highlight_.Select(current ? clash.a.lineNo : 0, current ? clash.b.lineNo : 0);
+    Show(clash);
     Frame(clash);
     QImage image = form_.GLSceneViewer1->RenderToImage();
-    const std::optional<TClash> selected = list_->Selected();
-    const bool shown = selected && selected->status != TClashStatus::csResolved;
-    highlight_.Select(shown ? selected->a.lineNo : 0, shown ? selected->b.lineNo : 0);
+    Show(list_->Selected());
     root.Position().SetAsVector(rootAt);
     camera.Position().SetAsVector(cameraAt);
     form_.GLSceneViewer1->update();

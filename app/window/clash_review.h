@@ -1,10 +1,12 @@
 // TClashReview: the clash review of the main window. It owns the list window "衝突一覧"
 // (menu "衝突", Ctrl+L) over the window's clash model and turns a selected clash into the
-// highlight of both objects, a view framed on the clash and the two items' pick details in
-// the message area; it also adds "全体表示" (Home) to the menu "設定".
+// highlight of both objects, markers on their closest points, a view framed on the clash and
+// the two items' pick details in the message area; it also adds "全体表示" (Home) and
+// "衝突判定の設定…" to the menu "設定".
 #pragma once
 
 #include "app/clash_highlight.h"
+#include "app/clash_markers.h"
 #include "app/clash_model.h"
 
 #include <QImage>
@@ -16,6 +18,7 @@
 namespace hk {
 
 class TClashListWindow;
+class TClashSettingsDialog;
 class TForm1;
 
 class TClashReview : public QObject {
@@ -38,6 +41,10 @@ public:
 
     // Shows the list window and brings it to the front.
     void ShowList();
+    // "衝突判定の設定…": the dialog, then ApplyClashSettings when it is accepted.
+    void EditClashSettings();
+    // Judges the clashes of the last pass again with `settings`; the list follows.
+    void ApplyClashSettings(const TClashSettings& settings);
     // "全体表示".
     void FitAll();
 
@@ -48,18 +55,23 @@ public:
 
     TClashListWindow& List() { return *list_; }
     std::vector<int> HighlightedLines() const { return highlight_.HighlightedLines(); }
+    const TClashMarkers& Markers() const { return markers_; }
 
 private:
     void Select(const std::optional<TClash>& clash, bool byUser);
+    // The highlight and the markers of a clash; none, or a resolved one, shows nothing.
+    void Show(const std::optional<TClash>& clash);
     void Frame(const TClash& clash);
     float TanHalfView() const;
 
     TForm1& form_;
     TClashModel& clashes_;
     TClashHighlight highlight_;
-    TClashListWindow* list_ = nullptr; // a child of the form
-    bool reselect_ = false;            // highlight the selection again after the next pass
-    bool placed_ = false;              // the list has been put beside the form once
+    TClashMarkers markers_;
+    TClashSettingsDialog* settingsDialog_ = nullptr; // made on first use, a child of the form
+    TClashListWindow* list_ = nullptr;               // a child of the form
+    bool reselect_ = false; // highlight the selection again after the next pass
+    bool placed_ = false;   // the list has been put beside the form once
 };
 
 } // namespace hk

@@ -7,6 +7,7 @@
 #include <QColor>
 
 #include <array>
+#include <cmath>
 
 namespace hk {
 namespace {
@@ -17,6 +18,7 @@ struct TClashColumn {
     const char* header;
     QVariant (*text)(const TClash& clash, int row);
     QVariant (*key)(const TClash& clash, int row); // none: the text
+    bool number = false;                           // right-aligned
 };
 
 QVariant Kind(const TClashItem& item) {
@@ -30,11 +32,37 @@ QString Place(const TClash& clash) {
         .arg(clash.point[2], 0, 'f', 0);
 }
 
-const std::array<TClashColumn, 11>& Columns() {
-    static const std::array<TClashColumn, 11> columns = {{
+// One decimal, without the "-0.0" of a value a hair below zero.
+QString DistanceText(double distance) {
+    return QString::number(std::fabs(distance) < 0.05 ? 0.0 : distance, 'f', 1);
+}
+
+// The order of the types when sorted by 種類: the most urgent first.
+int TypeRank(TClashType type) {
+    switch (type) {
+    case TClashType::Hard:
+        return 0;
+    case TClashType::Clearance:
+        return 1;
+    case TClashType::Touch:
+        return 2;
+    case TClashType::Connected:
+        return 3;
+    case TClashType::Apart:
+        return 4;
+    }
+    return 5;
+}
+
+const std::array<TClashColumn, 13>& Columns() {
+    static const std::array<TClashColumn, 13> columns = {{
         {"No.", [](const TClash&, int row) { return QVariant(row + 1); }, nullptr},
         {"状態", [](const TClash& c, int) { return QVariant(ClashStatusText(c.status)); },
          [](const TClash& c, int) { return QVariant(int(c.status)); }},
+        {"種類", [](const TClash& c, int) { return QVariant(ClashTypeText(c.type)); },
+         [](const TClash& c, int) { return QVariant(TypeRank(c.type)); }},
+        {"距離", [](const TClash& c, int) { return QVariant(DistanceText(c.distance)); },
+         [](const TClash& c, int) { return QVariant(c.distance); }, true},
         {"A 種別", [](const TClash& c, int) { return Kind(c.a); },
          [](const TClash& c, int) { return QVariant(c.a.kind); }},
         {"A 名称", [](const TClash& c, int) { return QVariant(FromSjis(c.a.name)); }, nullptr},
@@ -66,6 +94,22 @@ QString ClashStatusText(TClashStatus status) {
         return QStringLiteral("継続");
     case TClashStatus::csResolved:
         return QStringLiteral("解消");
+    }
+    return {};
+}
+
+QString ClashTypeText(TClashType type) {
+    switch (type) {
+    case TClashType::Hard:
+        return QStringLiteral("干渉");
+    case TClashType::Touch:
+        return QStringLiteral("接触");
+    case TClashType::Clearance:
+        return QStringLiteral("離隔");
+    case TClashType::Connected:
+        return QStringLiteral("接続");
+    case TClashType::Apart:
+        return QStringLiteral("非干渉");
     }
     return {};
 }
@@ -106,6 +150,8 @@ QVariant TClashTableModel::data(const QModelIndex& index, int role) const {
         return column.text(*clash, index.row());
     case kSortRole:
         return column.key ? column.key(*clash, index.row()) : column.text(*clash, index.row());
+    case Qt::TextAlignmentRole:
+        return column.number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case Qt::ForegroundRole:
         if (clash->status == TClashStatus::csResolved)
             return QBrush(QColor(Qt::gray));

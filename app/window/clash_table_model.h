@@ -1,7 +1,7 @@
-// TClashTableModel: the rows of the clash model as a Qt table: No., 状態, then for A and B
-// 種別, 名称, 名称補, 行, then 位置. The columns are a table of their own, so that more can be
-// added without touching the rest. The model keeps a copy of the rows it shows and takes the
-// clash model's rows again only when they changed.
+// TClashTableModel: the rows of the clash model as a Qt table: No., 状態, 種類, 距離 (one
+// decimal, negative: the depth), then for A and B 種別, 名称, 名称補, 行, then 位置. The columns
+// are a table of their own, so that more can be added without touching the rest. The model keeps a
+// copy of the rows it shows and takes the clash model's rows again only when they changed.
 #pragma once
 
 #include "app/clash_model.h"
@@ -17,6 +17,8 @@ class TClashTableModel : public QAbstractTableModel {
 public:
     // The sort key of a cell (numbers for numeric columns, texts otherwise).
     static constexpr int kSortRole = Qt::UserRole;
+    // The column the list sorts by at first: 距離, deepest first.
+    static constexpr int kDistanceColumn = 3;
 
     // `clashes` must outlive the table model.
     explicit TClashTableModel(const TClashModel& clashes, QObject* parent = nullptr);
@@ -41,5 +43,7 @@ private:
 
 // "新規", "継続", "解消".
 QString ClashStatusText(TClashStatus status);
+// "干渉", "接触", "離隔", "接続", "非干渉".
+QString ClashTypeText(TClashType type);
 
 } // namespace hk

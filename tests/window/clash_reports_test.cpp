@@ -40,7 +40,11 @@ protected:
         form = std::make_unique<TForm1>(folder.Dir(), [](const QString&) {});
         EXPECT_TRUE(QMetaObject::invokeMethod(form.get(), "Timer1Timer"));
         reports = form->findChild<TClashReports*>(QStringLiteral("ClashReports"));
-        return form->ClashReview().List();
+        // Every type shown: the sample's joint and its pair apart too.
+        TClashListWindow& list = form->ClashReview().List();
+        for (TClashType type : {TClashType::Touch, TClashType::Connected, TClashType::Apart})
+            list.ShowType(type).setChecked(true);
+        return list;
     }
     void SelectRows(TClashListWindow& list, std::initializer_list<int> rows) {
         list.Table().clearSelection();
