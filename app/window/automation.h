@@ -16,7 +16,8 @@
 //   objects                -> the number of objects built from the data file
 //   datafile               -> the name of the data file in use
 //   frames                 -> the number of frames the 3D view has drawn
-//   clashes                -> the number of rows of the clash list "衝突一覧"
+//   clashes                -> the number of rows the clash list "衝突一覧" shows (its filters
+//                             applied)
 //   clash K                -> row K (from 0, in the list's current order) as the batch mode's
 //                             --clashes line, its fields separated by tabs
 //   clashgeometry K        -> "x y w h" of the visible part of row K, global pixels
