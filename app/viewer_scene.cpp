@@ -77,6 +77,8 @@ TViewerScene::TViewerScene() {
     GLDummyCube1 = DummyCube1->CreateChild<TGLDummyCube>();
     GLDummyCube1->SetName("GLDummyCube1");
     GLDummyCube1->SetCubeSize(1);
+    // A drawing holds thousands of solids in a handful of materials: drawn merged by material.
+    GLDummyCube1->SetMergeChildren(true);
     GLSphere1 = DummyCube1->CreateChild<TGLSphere>();
     SetUpMarkerSphere(*GLSphere1);
 }

@@ -10,6 +10,7 @@
 namespace hk {
 
 class TGLBaseSceneObject;
+class TGLGeometrySink;
 class TGLScene;
 class TGLSceneBufferClient;
 class TGLStateCache;
@@ -57,6 +58,8 @@ struct TRenderContextInfo {
     TVector clipW{0, 0, 0, 1};
     // The level of detail of the geometry being drawn or compiled: 0 is the full geometry.
     int detailLevel = 0;
+    // Where EmitGeometry sends its triangles; OpenGL when none (see GeometrySinkOf).
+    TGLGeometrySink* geometrySink = nullptr;
     // In picking, the object drawn under OpenGL name n (n >= 1) is pickNames[n - 1]; the
     // walk appends each object it names. Name 0 means no object.
     std::vector<TGLBaseSceneObject*>* pickNames = nullptr;

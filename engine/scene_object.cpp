@@ -3,6 +3,7 @@
 #include "engine/scene_object.h"
 
 #include "engine/behaviours.h"
+#include "engine/merged_children.h"
 #include "engine/scene.h"
 #include "engine/scene_buffer_client.h"
 #include "engine/sorting.h"
@@ -12,6 +13,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +22,11 @@ namespace hk {
 namespace {
 
 constexpr float cOrbitPoleMargin = 0.025f;
+
+std::uint64_t NextStructureVersion() {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
+}
 
 // r := direction x up, with fallbacks when the two are (nearly) parallel.
 TAffineVector RightOf(const TAffineVector& direction, const TAffineVector& up) {
@@ -38,7 +45,9 @@ TAffineVector RightOf(const TAffineVector& direction, const TAffineVector& up) {
 TGLBaseSceneObject::TGLBaseSceneObject()
     : position_(this, NullHmgPoint, csPoint), rotation_(this, NullHmgVector, csVector),
       direction_(this, ZHmgVector, csVector), up_(this, YHmgVector, csVector),
-      scale_(this, XYZHmgVector, csVector) {}
+      scale_(this, XYZHmgVector, csVector) {
+    structureVersion_ = NextStructureVersion();
+}
 
 TGLBaseSceneObject::~TGLBaseSceneObject() {
     NotifyFreeing();
@@ -508,6 +517,7 @@ void TGLBaseSceneObject::NotifyTransformChanged() {
 }
 
 void TGLBaseSceneObject::StructureChanged() {
+    structureVersion_ = NextStructureVersion();
     if (!changes_.Contains(ocStructure)) {
         changes_.Include(ocStructure);
         ReportChange();
@@ -794,25 +804,43 @@ void TGLBaseSceneObject::DrawAxes(TRenderContextInfo& rci) {
     // to the values the cache already holds, so it stays valid.
 }
 
-void TGLBaseSceneObject::RenderObject(TRenderContextInfo& rci) {
-    bool self = true, kids = Count() > 0;
-    bool noCull = objectStyle_.Contains(osNoVisibilityCulling);
+bool TGLBaseSceneObject::PassesVisibilityCulling(const TRenderContextInfo& rci) {
+    if (objectStyle_.Contains(osNoVisibilityCulling)) {
+        return true;
+    }
     if (rci.visibilityCulling == vcObjectBased) {
-        self = noCull || !IsVolumeClipped(WorldPosition().Affine(), BoundingRadius(), rci.frustum);
-    } else if (rci.visibilityCulling == vcHierarchical) {
-        if (!noCull) {
-            // The world matrix carries the scale, so the unscaled box is placed with it.
-            self =
-                !IsVolumeClipped(AABBTransform(UnscaledHierarchyBox(), WorldMatrix()), rci.frustum);
-        }
-        kids = kids && self;
+        return !IsVolumeClipped(WorldPosition().Affine(), BoundingRadius(), rci.frustum);
     }
+    if (rci.visibilityCulling == vcHierarchical) {
+        // The world matrix carries the scale, so the unscaled box is placed with it.
+        return !IsVolumeClipped(AABBTransform(UnscaledHierarchyBox(), WorldMatrix()), rci.frustum);
+    }
+    return true;
+}
+
+bool TGLBaseSceneObject::ChooseFrameDetail(const TRenderContextInfo& rci) {
     frameDetailLevel_ = 0;
-    if (self) {
-        const std::optional<TScreenExtent> extent = ScreenExtent(rci);
-        self = !extent || !extent->outside;
-        frameDetailLevel_ = std::int8_t(DetailLevel(extent));
+    if (!PassesVisibilityCulling(rci)) {
+        return false;
     }
+    const std::optional<TScreenExtent> extent = ScreenExtent(rci);
+    frameDetailLevel_ = std::int8_t(DetailLevel(extent));
+    return !extent || !extent->outside;
+}
+
+void TGLBaseSceneObject::SetMergeChildren(bool on) {
+    if (on != MergeChildren()) {
+        merged_ = on ? std::make_unique<TGLMergedChildren>() : nullptr;
+        ReportChange();
+    }
+}
+
+void TGLBaseSceneObject::RenderObject(TRenderContextInfo& rci) {
+    bool kids = Count() > 0;
+    if (rci.visibilityCulling == vcHierarchical) {
+        kids = kids && PassesVisibilityCulling(rci);
+    }
+    const bool self = ChooseFrameDetail(rci);
     if (!self && !kids) {
         return;
     }
@@ -932,9 +960,17 @@ void TGLBaseSceneObject::RenderChildRange(int first, int last, TRenderContextInf
     if (objectsSorting_ != osInherited) {
         rci.objectsSorting = objectsSorting_;
     }
-    for (TGLBaseSceneObject* child :
-         ChildrenInDrawOrder(first, last, rci.objectsSorting, rci.cameraPosition)) {
-        child->RenderObject(rci);
+    const std::vector<TGLBaseSceneObject*> order =
+        ChildrenInDrawOrder(first, last, rci.objectsSorting, rci.cameraPosition);
+    if (merged_ && first <= 0 && last >= Count() - 1) {
+        merged_->Draw(*this, rci);
+    }
+    for (TGLBaseSceneObject* child : order) {
+        if (child->drawnMerged_) {
+            child->drawnMerged_ = false;
+        } else {
+            child->RenderObject(rci);
+        }
     }
     rci.objectsSorting = savedSorting;
     rci.visibilityCulling = savedCulling;
@@ -942,6 +978,9 @@ void TGLBaseSceneObject::RenderChildRange(int first, int last, TRenderContextInf
 
 void TGLBaseSceneObject::DestroyHandles() {
     DestroyLists();
+    if (merged_) {
+        merged_->DestroyHandles();
+    }
     changes_.Include(ocStructure);
     for (auto& c : children_) {
         c->DestroyHandles();

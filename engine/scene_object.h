@@ -23,6 +23,7 @@ namespace hk {
 
 class TGLScene;
 class TGLBehaviours;
+class TGLMergedChildren;
 class TGLObjectEffects;
 
 enum TGLObjectStyle { osDirectDraw, osIgnoreDepthBuffer, osNoVisibilityCulling };
@@ -150,6 +151,8 @@ public:
     void NotifyTransformChanged();
     // Marks the display list for recompilation and reports a change.
     void StructureChanged();
+    // Changes with every StructureChanged; no two objects ever share a value.
+    std::uint64_t StructureVersion() const { return structureVersion_; }
     void ClearStructureChanged() { changes_.Exclude(ocStructure); }
 
     // ---- navigation ----------------------------------------------------------------------
@@ -209,6 +212,20 @@ public:
     // it with the pixels at the nearest corner of GeometryBox; picking always draws level 0.
     // Default: 0.
     virtual int DetailLevelFor(float /*pixelsPerUnit*/) { return 0; }
+    // True when EmitGeometry sends all it draws, triangles only, through GeometrySinkOf(rci)
+    // and touches no other OpenGL state, so that its geometry can be recorded. Default: false.
+    virtual bool RecordsGeometry() { return false; }
+    // While on, rendering walks draw the recordable solids among the children merged by
+    // material (see TGLMergedChildren); picking still draws every child on its own.
+    bool MergeChildren() const { return merged_ != nullptr; }
+    void SetMergeChildren(bool on);
+    // None while merging is off.
+    const TGLMergedChildren* MergedChildren() const { return merged_.get(); }
+    // The rendering walk's decision for this object itself: drawn or culled (the scene's
+    // visibility culling, then GeometryBox against the view), and the level of detail it is
+    // drawn at, kept for DrawGeometry and readable through FrameDetailLevel.
+    bool ChooseFrameDetail(const TRenderContextInfo& rci);
+    int FrameDetailLevel() const { return frameDetailLevel_; }
     // Culling, matrix push, name, axes, effects, DrawSelfAndChildren, matrix pop.
     void RenderObject(TRenderContextInfo& rci);
     virtual void DrawSelfAndChildren(TRenderContextInfo& rci, bool renderSelf, bool renderChildren);
@@ -235,10 +252,13 @@ private:
     std::optional<TScreenExtent> ScreenExtent(const TRenderContextInfo& rci);
     // The level of detail of an object with that extent (0 without one).
     int DetailLevel(const std::optional<TScreenExtent>& extent);
+    // The scene's visibility culling mode for this object itself.
+    bool PassesVisibilityCulling(const TRenderContextInfo& rci);
     TGLListHandle& ListOfLevel(int level);
     void DestroyLists();
     friend class TGLScene;
     friend class TGLSceneRootObject;
+    friend class TGLMergedChildren;
     bool HasTransformingParent() const;
     void SetSceneOfSubtree(TGLScene* scene);
     void RegisterLightsOfSubtree(TGLScene* scene);
@@ -263,6 +283,10 @@ private:
     std::uint8_t compiledLevels_ = 0;
     // The level RenderObject chose for this object in the current rendering walk.
     std::int8_t frameDetailLevel_ = 0;
+    // Set while the parent's merged draw has taken care of this object in the current walk.
+    bool drawnMerged_ = false;
+    std::uint64_t structureVersion_;
+    std::unique_ptr<TGLMergedChildren> merged_;
     std::unique_ptr<std::pair<TMatrix, TMatrix>> worldMatrices_; // world, inverse world
     TMatrix objectMatrix_ = IdentityHmgMatrix;
     TGLObjectChanges changes_{ocTransformation, ocAbsoluteMatrix, ocInvAbsoluteMatrix, ocStructure};

@@ -259,6 +259,7 @@ void TGLPipe::EmitGeometry(TRenderContextInfo& rci) {
     }
 
     const bool colors = nodesColorMode_ != pncmNone;
+    TGLGeometrySink& sink = GeometrySinkOf(rci);
     if (colors) {
         glPushAttrib(GL_ENABLE_BIT);
         glEnable(GL_COLOR_MATERIAL);
@@ -268,17 +269,17 @@ void TGLPipe::EmitGeometry(TRenderContextInfo& rci) {
     BuildPipeRing(rings[0], nodes[0].position, d, nodes[0].radiusFactor, radius_, table);
     rings[0].color = nodes[0].color;
     if (parts_.Contains(ppStartDisk)) {
-        EmitPipeDisk(rings[0], nodes[0].position, VectorScale(d, -1), true, colors);
+        EmitPipeDisk(sink, rings[0], nodes[0].position, VectorScale(d, -1), true, colors);
     }
 
     auto bands = [&](int i) {
         TPipeRing& current = rings[i % 2];
         TPipeRing& previous = rings[(i + 1) % 2];
         if (parts_.Contains(ppOutside)) {
-            EmitPipeBand(previous, current, colors);
+            EmitPipeBand(sink, previous, current, colors);
         }
         if (parts_.Contains(ppInside)) {
-            EmitPipeBand(current, previous, colors);
+            EmitPipeBand(sink, current, previous, colors);
         }
     };
     if (n >= 2) {
@@ -316,7 +317,7 @@ void TGLPipe::EmitGeometry(TRenderContextInfo& rci) {
         BuildPipeRing(rings[0], nodes[last].position, stop, nodes[last].radiusFactor, radius_,
                       table);
         rings[0].color = nodes[last].color;
-        EmitPipeDisk(rings[0], nodes[last].position, stop, false, colors);
+        EmitPipeDisk(sink, rings[0], nodes[last].position, stop, false, colors);
     }
     if (colors) {
         glPopAttrib();

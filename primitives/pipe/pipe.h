@@ -87,6 +87,8 @@ public:
     TVector UnscaledBoxExtents() override;
     // Coarser levels draw fewer slices, by the largest ring on screen.
     int DetailLevelFor(float pixelsPerUnit) override;
+    // Node colours go straight to OpenGL: such a pipe is not recorded.
+    bool RecordsGeometry() override { return nodesColorMode_ == pncmNone; }
 
 protected:
     TGLNode* NewNode() override;

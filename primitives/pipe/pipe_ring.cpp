@@ -153,7 +153,7 @@ void RotatePipeRing(TPipeRing& a, int shift) {
     a.normals[n] = a.normals[0];
 }
 
-void EmitPipeBand(TPipeRing& a, const TPipeRing& b, bool withColors) {
+void EmitPipeBand(TGLGeometrySink& sink, TPipeRing& a, const TPipeRing& b, bool withColors) {
     const int n = std::min(a.Slices(), b.Slices());
     if (n < 1) {
         return;
@@ -161,45 +161,45 @@ void EmitPipeBand(TPipeRing& a, const TPipeRing& b, bool withColors) {
     if (PipeRingsTwisted(a, b)) {
         RotatePipeRing(a, BestPipeRingShift(a, b));
     }
-    auto send = [withColors](const TPipeRing& r, int k) {
+    auto send = [&sink, withColors](const TPipeRing& r, int k) {
         if (withColors) {
             glColor4fv(&r.color.x);
         }
-        glNormal3fv(&r.normals[k].x);
-        glVertex3fv(&r.positions[k].x);
+        sink.Normal(r.normals[k]);
+        sink.Vertex(r.positions[k]);
     };
-    glBegin(GL_TRIANGLE_STRIP);
+    sink.Begin(GL_TRIANGLE_STRIP);
     send(b, 0);
     for (int j = 0; j < n; ++j) {
         send(a, j);
         send(b, j + 1);
     }
     send(a, n);
-    glEnd();
+    sink.End();
 }
 
-void EmitPipeDisk(const TPipeRing& ring, const TAffineVector& centre, const TAffineVector& normal,
-                  bool startDisk, bool withColors) {
+void EmitPipeDisk(TGLGeometrySink& sink, const TPipeRing& ring, const TAffineVector& centre,
+                  const TAffineVector& normal, bool startDisk, bool withColors) {
     const int n = ring.Slices();
     if (n < 1) {
         return;
     }
-    glBegin(GL_TRIANGLE_FAN);
+    sink.Begin(GL_TRIANGLE_FAN);
     if (withColors) {
         glColor4fv(&ring.color.x);
     }
-    glNormal3fv(&normal.x);
-    glVertex3fv(&centre.x);
+    sink.Normal(normal);
+    sink.Vertex(centre);
     if (startDisk) {
         for (int k = n; k >= 0; --k) {
-            glVertex3fv(&ring.positions[k].x);
+            sink.Vertex(ring.positions[k]);
         }
     } else {
         for (int k = 0; k <= n; ++k) {
-            glVertex3fv(&ring.positions[k].x);
+            sink.Vertex(ring.positions[k]);
         }
     }
-    glEnd();
+    sink.End();
 }
 
 } // namespace hk

@@ -2,6 +2,7 @@
 // test with its realignment, and the bands and end disks drawn from rings.
 #pragma once
 
+#include "engine/geometry_sink.h"
 #include "engine/vector_types.h"
 
 #include <vector>
@@ -47,11 +48,11 @@ void RotatePipeRing(TPipeRing& a, int shift);
 
 // Realigns `a` against `b` when twisted, then emits one triangle strip B0, A0, B1, A1, ...
 // With `a` the earlier ring the front faces point away from the axis. Colours are sent only
-// `withColors`.
-void EmitPipeBand(TPipeRing& a, const TPipeRing& b, bool withColors);
+// `withColors`, straight to OpenGL (a sink that records cannot keep them).
+void EmitPipeBand(TGLGeometrySink& sink, TPipeRing& a, const TPipeRing& b, bool withColors);
 // One triangle fan: centre, then the ring from the last vertex down (start disk) or from the
 // first up (stop disk), with `normal` sent as given.
-void EmitPipeDisk(const TPipeRing& ring, const TAffineVector& centre, const TAffineVector& normal,
-                  bool startDisk, bool withColors);
+void EmitPipeDisk(TGLGeometrySink& sink, const TPipeRing& ring, const TAffineVector& centre,
+                  const TAffineVector& normal, bool startDisk, bool withColors);
 
 } // namespace hk

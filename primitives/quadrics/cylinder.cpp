@@ -1,9 +1,7 @@
-// Cylinder base, cylinder and annulus: properties, extents and their GLU builds.
+// Cylinder base, cylinder and annulus: properties, extents and their quadric builds.
 #include "primitives/quadrics/cylinder.h"
 #include "primitives/detail_level.h"
 #include "primitives/shape_property.h"
-
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -99,38 +97,35 @@ std::optional<TAABB> TGLCylinder::GeometryBox() {
 
 void TGLCylinder::EmitGeometry(TRenderContextInfo& rci) {
     const int level = rci.detailLevel;
-    TGLUQuadricPtr q = NewQuadric();
-    if (!q) {
-        return;
-    }
-    glPushMatrix();
+    TGLGeometrySink& sink = GeometrySinkOf(rci);
+    sink.PushMatrix();
     // The quadric's +Z axis becomes the object's +Y axis.
-    glRotatef(-90, 1, 0, 0);
+    sink.Rotate(-90, 1, 0, 0);
     switch (alignment_) {
     case caCenter:
-        glTranslatef(0, 0, -Height() * 0.5f);
+        sink.Translate(0, 0, -Height() * 0.5f);
         break;
     case caTop:
-        glTranslatef(0, 0, -Height());
+        sink.Translate(0, 0, -Height());
         break;
     case caBottom:
         break;
     }
     if (parts_.Contains(cySides)) {
-        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), SlicesAt(level),
-                    StacksAt(level));
+        EmitQuadricCylinder(sink, QuadricStyle(), BottomRadius(), topRadius_, Height(),
+                            SlicesAt(level), StacksAt(level));
     }
     if (parts_.Contains(cyTop)) {
-        glPushMatrix();
-        glTranslatef(0, 0, Height());
-        gluDisk(q.get(), 0, topRadius_, SlicesAt(level), LoopsAt(level));
-        glPopMatrix();
+        sink.PushMatrix();
+        sink.Translate(0, 0, Height());
+        EmitQuadricDisk(sink, QuadricStyle(), 0, topRadius_, SlicesAt(level), LoopsAt(level));
+        sink.PopMatrix();
     }
     if (parts_.Contains(cyBottom)) {
-        SetInvertedQuadricOrientation(q.get());
-        gluDisk(q.get(), 0, BottomRadius(), SlicesAt(level), LoopsAt(level));
+        EmitQuadricDisk(sink, QuadricStyle(true), 0, BottomRadius(), SlicesAt(level),
+                        LoopsAt(level));
     }
-    glPopMatrix();
+    sink.PopMatrix();
 }
 
 // ---- annulus -----------------------------------------------------------------------------
@@ -169,35 +164,31 @@ std::optional<TAABB> TGLAnnulus::GeometryBox() {
 
 void TGLAnnulus::EmitGeometry(TRenderContextInfo& rci) {
     const int level = rci.detailLevel;
-    TGLUQuadricPtr q = NewQuadric();
-    if (!q) {
-        return;
-    }
-    glPushMatrix();
-    glRotatef(-90, 1, 0, 0);
-    glTranslatef(0, 0, -Height() * 0.5f);
+    TGLGeometrySink& sink = GeometrySinkOf(rci);
+    sink.PushMatrix();
+    sink.Rotate(-90, 1, 0, 0);
+    sink.Translate(0, 0, -Height() * 0.5f);
     if (parts_.Contains(anOuterSides)) {
-        gluCylinder(q.get(), BottomRadius(), topRadius_, Height(), SlicesAt(level),
-                    StacksAt(level));
+        EmitQuadricCylinder(sink, QuadricStyle(), BottomRadius(), topRadius_, Height(),
+                            SlicesAt(level), StacksAt(level));
     }
     if (parts_.Contains(anTop)) {
-        glPushMatrix();
-        glTranslatef(0, 0, Height());
-        gluDisk(q.get(), topInnerRadius_, topRadius_, SlicesAt(level), LoopsAt(level));
-        glPopMatrix();
+        sink.PushMatrix();
+        sink.Translate(0, 0, Height());
+        EmitQuadricDisk(sink, QuadricStyle(), topInnerRadius_, topRadius_, SlicesAt(level),
+                        LoopsAt(level));
+        sink.PopMatrix();
     }
-    if (parts_.Contains(anBottom) || parts_.Contains(anInnerSides)) {
-        SetInvertedQuadricOrientation(q.get());
-        if (parts_.Contains(anBottom)) {
-            gluDisk(q.get(), bottomInnerRadius_, BottomRadius(), SlicesAt(level), LoopsAt(level));
-        }
-        if (parts_.Contains(anInnerSides)) {
-            // Facing the axis.
-            gluCylinder(q.get(), bottomInnerRadius_, topInnerRadius_, Height(), SlicesAt(level),
-                        StacksAt(level));
-        }
+    if (parts_.Contains(anBottom)) {
+        EmitQuadricDisk(sink, QuadricStyle(true), bottomInnerRadius_, BottomRadius(),
+                        SlicesAt(level), LoopsAt(level));
     }
-    glPopMatrix();
+    if (parts_.Contains(anInnerSides)) {
+        // Facing the axis.
+        EmitQuadricCylinder(sink, QuadricStyle(true), bottomInnerRadius_, topInnerRadius_, Height(),
+                            SlicesAt(level), StacksAt(level));
+    }
+    sink.PopMatrix();
 }
 
 } // namespace hk

@@ -27,6 +27,7 @@ public:
     TVector UnscaledBoxExtents() override;
     // Coarser levels draw fewer slices and one stack and loop, by the larger radius on screen.
     int DetailLevelFor(float pixelsPerUnit) override;
+    bool RecordsGeometry() override { return QuadricStyle().normals; }
 
     // From a cylinder base: bottom radius, height, slices, stacks, loops; then the quadric part.
     void Assign(const TGLBaseSceneObject& source) override;

@@ -1,9 +1,7 @@
-// The disk: properties, extents and its GLU partial-disk build.
+// The disk: properties, extents and its partial-disk build.
 #include "primitives/quadrics/disk.h"
 #include "primitives/detail_level.h"
 #include "primitives/shape_property.h"
-
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -58,13 +56,10 @@ int TGLDisk::DetailLevelFor(float pixelsPerUnit) {
 }
 
 void TGLDisk::EmitGeometry(TRenderContextInfo& rci) {
-    TGLUQuadricPtr q = NewQuadric();
-    if (!q) {
-        return;
-    }
     const int level = rci.detailLevel;
-    gluPartialDisk(q.get(), innerRadius_, outerRadius_, SegmentsAtLevel(slices_, level),
-                   level > 0 ? 1 : loops_, startAngle_, sweepAngle_);
+    EmitQuadricDisk(GeometrySinkOf(rci), QuadricStyle(), innerRadius_, outerRadius_,
+                    SegmentsAtLevel(slices_, level), level > 0 ? 1 : loops_, startAngle_,
+                    sweepAngle_);
 }
 
 } // namespace hk

@@ -28,6 +28,7 @@ public:
     std::optional<TAABB> GeometryBox() override;
     // Coarser levels draw fewer slices and one loop, by the outer radius on screen.
     int DetailLevelFor(float pixelsPerUnit) override;
+    bool RecordsGeometry() override { return QuadricStyle().normals; }
 
 private:
     float innerRadius_ = 0.0f;

@@ -1,15 +1,9 @@
-// Normal settings and the GLU quadric set-up of the quadric solids.
+// Normal settings of the quadric solids and the tessellation style they imply.
 #include "primitives/quadrics/quadric_object.h"
 
 #include "primitives/shapes/assign_scene_object.h"
 
-#include <GL/glu.h>
-
 namespace hk {
-
-void TGLUQuadricDeleter::operator()(GLUquadric* q) const {
-    gluDeleteQuadric(q);
-}
 
 void TGLQuadricObject::SetNormals(TNormalSmoothing value) {
     if (value != normals_) {
@@ -35,30 +29,12 @@ void TGLQuadricObject::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-TGLUQuadricPtr TGLQuadricObject::NewQuadric() const {
-    TGLUQuadricPtr q(gluNewQuadric());
-    if (!q) {
-        return q;
-    }
-    gluQuadricDrawStyle(q.get(), GLU_FILL);
-    switch (normals_) {
-    case nsFlat:
-        gluQuadricNormals(q.get(), GLU_FLAT);
-        break;
-    case nsSmooth:
-        gluQuadricNormals(q.get(), GLU_SMOOTH);
-        break;
-    case nsNone:
-        gluQuadricNormals(q.get(), GLU_NONE);
-        break;
-    }
-    gluQuadricOrientation(q.get(), normalDirection_ == ndOutside ? GLU_OUTSIDE : GLU_INSIDE);
-    gluQuadricTexture(q.get(), GL_TRUE);
-    return q;
-}
-
-void TGLQuadricObject::SetInvertedQuadricOrientation(GLUquadric* quadric) const {
-    gluQuadricOrientation(quadric, normalDirection_ == ndOutside ? GLU_INSIDE : GLU_OUTSIDE);
+TQuadricStyle TGLQuadricObject::QuadricStyle(bool inverted) const {
+    TQuadricStyle style;
+    style.normals = normals_ != nsNone;
+    style.flat = normals_ == nsFlat;
+    style.outside = (normalDirection_ == ndOutside) != inverted;
+    return style;
 }
 
 } // namespace hk

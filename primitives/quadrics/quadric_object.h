@@ -1,23 +1,14 @@
-// TGLQuadricObject: the base of the solids drawn through GLU quadrics (and of the sphere): the
-// normal smoothing and normal direction settings and the quadric set-up they imply.
+// TGLQuadricObject: the base of the quadric solids (cylinder, annulus, disk, sphere): the normal
+// smoothing and normal direction settings and the tessellation style they imply.
 #pragma once
 
 #include "engine/custom_scene_object.h"
-
-#include <memory>
-
-struct GLUquadric;
+#include "primitives/quadrics/quadric_shapes.h"
 
 namespace hk {
 
 enum TNormalSmoothing { nsFlat, nsSmooth, nsNone };
 enum TNormalDirection { ndInside, ndOutside };
-
-// One GLU quadric for the length of a build; deleted with the holder.
-struct TGLUQuadricDeleter {
-    void operator()(GLUquadric* q) const;
-};
-using TGLUQuadricPtr = std::unique_ptr<GLUquadric, TGLUQuadricDeleter>;
 
 class TGLQuadricObject : public TGLCustomSceneObject {
 public:
@@ -30,12 +21,9 @@ public:
     virtual void Assign(const TGLBaseSceneObject& source);
 
 protected:
-    // A new quadric with fill style, the normals and orientation of this object and texture
-    // coordinates on; none when GLU cannot make one.
-    TGLUQuadricPtr NewQuadric() const;
-    // Turns the quadric to face the other way for the rest of the build (bottom caps, inner
-    // walls).
-    void SetInvertedQuadricOrientation(GLUquadric* quadric) const;
+    // The tessellation style of this object's normals and orientation; `inverted` faces the
+    // other way (bottom caps, inner walls).
+    TQuadricStyle QuadricStyle(bool inverted = false) const;
 
 private:
     TNormalSmoothing normals_ = nsSmooth;

@@ -1,6 +1,7 @@
 // The torus: properties, extents and its quad strips.
 #include "primitives/quadrics/torus.h"
 
+#include "engine/geometry_sink.h"
 #include "engine/vector_types.h"
 #include "primitives/detail_level.h"
 #include "primitives/shapes/assign_scene_object.h"
@@ -80,25 +81,26 @@ void TGLTorus::EmitGeometry(TRenderContextInfo& rci) {
     const auto sides = std::uint32_t(SegmentsAtLevel(int(sides_), rci.detailLevel));
     const double ringStep = 2 * cPI / rings;
     const double sideStep = 2 * cPI / sides;
+    TGLGeometrySink& sink = GeometrySinkOf(rci);
     double cos0 = 1, sin0 = 0, theta0 = 0;
     for (std::int64_t i = std::int64_t(rings) - 1; i >= 0; --i) {
         const double theta1 = theta0 + ringStep;
         const double cos1 = std::cos(theta1), sin1 = std::sin(theta1);
-        glBegin(GL_QUAD_STRIP);
+        sink.Begin(GL_QUAD_STRIP);
         double phi = 0;
         for (std::int64_t j = sides; j >= 0; --j) {
             phi += sideStep;
             const double cp = std::cos(phi), sp = std::sin(phi);
             const double d = minorRadius_ * cp + majorRadius_;
             const float t = float(double(j) / sides);
-            glTexCoord2f(float(double(i) / rings), t);
-            glNormal3f(float(cos1 * cp), float(-sin1 * cp), float(sp));
-            glVertex3f(float(d * cos1), float(-d * sin1), float(minorRadius_ * sp));
-            glTexCoord2f(float(double(i + 1) / rings), t);
-            glNormal3f(float(cos0 * cp), float(-sin0 * cp), float(sp));
-            glVertex3f(float(d * cos0), float(-d * sin0), float(minorRadius_ * sp));
+            sink.TexCoord(float(double(i) / rings), t);
+            sink.Normal(float(cos1 * cp), float(-sin1 * cp), float(sp));
+            sink.Vertex(float(d * cos1), float(-d * sin1), float(minorRadius_ * sp));
+            sink.TexCoord(float(double(i + 1) / rings), t);
+            sink.Normal(float(cos0 * cp), float(-sin0 * cp), float(sp));
+            sink.Vertex(float(d * cos0), float(-d * sin0), float(minorRadius_ * sp));
         }
-        glEnd();
+        sink.End();
         theta0 = theta1;
         cos0 = cos1;
         sin0 = sin1;

@@ -29,6 +29,7 @@ public:
     std::optional<TAABB> GeometryBox() override;
     // Coarser levels draw fewer rings and sides, by the finer of the tube and the ring.
     int DetailLevelFor(float pixelsPerUnit) override;
+    bool RecordsGeometry() override { return true; }
 
 private:
     float majorRadius_ = 0.4f;

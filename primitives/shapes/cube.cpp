@@ -1,5 +1,6 @@
 // The cube: properties, extents and its quads.
 #include "primitives/shapes/cube.h"
+#include "engine/geometry_sink.h"
 #include "primitives/shape_property.h"
 
 #include "primitives/shapes/assign_scene_object.h"
@@ -74,7 +75,7 @@ void TGLCube::Assign(const TGLBaseSceneObject& source) {
     EndUpdate();
 }
 
-void TGLCube::EmitGeometry(TRenderContextInfo&) {
+void TGLCube::EmitGeometry(TRenderContextInfo& rci) {
     const float a = width_ * 0.5f, b = height_ * 0.5f, e = depth_ * 0.5f;
     const float n = normalDirection_ == ndOutside ? 1.0f : -1.0f;
     struct Face {
@@ -102,18 +103,19 @@ void TGLCube::EmitGeometry(TRenderContextInfo&) {
          {0, -n, 0},
          {{-a, -b, -e, 0, 0}, {a, -b, -e, 1, 0}, {a, -b, e, 1, 1}, {-a, -b, e, 0, 1}}},
     };
-    glBegin(GL_QUADS);
+    TGLGeometrySink& sink = GeometrySinkOf(rci);
+    sink.Begin(GL_QUADS);
     for (const Face& f : faces) {
         if (!parts_.Contains(f.part)) {
             continue;
         }
-        glNormal3fv(f.normal);
+        sink.Normal(f.normal[0], f.normal[1], f.normal[2]);
         for (const auto& v : f.v) {
-            glTexCoord2f(v[3], v[4]);
-            glVertex3f(v[0], v[1], v[2]);
+            sink.TexCoord(v[3], v[4]);
+            sink.Vertex(v[0], v[1], v[2]);
         }
     }
-    glEnd();
+    sink.End();
 }
 
 } // namespace hk

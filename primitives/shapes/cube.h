@@ -42,6 +42,7 @@ public:
     // direction, only the normals do.
     void EmitGeometry(TRenderContextInfo& rci) override;
     std::optional<TAABB> GeometryBox() override;
+    bool RecordsGeometry() override { return true; }
 
 private:
     float width_ = 1, height_ = 1, depth_ = 1;
