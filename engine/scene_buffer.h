@@ -39,8 +39,10 @@ enum TContextOption {
 };
 using TContextOptions = TFlags<TContextOption>;
 
-// The detail scale of the frames a view draws while it moves (see SetDetailScale).
-inline constexpr float cMovingDetailScale = 0.125f;
+// The detail scale of the frames a view draws while it moves (see SetDetailScale): every solid
+// smaller than some 30 pixels across draws at its coarsest level, which keeps a drawing of
+// thousands of solids turning smoothly on a software rasteriser.
+inline constexpr float cMovingDetailScale = 1.0f / 32;
 
 enum TGLDepthPrecision { dpDefault, dp16bits, dp24bits, dp32bits };
 enum TGLColorDepth { cdDefault, cd8bits, cd16bits, cd24bits, cdFloat64bits, cdFloat128bits };

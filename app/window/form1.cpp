@@ -242,6 +242,7 @@ void TForm1::BuildScene() {
     clashReview_->AfterBuild();
     if (context != nullptr)
         context->Deactivate();
+    GLSceneViewer1->DrawNextFrameCoarse();
 }
 
 void TForm1::SetUpGrids() {

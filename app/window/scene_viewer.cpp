@@ -177,7 +177,8 @@ void TGLSceneViewer::PaintSurface() {
     const bool newContext = recreateContext_ || buffer_->RenderingContext() == nullptr;
     if (EnsureBufferContext()) {
         const auto start = std::chrono::steady_clock::now();
-        const bool coarse = newContext || start - lastFrameEnd_ < kMovingFrameGap;
+        const bool coarse = newContext || coarseNext_ || start - lastFrameEnd_ < kMovingFrameGap;
+        coarseNext_ = false;
         buffer_->SetDetailScale(coarse ? cMovingDetailScale : 1);
         try {
             buffer_->RenderFrame();

@@ -59,6 +59,9 @@ public:
     // Asks for a frame; what update() does for the widget's own painting, without repainting
     // the widget under the surface.
     void RequestFrame();
+    // The next frame is drawn coarse and the full one follows, as on a new context: the first
+    // frame after a (re)build prepares every solid's geometry anew.
+    void DrawNextFrameCoarse() { coarseNext_ = true; }
 
     void SetErrorReporter(ErrorReporter report) { reportError_ = std::move(report); }
 
@@ -111,6 +114,7 @@ private:
     // one after a pause.
     std::chrono::steady_clock::time_point lastFrameEnd_;
     bool lastFrameCoarse_ = false;
+    bool coarseNext_ = false;
     QTimer* fullFrameTimer_ = nullptr;
     ErrorReporter reportError_;
     // The last failure reported; the same failure frame after frame is reported once.
