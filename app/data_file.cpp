@@ -645,6 +645,18 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     const TTextEncoding encoding = PrepareLines(lines, fileName);
 
     TDocument work;
+    // A reload mostly reads the drawing it replaces: sizing the tables as the last load left
+    // them takes one block per table instead of a chain of doubling ones, whose freed links
+    // would scatter free space through the heap on every reload.
+    work.PointTable.Reserve(doc.PointTable.Count());
+    work.LineTable.Reserve(doc.LineTable.Count());
+    work.PolyTable.Reserve(doc.PolyTable.Count());
+    work.ArcTable.Reserve(doc.ArcTable.Count());
+    work.DimensionTable.Reserve(doc.DimensionTable.Count());
+    work.RangeTable.Reserve(doc.RangeTable.Count());
+    work.TorusTable.Reserve(doc.TorusTable.Count());
+    work.PipeTable.Reserve(doc.PipeTable.Count());
+    work.ModelTable.Reserve(doc.ModelTable.Count());
     work.GroupTable = doc.GroupTable;
     work.ColourRuleTable = doc.ColourRuleTable;
     for (GroupEntry& g : work.GroupTable) {

@@ -30,6 +30,8 @@ public:
             items_.pop_back();
     }
     void Clear() { items_.clear(); }
+    // Room for `count` records without reallocating.
+    void Reserve(int count) { items_.reserve(count > 0 ? static_cast<std::size_t>(count) : 0); }
 
     // Iteration over the records 1..Count() in order.
     auto begin() { return items_.begin(); }

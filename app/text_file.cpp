@@ -3,6 +3,7 @@
 
 #include "app/sjis.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -72,9 +73,21 @@ bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines)
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         return false;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read in one block of the file's size, and the lines into a list sized by counting them:
+    // chains of doubling buffers would leave their freed links scattered through the heap on
+    // every reload. The size is a hint only; a file that changes meanwhile is read to its end.
+    std::string content;
+    const auto size = std::filesystem::file_size(fileName, ec);
+    if (!ec && size > 0) {
+        content.resize(static_cast<std::size_t>(size));
+        in.read(content.data(), static_cast<std::streamsize>(size));
+        content.resize(static_cast<std::size_t>(in.gcount()));
+        in.clear(in.rdstate() & std::ios::badbit);
+    }
+    content.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
         return false;
+    lines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
         char c = content[i];

@@ -97,28 +97,32 @@ TEST_F(GridsTest, ShownColumnTwiceReturnsTheGroupAndRebuildsEachTime) {
     EXPECT_EQ(BuiltObjects(), shownObjects);
 }
 
-// A rebuild frees the old objects' display lists in the view's own context, also when no
-// context is current at the time, so reloads do not pile up lists in the driver.
-TEST_F(GridsTest, RebuildsFreeTheOldDisplayListsOfTheView) {
+// A rebuild or a reload ("再読込") frees the old objects' display lists and textures in the
+// view's own context, also when no context is current at the time, so reloads do not pile up
+// names in the driver.
+TEST_F(GridsTest, RebuildsAndReloadsFreeTheOldGLNamesOfTheView) {
     TGLSceneViewer& view = *form->GLSceneViewer1;
-    auto listsInView = [&] {
+    auto namesInView = [&] {
         view.RenderToImage(); // draws, compiling the lists of the objects built
         view.MakeGLContextCurrent();
-        int lists = 0;
+        int names = 0;
         for (GLuint name = 1; name < 4096; ++name)
-            lists += glIsList(name) ? 1 : 0;
+            names += (glIsList(name) ? 1 : 0) + (glIsTexture(name) ? 1 : 0);
         view.GLContext()->doneCurrent();
-        return lists;
+        return names;
     };
     // The first count may also hold the coarse lists of a frame drawn while the window started.
-    const int first = listsInView();
+    const int first = namesInView();
     ASSERT_GT(first, 0);
     form->Grids().RebuildScene();
-    const int rebuilt = listsInView();
+    const int rebuilt = namesInView();
     EXPECT_LE(rebuilt, first);
-    for (int i = 0; i < 4; ++i) {
-        form->Grids().RebuildScene();
-        EXPECT_EQ(listsInView(), rebuilt) << "after rebuild " << i + 2;
+    for (int i = 0; i < 6; ++i) {
+        if (i % 2 == 0)
+            form->Grids().RebuildScene();
+        else
+            form->Button3->click();
+        EXPECT_EQ(namesInView(), rebuilt) << "after rebuild or reload " << i + 2;
     }
 }
 
