@@ -4,6 +4,7 @@
 // only triangles that lie near each other. A free-form mesh owns one through its octree seam.
 #pragma once
 
+#include "collision/triangle_tests.h"
 #include "engine/vector_lists.h"
 #include "engine/vector_types.h"
 #include "primitives/mesh/mesh_octree.h"
@@ -46,6 +47,9 @@ public:
     const TAffineVector* Triangle(int index) const { return &vertices_[std::size_t(index) * 3]; }
     // How many times the tree has been built; lets callers see that a build happened.
     int BuildCount() const { return buildCount_; }
+    // A number no other build of any octree in the process has had: the contents of a tree
+    // are fixed from one build to the next, so this names them.
+    unsigned long long BuildSerial() const { return buildSerial_; }
 
     // The leaves (node indices) the last walk collected, in walk order. Each walk empties it
     // first; walks on one octree must not overlap.
@@ -71,10 +75,27 @@ public:
     // points into the mesh's space.
     bool TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
                            const TAffineVector& v2, const TMatrix& meshInverse);
+    // The same on a triangle already in the mesh's space.
+    bool LocalTriangleIntersect(const TAffineVector& t0, const TAffineVector& t1,
+                                const TAffineVector& t2);
+
+    // The answer of the last mesh-mesh tests this tree took part in as A, by everything the
+    // answer depends on: both trees' builds, the matrices and B's box. Sought and kept by
+    // MeshMeshIntersect.
+    struct TPairAnswer {
+        unsigned long long ownBuild, otherBuild;
+        TMatrix worldA, inverseA, worldB, inverseB;
+        TAABB boxB;
+        bool intersect;
+    };
+    std::vector<TPairAnswer>& PairAnswers() { return answers_; }
 
 private:
     void Subdivide(int node, int level);
-    void WalkTriangleFrom(int node, const TAffineVector (&t)[3]);
+    void WalkTriangleFrom(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p);
+    bool TouchesNode(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p);
+    // The prepared triangles, made on the first mesh query after a build.
+    void Prepare();
     void WalkBoxFrom(int node, const TAABB& query, const TMatrix& m12, const TMatrix& m21);
 
     TAABB bounds_;
@@ -83,11 +104,18 @@ private:
     std::vector<int> result_;
     int depth_ = 0;
     int buildCount_ = 0;
+    unsigned long long buildSerial_ = 0;
+    // Derived from the triangles above, never part of what a build stores.
+    std::vector<TPreparedTriangle> prepared_;
+    bool preparedValid_ = false;
+    std::vector<TPairAnswer> answers_;
 };
 
 // Whether two meshes with octrees intersect. Candidates are A's triangles near B's box
 // (boxB, in B's own space); each is carried to world space and tested against B's triangles
-// near it. The matrices are the meshes' world matrices and their inverses.
+// near it. The matrices are the meshes' world matrices and their inverses. The answer is a
+// function of the two builds, the matrices and the box alone, so a pair asked again with all of
+// them bit for bit as before (a still scene) gets the answer kept from last time.
 bool MeshMeshIntersect(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
                        const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB);
 

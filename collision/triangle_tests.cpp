@@ -27,10 +27,8 @@ double Dot(const D3& a, const D3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-constexpr double cPlaneEpsilon = 1.0e-6;
-
 double Snap(double d) {
-    return std::fabs(d) < cPlaneEpsilon ? 0.0 : d;
+    return std::fabs(d) < cTrianglePlaneEpsilon ? 0.0 : d;
 }
 
 // Franklin Antonio's edge-edge test in the projection plane (i0, i1): the edge starting at v0
@@ -162,24 +160,44 @@ bool BoxTriangleIntersect(const TAABB& box, const TAffineVector& t0, const TAffi
     return true;
 }
 
-bool TriangleTriangleIntersect(const TAffineVector& a0, const TAffineVector& a1,
-                               const TAffineVector& a2, const TAffineVector& b0,
-                               const TAffineVector& b1, const TAffineVector& b2) {
-    D3 v[3] = {ToD(a0), ToD(a1), ToD(a2)};
-    D3 u[3] = {ToD(b0), ToD(b1), ToD(b2)};
-    D3 n1 = Cross(Sub(v[1], v[0]), Sub(v[2], v[0]));
-    D3 n2 = Cross(Sub(u[1], u[0]), Sub(u[2], u[0]));
-    // Zero area carries no surface; NaN fails every comparison below and is caught here too.
-    if (!(Dot(n1, n1) > 0) || !(Dot(n2, n2) > 0)) {
+TPreparedTriangle PrepareTriangle(const TAffineVector& v0, const TAffineVector& v1,
+                                  const TAffineVector& v2) {
+    const D3 v[3] = {ToD(v0), ToD(v1), ToD(v2)};
+    const D3 n = Cross(Sub(v[1], v[0]), Sub(v[2], v[0]));
+    TPreparedTriangle t{};
+    for (int k = 0; k < 3; ++k) {
+        t.v[k][0] = v[k].x, t.v[k][1] = v[k].y, t.v[k][2] = v[k].z;
+    }
+    t.n[0] = n.x, t.n[1] = n.y, t.n[2] = n.z;
+    t.c = -Dot(n, v[0]);
+    // Zero area carries no surface; NaN fails the comparison and is caught here too.
+    t.hasSurface = Dot(n, n) > 0;
+    return t;
+}
+
+double PlaneValue(const TPreparedTriangle& t, const double (&p)[3]) {
+    return Dot({t.n[0], t.n[1], t.n[2]}, {p[0], p[1], p[2]}) + t.c;
+}
+
+bool TriangleTriangleIntersect(const TPreparedTriangle& a, const TPreparedTriangle& b) {
+    if (!a.hasSurface || !b.hasSurface) {
         return false;
     }
-    double c1 = -Dot(n1, v[0]);
-    double du[3] = {Snap(Dot(n1, u[0]) + c1), Snap(Dot(n1, u[1]) + c1), Snap(Dot(n1, u[2]) + c1)};
+    const D3 v[3] = {{a.v[0][0], a.v[0][1], a.v[0][2]},
+                     {a.v[1][0], a.v[1][1], a.v[1][2]},
+                     {a.v[2][0], a.v[2][1], a.v[2][2]}};
+    const D3 u[3] = {{b.v[0][0], b.v[0][1], b.v[0][2]},
+                     {b.v[1][0], b.v[1][1], b.v[1][2]},
+                     {b.v[2][0], b.v[2][1], b.v[2][2]}};
+    const D3 n1{a.n[0], a.n[1], a.n[2]};
+    const D3 n2{b.n[0], b.n[1], b.n[2]};
+    double du[3] = {Snap(PlaneValue(a, b.v[0])), Snap(PlaneValue(a, b.v[1])),
+                    Snap(PlaneValue(a, b.v[2]))};
     if (du[0] * du[1] > 0 && du[0] * du[2] > 0) {
         return false;
     }
-    double c2 = -Dot(n2, u[0]);
-    double dv[3] = {Snap(Dot(n2, v[0]) + c2), Snap(Dot(n2, v[1]) + c2), Snap(Dot(n2, v[2]) + c2)};
+    double dv[3] = {Snap(PlaneValue(b, a.v[0])), Snap(PlaneValue(b, a.v[1])),
+                    Snap(PlaneValue(b, a.v[2]))};
     if (dv[0] * dv[1] > 0 && dv[0] * dv[2] > 0) {
         return false;
     }
@@ -202,6 +220,12 @@ bool TriangleTriangleIntersect(const TAffineVector& a0, const TAffineVector& a1,
         return CoplanarTriangles(n1, v, u);
     }
     return !(hi1 < lo2 || hi2 < lo1);
+}
+
+bool TriangleTriangleIntersect(const TAffineVector& a0, const TAffineVector& a1,
+                               const TAffineVector& a2, const TAffineVector& b0,
+                               const TAffineVector& b1, const TAffineVector& b2) {
+    return TriangleTriangleIntersect(PrepareTriangle(a0, a1, a2), PrepareTriangle(b0, b1, b2));
 }
 
 } // namespace hk

@@ -20,4 +20,24 @@ bool TriangleTriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
                                const TAffineVector& v2, const TAffineVector& u0,
                                const TAffineVector& u1, const TAffineVector& u2);
 
+// A triangle made ready for many triangle-triangle tests: its vertices in double precision,
+// its (unnormalised) normal n and plane offset c (n.x + c = 0 on its plane), computed once.
+struct TPreparedTriangle {
+    double v[3][3];
+    double n[3];
+    double c;
+    // False for zero area or NaN: such a triangle meets nothing.
+    bool hasSurface;
+};
+TPreparedTriangle PrepareTriangle(const TAffineVector& v0, const TAffineVector& v1,
+                                  const TAffineVector& v2);
+// TriangleTriangleIntersect on prepared triangles, with the very same arithmetic: the answer is
+// identical bit for bit, the normals are only not computed again.
+bool TriangleTriangleIntersect(const TPreparedTriangle& a, const TPreparedTriangle& b);
+// The signed plane distance of `p` as the triangle test computes it for the other triangle's
+// vertices (n.p + c, unnormalised, before distances under 1e-6 count as zero).
+double PlaneValue(const TPreparedTriangle& t, const double (&p)[3]);
+// The magnitude below which the triangle test counts a plane value as zero.
+constexpr double cTrianglePlaneEpsilon = 1.0e-6;
+
 } // namespace hk

@@ -164,23 +164,39 @@ void BM_OctreeBuild_20k(benchmark::State& state) {
 }
 BENCHMARK(BM_OctreeBuild_20k)->Unit(benchmark::kMillisecond);
 
-void MeshMeshOctree(benchmark::State& state, bool crossing) {
+// Still: the same poses every pass, as between edits. Moving: B steps by a micrometre and back
+// on alternate passes, as while it is dragged, so that no pass can reuse the last answer.
+void MeshMeshOctree(benchmark::State& state, bool crossing, bool moving) {
     TMeshPair pair(crossing);
     bool hit = FacesFaces(*pair.a, *pair.b); // builds both octrees, outside the timing
+    const TVector at = pair.b->Position().AsVector();
+    bool stepped = false;
     for (auto _ : state) {
+        if (moving) {
+            stepped = !stepped;
+            pair.b->SetPosition(PointMake(at.x + (stepped ? 1e-3f : 0.0f), at.y, at.z));
+        }
         hit = FacesFaces(*pair.a, *pair.b);
         benchmark::DoNotOptimize(hit);
     }
     state.counters["hit"] = hit;
 }
 void BM_MeshMesh_Octree_Apart(benchmark::State& s) {
-    MeshMeshOctree(s, false);
+    MeshMeshOctree(s, false, false);
 }
 void BM_MeshMesh_Octree_Crossing(benchmark::State& s) {
-    MeshMeshOctree(s, true);
+    MeshMeshOctree(s, true, false);
+}
+void BM_MeshMesh_Octree_Apart_Moving(benchmark::State& s) {
+    MeshMeshOctree(s, false, true);
+}
+void BM_MeshMesh_Octree_Crossing_Moving(benchmark::State& s) {
+    MeshMeshOctree(s, true, true);
 }
 BENCHMARK(BM_MeshMesh_Octree_Apart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeshMesh_Octree_Crossing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeshMesh_Octree_Apart_Moving)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeshMesh_Octree_Crossing_Moving)->Unit(benchmark::kMillisecond);
 
 std::vector<TAffineVector> World(TGLFreeForm& mesh) {
     TAffineVectorList local = mesh.ExtractTriangles();
