@@ -1,5 +1,6 @@
 // The group and item grids of the main window, clicked with the mouse: toggling groups, items
 // and figures, the listing per kind, the marker sphere and the two show/hide-all buttons.
+#define GL_GLEXT_PROTOTYPES
 #include "app/window/form1.h"
 #include "app/window/grids.h"
 #include "app/window/scene_viewer.h"
@@ -9,6 +10,7 @@
 #include "tests/window/window_test_support.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <QColorDialog>
 #include <QDir>
 #include <QLabel>
@@ -97,8 +99,8 @@ TEST_F(GridsTest, ShownColumnTwiceReturnsTheGroupAndRebuildsEachTime) {
     EXPECT_EQ(BuiltObjects(), shownObjects);
 }
 
-// A rebuild or a reload ("再読込") frees the old objects' display lists and textures in the
-// view's own context, also when no context is current at the time, so reloads do not pile up
+// A rebuild or a reload ("再読込") frees the old objects' display lists, buffers and textures in
+// the view's own context, also when no context is current at the time, so reloads do not pile up
 // names in the driver.
 TEST_F(GridsTest, RebuildsAndReloadsFreeTheOldGLNamesOfTheView) {
     TGLSceneViewer& view = *form->GLSceneViewer1;
@@ -107,7 +109,8 @@ TEST_F(GridsTest, RebuildsAndReloadsFreeTheOldGLNamesOfTheView) {
         view.MakeGLContextCurrent();
         int names = 0;
         for (GLuint name = 1; name < 4096; ++name)
-            names += (glIsList(name) ? 1 : 0) + (glIsTexture(name) ? 1 : 0);
+            names +=
+                (glIsList(name) ? 1 : 0) + (glIsBuffer(name) ? 1 : 0) + (glIsTexture(name) ? 1 : 0);
         view.GLContext()->doneCurrent();
         return names;
     };
