@@ -233,15 +233,16 @@ bool LoadForBatch(TDocument& doc, const std::string& fileName, const BatchOption
     return true;
 }
 
-// Builds the scene as the window does and indexes its items for the clash model. What the
-// build notes (models that cannot be read) goes to stderr.
-void BuildForBatch(TDocument& doc, TViewerScene& scene, TClashModel& clashes,
+// Builds the scene as the window does and indexes its items for the clash model, if one is
+// fed. What the build notes (models that cannot be read) goes to stderr.
+void BuildForBatch(TDocument& doc, TViewerScene& scene, TClashModel* clashes,
                    const std::filesystem::path& programDir, std::ostream& err) {
     TMemoryLog buildLog;
     BuildScene(doc, scene, buildLog, programDir);
     for (const std::string& notice : buildLog.Notices())
         err << "hkviewer: " << SjisToUtf8(notice) << "\n";
-    clashes.IndexItems(doc);
+    if (clashes)
+        clashes->IndexItems(doc);
 }
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -379,13 +380,17 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     }
 
     TMemoryLog log;
-    // With --collide the window's scene, its collision cycle and the clash model it feeds.
+    // With --collide the window's scene and its collision cycle. The clash model is fed only
+    // when an output reads it (clash lines, report files, the exit status): it judges every
+    // reported pair, which costs far more than the pass on a large drawing.
     std::unique_ptr<TViewerScene> scene;
     TClashModel clashes;
     std::unique_ptr<TCollisionCheck> check;
+    const bool needsClashes = options.clashes || !options.reports.empty() || options.failOnClash;
     if (options.collide) {
         scene = std::make_unique<TViewerScene>();
-        check = std::make_unique<TCollisionCheck>(scene->CollisionManager1, log, &clashes);
+        check = std::make_unique<TCollisionCheck>(scene->CollisionManager1, log,
+                                                  needsClashes ? &clashes : nullptr);
         clashes.SetClashSettings(options.clash);
     }
     if (!options.baselineFile.empty()) {
@@ -393,7 +398,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         // button brings it, with the groups kept.
         if (!LoadForBatch(doc, options.baselineFile, options, log, err))
             return kExitFailure;
-        BuildForBatch(doc, *scene, clashes, programDir, err);
+        BuildForBatch(doc, *scene, needsClashes ? &clashes : nullptr, programDir, err);
         const std::string time = check->RunCycle().timeText;
         if (options.passes > 0)
             err << time << "\n";
@@ -405,7 +410,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         err << "hkviewer: " << SjisToUtf8(notice) << "\n";
     int reportStatus = kExitOk;
     if (options.collide) {
-        BuildForBatch(doc, *scene, clashes, programDir, err);
+        BuildForBatch(doc, *scene, needsClashes ? &clashes : nullptr, programDir, err);
         // Later cycles find the drawing still, as the window's timer does between edits.
         for (int pass = 0; pass < std::max(options.passes, 1); ++pass)
             err << check->RunCycle().timeText << "\n";
