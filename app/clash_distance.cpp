@@ -16,26 +16,67 @@ TClashDistance Swapped(const TClashDistance& d) {
     return {d.distance, d.onSecond, d.onFirst};
 }
 
-// Pieces in the order of their lower bounds; the search stops at the first bound that cannot
-// beat the best distance found.
+// A box around a piece: its axis grown by its radius on every side.
+struct TPieceBox {
+    TPoint3D lo, hi;
+};
+
+TPieceBox BoxOf(const TClashPiece& p) {
+    const TPoint3D r{p.radius, p.radius, p.radius};
+    return {TPoint3D{std::min(p.a.x, p.b.x), std::min(p.a.y, p.b.y), std::min(p.a.z, p.b.z)} - r,
+            TPoint3D{std::max(p.a.x, p.b.x), std::max(p.a.y, p.b.y), std::max(p.a.z, p.b.z)} + r};
+}
+
+// The gap between two boxes, 0 where they meet: never more than the gap between what they hold.
+double BoxGap(const TPieceBox& p, const TPieceBox& q) {
+    const auto axis = [](double plo, double phi, double qlo, double qhi) {
+        const double g = std::max({plo - qhi, qlo - phi, 0.0});
+        return g * g;
+    };
+    return std::sqrt(axis(p.lo.x, p.hi.x, q.lo.x, q.hi.x) + axis(p.lo.y, p.hi.y, q.lo.y, q.hi.y) +
+                     axis(p.lo.z, p.hi.z, q.lo.z, q.hi.z));
+}
+
+// The closest (or deepest) pair of pieces. Every pair gets a lower bound of its signed distance:
+// the gap of the pieces' boxes where they are apart, the ball-swept bound where they meet. The
+// pair of the least bound is measured first; only pairs whose bound is below the distance found
+// can beat it, and those are measured in the order of their bounds until a bound cannot.
 TClashDistance PiecesDistance(const std::vector<TClashPiece>& a,
                               const std::vector<TClashPiece>& b) {
+    if (a.size() == 1 && b.size() == 1)
+        return PieceDistance(a.front(), b.front());
     struct TCandidate {
         double bound;
         int i, j;
     };
+    std::vector<TPieceBox> boxesB(b.size());
+    std::transform(b.begin(), b.end(), boxesB.begin(), BoxOf);
     std::vector<TCandidate> candidates;
     candidates.reserve(a.size() * b.size());
-    for (std::size_t i = 0; i < a.size(); ++i)
-        for (std::size_t j = 0; j < b.size(); ++j)
-            candidates.push_back({PieceLowerBound(a[i], b[j]), int(i), int(j)});
-    std::sort(candidates.begin(), candidates.end(),
-              [](const TCandidate& x, const TCandidate& y) { return x.bound < y.bound; });
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const TPieceBox boxA = BoxOf(a[i]);
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            const double gap = BoxGap(boxA, boxesB[j]);
+            candidates.push_back({gap > 0 ? gap : PieceLowerBound(a[i], b[j]), int(i), int(j)});
+        }
+    }
     TClashDistance best{HUGE_VAL, {}, {}};
-    for (const TCandidate& c : candidates) {
-        if (c.bound >= best.distance)
+    if (candidates.empty())
+        return best;
+    const auto byBound = [](const TCandidate& x, const TCandidate& y) { return x.bound < y.bound; };
+    const TCandidate first = *std::min_element(candidates.begin(), candidates.end(), byBound);
+    const TClashDistance seed = PieceDistance(a[std::size_t(first.i)], b[std::size_t(first.j)]);
+    if (seed.distance < best.distance)
+        best = seed;
+    const auto beaten =
+        std::partition(candidates.begin(), candidates.end(), [&](const TCandidate& c) {
+            return c.bound < best.distance && (c.i != first.i || c.j != first.j);
+        });
+    std::sort(candidates.begin(), beaten, byBound);
+    for (auto c = candidates.begin(); c != beaten; ++c) {
+        if (c->bound >= best.distance)
             break;
-        const TClashDistance d = PieceDistance(a[std::size_t(c.i)], b[std::size_t(c.j)]);
+        const TClashDistance d = PieceDistance(a[std::size_t(c->i)], b[std::size_t(c->j)]);
         if (d.distance < best.distance)
             best = d;
     }

@@ -263,6 +263,41 @@ TEST_F(ClashGeometryTest, ClosedFormsAgreeWithTheLibraryWhereTheyApply) {
     EXPECT_GT(compared, 200);
 }
 
+// Solids of many pieces: the distance is the least of every pair of pieces, whatever the
+// search skips; chains that cross, touch, nest or stand apart, pieces of any size.
+TEST_F(ClashGeometryTest, ManyPieceSolidsTakeTheLeastOfEveryPiecePair) {
+    auto chain = [&](TClashSolidKind kind, int pieces, float spread) {
+        TClashSolid solid;
+        solid.kind = kind;
+        TPoint3D at{Uniform(-spread, spread), Uniform(-spread, spread), Uniform(-spread, spread)};
+        const double radius = Uniform(0, 1) < 0.2 ? 0 : Uniform(0.5, 12);
+        const bool rounded = kind == TClashSolidKind::Torus;
+        for (int k = 0; k < pieces; ++k) {
+            const TPoint3D next =
+                at + TPoint3D{Uniform(-40, 40), Uniform(-40, 40), Uniform(-40, 40)};
+            solid.pieces.push_back({at, next, radius, rounded});
+            at = next;
+        }
+        return solid;
+    };
+    int overlaps = 0;
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        const float spread = i % 3 == 0 ? 10 : 80;
+        const TClashSolid a =
+            chain(i % 2 ? TClashSolidKind::Tube : TClashSolidKind::Torus, 1 + i % 23, spread);
+        const TClashSolid b = chain(TClashSolidKind::Tube, 1 + i % 7 * 5, spread);
+        double least = HUGE_VAL;
+        for (const TClashPiece& p : a.pieces)
+            for (const TClashPiece& q : b.pieces)
+                least = std::min(least, PieceDistance(p, q).distance);
+        const TClashDistance d = SolidDistance(a, b);
+        EXPECT_EQ(d.distance, least);
+        overlaps += least < 0;
+    }
+    EXPECT_GT(overlaps, 30);
+}
+
 // A closed box of triangles from lo to hi.
 TClashMesh BoxMesh(const TPoint3D& lo, const TPoint3D& hi) {
     std::vector<TPoint3D> c;
