@@ -6,8 +6,10 @@
 #include "app/details.h"
 #include "app/sjis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <unordered_map>
 
 namespace hk {
 namespace {
@@ -156,14 +158,20 @@ void TClashItemIndex::Build(const TDocument& doc) {
         b.Begin(ikPoint, p.name, p.rptname, {}, p.lineNo, i, p.code).Coordinates({p.x, p.y, p.z});
         b.End();
     }
-    byLine_.reserve(items_.size());
+    int lastLine = 0;
+    for (const TClashItem& item : items_)
+        lastLine = std::max(lastLine, item.lineNo);
+    byLine_.assign(std::size_t(lastLine) + 1, 0);
     for (int i = 0; i < int(items_.size()); ++i)
-        byLine_.emplace(items_[std::size_t(i)].lineNo, i);
+        if (const int line = items_[std::size_t(i)].lineNo;
+            line >= 0 && byLine_[std::size_t(line)] == 0)
+            byLine_[std::size_t(line)] = i + 1;
 }
 
 const TClashItem* TClashItemIndex::Find(int lineNo) const {
-    const auto it = byLine_.find(lineNo);
-    return it == byLine_.end() ? nullptr : &items_[std::size_t(it->second)];
+    if (lineNo < 0 || std::size_t(lineNo) >= byLine_.size() || byLine_[std::size_t(lineNo)] == 0)
+        return nullptr;
+    return &items_[std::size_t(byLine_[std::size_t(lineNo)] - 1)];
 }
 
 } // namespace hk

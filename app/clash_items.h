@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace hk {
@@ -52,7 +51,7 @@ public:
 
 private:
     std::vector<TClashItem> items_;
-    std::unordered_map<int, int> byLine_;
+    std::vector<int> byLine_; // per data-file line: index in items_ + 1, or 0
 };
 
 } // namespace hk

@@ -5,6 +5,7 @@
 #include "engine/scene_object.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace hk {
@@ -40,10 +41,19 @@ void TClashModel::TakeBaseline() {
         if (clash.status != TClashStatus::csResolved)
             baseline_.push_back(clash);
     baselineIds_.clear();
-    for (const TClash& clash : baseline_)
-        baselineIds_.insert(clash.identity);
-    hasBaseline_ = true;
+    for (int i = 0; i < int(baseline_.size()); ++i)
+        baselineIds_.emplace_back(baseline_[std::size_t(i)].identity, i);
+    std::sort(baselineIds_.begin(), baselineIds_.end());
     stale_ = true;
+}
+
+bool TClashModel::MarkInBaseline(std::uint64_t identity) {
+    auto it = std::lower_bound(baselineIds_.begin(), baselineIds_.end(),
+                               std::pair<std::uint64_t, int>(identity, INT_MIN));
+    const bool found = it != baselineIds_.end() && it->first == identity;
+    for (; it != baselineIds_.end() && it->first == identity; ++it)
+        stillThere_[std::size_t(it->second)] = true;
+    return found;
 }
 
 void TClashModel::BeginPass() {
@@ -97,8 +107,7 @@ TClash TClashModel::MakeClash(const TPassPair& pair) {
         const double hi = std::min(boxA.max[k], boxB.max[k]);
         clash.point[std::size_t(k)] = (lo + hi) / 2 * loadScale_ + sceneOffset_[std::size_t(k)];
     }
-    clash.status = !hasBaseline_ || !baselineIds_.contains(clash.identity) ? TClashStatus::csNew
-                                                                           : TClashStatus::csActive;
+    clash.status = MarkInBaseline(clash.identity) ? TClashStatus::csActive : TClashStatus::csNew;
     const TClashJudgement judgement = judge_.Judge(*pair.a, *pair.b);
     clash.type = judgement.type;
     clash.distance = judgement.distance;
@@ -112,26 +121,22 @@ void TClashModel::EndPass() {
         return;
     std::vector<TClash> rows;
     rows.reserve(pass_.size() + baseline_.size());
-    std::unordered_set<std::uint64_t> current;
-    for (const TPassPair& pair : pass_) {
+    stillThere_.assign(baseline_.size(), false);
+    for (const TPassPair& pair : pass_)
         rows.push_back(MakeClash(pair));
-        current.insert(rows.back().identity);
-    }
     if (clearanceClients_ && judge_.Settings().clearance > 0) {
         std::vector<std::pair<TGLBaseSceneObject*, TGLBaseSceneObject*>> reported;
         reported.reserve(pass_.size());
         for (const TPassPair& pair : pass_)
             reported.emplace_back(pair.a, pair.b);
-        for (const auto& [a, b] : judge_.ClearancePairs(*clearanceClients_, reported)) {
+        for (const auto& [a, b] : judge_.ClearancePairs(*clearanceClients_, reported))
             rows.push_back(MakeClash({a->Tag(), b->Tag(), a, b}));
-            current.insert(rows.back().identity);
-        }
     }
     const int currentCount = int(rows.size());
-    for (const TClash& old : baseline_) {
-        if (current.contains(old.identity))
+    for (std::size_t i = 0; i < baseline_.size(); ++i) {
+        if (stillThere_[i])
             continue;
-        rows.push_back(old);
+        rows.push_back(baseline_[i]);
         rows.back().status = TClashStatus::csResolved;
     }
     std::swap(lastPass_, pass_);

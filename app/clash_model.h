@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace hk {
@@ -95,6 +95,8 @@ private:
     };
 
     TClashItem ItemOf(int tag) const;
+    // Whether the baseline holds a clash of this identity; marks every such one as still there.
+    bool MarkInBaseline(std::uint64_t identity);
     TClash MakeClash(const TPassPair& pair);
 
     TClashItemIndex index_;
@@ -109,8 +111,9 @@ private:
     bool stale_ = true;               // rows_ must be recomputed at the next EndPass
 
     std::vector<TClash> baseline_;
-    std::unordered_set<std::uint64_t> baselineIds_;
-    bool hasBaseline_ = false;
+    // (identity, index in baseline_), sorted.
+    std::vector<std::pair<std::uint64_t, int>> baselineIds_;
+    std::vector<bool> stillThere_; // per baseline clash: met again by the pass being made
 
     std::vector<TClash> rows_;
     int currentCount_ = 0;
