@@ -1,7 +1,6 @@
 // The clash model: rows from the pairs of a pass, statuses against the baseline.
 #include "app/clash_model.h"
 
-#include "app/object_box.h"
 #include "engine/scene_object.h"
 
 #include <algorithm>
@@ -100,8 +99,8 @@ TClash TClashModel::MakeClash(const TPassPair& pair) {
     clash.identity = ClashIdentity(clash.a.identity, clash.b.identity);
     // Drawing boxes in the model root's space, which turning the rig or panning the model
     // does not change; the collision box of a tube is not where the tube is drawn.
-    const TAABB boxA = ObjectBox(*pair.a);
-    const TAABB boxB = ObjectBox(*pair.b);
+    const TAABB& boxA = judge_.DrawingBox(*pair.a);
+    const TAABB& boxB = judge_.DrawingBox(*pair.b);
     for (int k = 0; k < 3; ++k) {
         const double lo = std::max(boxA.min[k], boxB.min[k]);
         const double hi = std::min(boxA.max[k], boxB.max[k]);

@@ -1,7 +1,18 @@
 // The clash model seen through the batch mode: statuses across an edit of the drawing, checked
 // on the sample and against sets of clashing rows worked out by the test.
 #include "app/batch.h"
+#include "app/clash_judge.h"
+#include "app/clash_model.h"
+#include "app/collision_report.h"
+#include "app/data_file.h"
+#include "app/item_grid_model.h"
+#include "app/object_box.h"
+#include "app/scene_builder.h"
 #include "app/sjis.h"
+#include "app/viewer_scene.h"
+#include "collision/collision_behaviour.h"
+#include "collision/collision_manager.h"
+#include "engine/scene_object.h"
 #include "tests/app/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +217,121 @@ TEST_F(ClashModelTest, ABaselineThatCannotBeReadIsNamed) {
         RunBatch({"--batch", file, "--baseline", work.File("gone.csv")}, program.Path(), out, err),
         1);
     EXPECT_NE(err.str().find("gone.csv"), std::string::npos);
+}
+
+} // namespace
+} // namespace hk
+
+namespace hk {
+namespace {
+
+// Random drawings of cylinders and tori, edited, reloaded and passed in random order, some
+// reloads taking the baseline first: every current row carries what a judge that never saw
+// the drawing before gives for its pair, its place from the two drawing boxes, and a status
+// that follows the baseline's identities; the resolved rows are the baseline's others.
+TEST(ClashModelPasses, RowsMatchAFreshJudgementOverRandomReloads) {
+    std::mt19937 random(20);
+    const auto uniform = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto item = [&] {
+        const int x = uniform(0, 2000), y = uniform(0, 2000), z = uniform(0, 600);
+        const std::string n = std::to_string(uniform(0, 5));
+        if (uniform(0, 3) == 0)
+            return "18,,T" + n + ",R,100A," + std::to_string(uniform(5, 40)) + "," +
+                   std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(z) + "," +
+                   std::to_string(uniform(60, 300)) + ",0," + std::to_string(uniform(0, 90)) +
+                   ",2\r\n";
+        return "2,,1,P" + n + ",R,S," + std::to_string(uniform(20, 150)) + ",A," +
+               std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(z) +
+               ",4\r\n2,,0,,,,,B," + std::to_string(x + uniform(-900, 900)) + "," +
+               std::to_string(y + uniform(-900, 900)) + "," +
+               std::to_string(z + uniform(-300, 300)) + "\r\n";
+    };
+    std::vector<std::string> items(40);
+    std::generate(items.begin(), items.end(), item);
+
+    test::TempFolder work;
+    TDocument doc;
+    TViewerScene scene;
+    TMemoryLog log;
+    TClashModel model;
+    TCollisionCheck check(scene.CollisionManager1, log, &model);
+    std::vector<TClash> baseline;
+    int judged = 0, active = 0, resolved = 0;
+    for (int step = 0; step < 12; ++step) {
+        SCOPED_TRACE(step);
+        // Some items move or are replaced, one may go, one may come; the rest stay.
+        for (int k = uniform(0, 4); k > 0; --k)
+            items[std::size_t(uniform(0, int(items.size()) - 1))] = item();
+        if (uniform(0, 2) == 0 && items.size() > 20)
+            items.erase(items.begin() + uniform(0, int(items.size()) - 1));
+        if (uniform(0, 2) == 0)
+            items.push_back(item());
+        std::string text;
+        for (const std::string& i : items)
+            text += i;
+        const std::string file = work.WriteRaw("d.csv", text);
+        if (step % 3 != 2) {
+            model.TakeBaseline();
+            baseline.clear();
+            for (const TClash& c : model.Rows())
+                if (c.status != TClashStatus::csResolved)
+                    baseline.push_back(c);
+        }
+        ASSERT_TRUE(LoadDataFile(doc, file, "1000", false, log));
+        SetAllGroupsShown(doc, true);
+        BuildScene(doc, scene, log);
+        model.IndexItems(doc);
+        for (int pass = uniform(1, 2); pass > 0; --pass)
+            check.RunCycle();
+
+        std::map<int, TGLBaseSceneObject*> byTag;
+        for (int i = 0; i < scene.CollisionManager1.ClientCount(); ++i)
+            if (TGLBaseSceneObject* o = scene.CollisionManager1.Client(i)->OwnerBaseSceneObject())
+                byTag[o->Tag()] = o;
+        TClashJudge fresh;
+        fresh.Reset(doc);
+        ASSERT_EQ(model.CurrentCount(), int(log.Lines().size()));
+        std::set<std::uint64_t> current;
+        for (int r = 0; r < model.CurrentCount(); ++r) {
+            const TClash& c = model.Rows()[std::size_t(r)];
+            TGLBaseSceneObject& a = *byTag.at(c.a.lineNo);
+            TGLBaseSceneObject& b = *byTag.at(c.b.lineNo);
+            const TClashJudgement j = fresh.Judge(a, b);
+            EXPECT_EQ(c.type, j.type) << r;
+            EXPECT_EQ(c.distance, j.distance) << r;
+            EXPECT_EQ(c.nearA, (std::array<double, 3>{j.onFirst.x, j.onFirst.y, j.onFirst.z}));
+            EXPECT_EQ(c.nearB, (std::array<double, 3>{j.onSecond.x, j.onSecond.y, j.onSecond.z}));
+            const TAABB boxA = ObjectBox(a), boxB = ObjectBox(b);
+            for (int k = 0; k < 3; ++k)
+                EXPECT_DOUBLE_EQ(c.point[std::size_t(k)],
+                                 (double(std::max(boxA.min[k], boxB.min[k])) +
+                                  double(std::min(boxA.max[k], boxB.max[k]))) /
+                                         2 * doc.loadScale +
+                                     doc.sceneOffset[std::size_t(k)]);
+            const bool inBaseline =
+                std::any_of(baseline.begin(), baseline.end(),
+                            [&](const TClash& o) { return o.identity == c.identity; });
+            EXPECT_EQ(c.status, inBaseline ? TClashStatus::csActive : TClashStatus::csNew);
+            current.insert(c.identity);
+            ++judged;
+            active += inBaseline;
+        }
+        std::vector<std::uint64_t> gone, listed;
+        for (const TClash& o : baseline)
+            if (!current.contains(o.identity))
+                gone.push_back(o.identity);
+        for (std::size_t r = std::size_t(model.CurrentCount()); r < model.Rows().size(); ++r) {
+            EXPECT_EQ(model.Rows()[r].status, TClashStatus::csResolved);
+            listed.push_back(model.Rows()[r].identity);
+        }
+        EXPECT_EQ(listed, gone);
+        resolved += int(gone.size());
+    }
+    EXPECT_GT(judged, 200);
+    EXPECT_GT(active, 100);
+    EXPECT_GT(resolved, 5);
 }
 
 } // namespace
