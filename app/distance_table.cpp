@@ -18,7 +18,7 @@ std::size_t HashOf(const TDistanceTable::TKey& key) {
 std::size_t TDistanceTable::SlotOf(const TKey& key) const {
     const std::size_t mask = slots_.size() - 1;
     std::size_t i = HashOf(key) & mask;
-    while (slots_[i].used && slots_[i].key != key)
+    while (slots_[i].index >= 0 && slots_[i].key != key)
         i = (i + 1) & mask;
     return i;
 }
@@ -27,31 +27,29 @@ const TClashDistance* TDistanceTable::Find(const TKey& key) const {
     if (slots_.empty())
         return nullptr;
     const TSlot& slot = slots_[SlotOf(key)];
-    return slot.used ? &slot.distance : nullptr;
+    return slot.index >= 0 ? &distances_[std::size_t(slot.index)] : nullptr;
 }
 
 const TClashDistance& TDistanceTable::Insert(const TKey& key, const TClashDistance& value) {
-    if (std::size_t(count_ + 1) * 2 > slots_.size())
+    if ((distances_.size() + 1) * 2 > slots_.size())
         Grow();
-    TSlot& slot = slots_[SlotOf(key)];
-    slot = {key, true, value};
-    ++count_;
-    return slot.distance;
+    slots_[SlotOf(key)] = {key, int(distances_.size())};
+    distances_.push_back(value);
+    return distances_.back();
 }
 
 void TDistanceTable::Clear() {
     for (TSlot& slot : slots_)
-        slot.used = false;
-    count_ = 0;
+        slot.index = -1;
+    distances_.clear();
 }
 
 void TDistanceTable::Grow() {
     std::vector<TSlot> old(std::max<std::size_t>(64, slots_.size() * 2));
     old.swap(slots_);
-    count_ = 0;
     for (const TSlot& slot : old)
-        if (slot.used)
-            Insert(slot.key, slot.distance);
+        if (slot.index >= 0)
+            slots_[SlotOf(slot.key)] = slot;
 }
 
 } // namespace hk
