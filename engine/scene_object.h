@@ -30,7 +30,7 @@ enum TGLObjectStyle { osDirectDraw, osIgnoreDepthBuffer, osNoVisibilityCulling }
 using TGLObjectStyles = TFlags<TGLObjectStyle>;
 
 // The coarsest level of detail an object may draw at; level 0 is its full geometry.
-inline constexpr int cMaxDetailLevel = 2;
+inline constexpr int cMaxDetailLevel = 3;
 
 // Transformation dirty, world matrix dirty, inverse dirty, structure (display list) dirty.
 enum TGLObjectChange { ocTransformation, ocAbsoluteMatrix, ocInvAbsoluteMatrix, ocStructure };
