@@ -403,6 +403,14 @@ void OpenClashList(ViewerProcess& viewer, XInput& x, const std::string& rows) {
     x.MoveTo(memo->CentreX(), memo->CentreY());
     ASSERT_TRUE(x.Key("l", "Control_L"));
     EXPECT_EQ(viewer.WaitFor("clashes", Is(rows), kStepTime), rows);
+    // The rows count before the window is on the screen; its first row shows once it is.
+    EXPECT_EQ(viewer
+                  .WaitFor(
+                      "clashgeometry 0",
+                      [](const std::string& answer) { return answer.rfind("error", 0) != 0; },
+                      kStepTime)
+                  .rfind("error", 0),
+              std::string::npos);
 }
 
 // A clash approved in the list stays approved in the next run of the program, and the batch
