@@ -6,13 +6,10 @@
 #include "engine/light_source.h"
 #include "engine/material_library.h"
 #include "engine/merged_children.h"
-#include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
-#include "primitives/quadrics/disk.h"
 #include "primitives/quadrics/quadric_shapes.h"
-#include "primitives/quadrics/torus.h"
-#include "primitives/shapes/cube.h"
 #include "tests/render/gl_rig.h"
+#include "tests/render/random_solids.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -60,55 +57,6 @@ struct LitRig : GLRig {
     }
 };
 
-TGLCustomSceneObject* AddSolid(TGLBaseSceneObject& root, int kind, std::mt19937& random) {
-    std::uniform_real_distribution<float> size(0.1f, 0.7f);
-    switch (kind) {
-    case 0: {
-        auto* c = root.CreateChild<TGLCylinder>();
-        c->SetBottomRadius(size(random));
-        c->SetTopRadius(size(random));
-        c->SetHeight(3 * size(random));
-        c->SetAlignment(TCylinderAlignment(random() % 3));
-        return c;
-    }
-    case 1: {
-        auto* a = root.CreateChild<TGLAnnulus>();
-        a->SetBottomRadius(size(random));
-        a->SetTopRadius(size(random));
-        a->SetBottomInnerRadius(0.05f);
-        a->SetTopInnerRadius(0.08f);
-        a->SetHeight(3 * size(random));
-        return a;
-    }
-    case 2: {
-        auto* t = root.CreateChild<TGLTorus>();
-        t->SetMajorRadius(size(random));
-        t->SetMinorRadius(size(random) / 3);
-        return t;
-    }
-    case 3: {
-        auto* p = root.CreateChild<TGLPipe>();
-        p->SetRadius(size(random) / 3);
-        for (int k = 0; k < 3; ++k) {
-            p->AddNode(size(random), 2 * size(random), size(random));
-        }
-        return p;
-    }
-    case 4: {
-        auto* d = root.CreateChild<TGLDisk>();
-        d->SetOuterRadius(size(random));
-        d->SetInnerRadius(size(random) / 4);
-        d->SetNormals(random() % 2 ? nsFlat : nsSmooth);
-        return d;
-    }
-    default: {
-        auto* b = root.CreateChild<TGLCube>();
-        b->Scale().SetVector(size(random), 2 * size(random), size(random));
-        return b;
-    }
-    }
-}
-
 void Colour(TGLCustomSceneObject& solid, int which, TGLMaterialLibrary& library) {
     static const TColorVector kColours[] = {
         {0.8f, 0.2f, 0.2f, 1}, {0.2f, 0.7f, 0.3f, 1}, {0.3f, 0.4f, 0.9f, 1}};
@@ -146,7 +94,7 @@ TEST(MergedDrawing, LooksAndPicksAsDrawingEverySolidOnItsOwn) {
         root->SetTurnAngle(angle(random));
         std::vector<TGLCustomSceneObject*> solids;
         for (int i = 0; i < 40; ++i) {
-            TGLCustomSceneObject* s = AddSolid(*root, i % 6, random);
+            TGLCustomSceneObject* s = AddRandomSolid(*root, i % 6, random);
             s->Position().SetPoint(across(random), across(random), across(random));
             s->SetTurnAngle(angle(random));
             s->SetPitchAngle(angle(random));

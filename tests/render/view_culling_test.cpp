@@ -1,12 +1,8 @@
 // Culling by an object's geometry box against the view, checked against drawing everything:
 // over many solids placed across the edges of the view, none that the walk leaves out would
 // have drawn a pixel.
-#include "primitives/pipe/pipe.h"
-#include "primitives/quadrics/cylinder.h"
-#include "primitives/quadrics/disk.h"
-#include "primitives/quadrics/torus.h"
-#include "primitives/shapes/cube.h"
 #include "tests/render/gl_rig.h"
+#include "tests/render/random_solids.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -33,52 +29,6 @@ int DrawnPixels(GLRig& rig) {
     return drawn;
 }
 
-TGLBaseSceneObject* AddSolid(TGLBaseSceneObject& root, int kind, std::mt19937& random) {
-    std::uniform_real_distribution<float> size(0.05f, 0.6f);
-    switch (kind) {
-    case 0: {
-        auto* c = root.CreateChild<TGLCylinder>();
-        c->SetBottomRadius(size(random));
-        c->SetTopRadius(size(random));
-        c->SetHeight(4 * size(random));
-        c->SetAlignment(TCylinderAlignment(random() % 3));
-        return c;
-    }
-    case 1: {
-        auto* a = root.CreateChild<TGLAnnulus>();
-        a->SetBottomRadius(size(random));
-        a->SetTopRadius(size(random));
-        a->SetHeight(4 * size(random));
-        return a;
-    }
-    case 2: {
-        auto* t = root.CreateChild<TGLTorus>();
-        t->SetMajorRadius(size(random));
-        t->SetMinorRadius(size(random) / 3);
-        return t;
-    }
-    case 3: {
-        auto* p = root.CreateChild<TGLPipe>();
-        p->SetRadius(size(random) / 3);
-        for (int k = 0; k < 3; ++k) {
-            p->AddNode(2 * size(random), 2 * size(random), 2 * size(random));
-        }
-        return p;
-    }
-    case 4: {
-        auto* d = root.CreateChild<TGLDisk>();
-        d->SetOuterRadius(size(random));
-        d->SetInnerRadius(0);
-        return d;
-    }
-    default: {
-        auto* b = root.CreateChild<TGLCube>();
-        b->Scale().SetVector(size(random), 2 * size(random), size(random));
-        return b;
-    }
-    }
-}
-
 TEST(ViewCulling, NoSolidLeftOutOfTheViewWouldHaveDrawnAPixel) {
     GLRig rig(kWidth, kHeight);
     HK_REQUIRE_GL(rig);
@@ -90,7 +40,7 @@ TEST(ViewCulling, NoSolidLeftOutOfTheViewWouldHaveDrawnAPixel) {
     std::uniform_real_distribution<float> angle(-180, 180);
     int seen = 0, unseen = 0;
     for (int i = 0; i < 240; ++i) {
-        TGLBaseSceneObject* solid = AddSolid(rig.scene.Objects(), i % 6, random);
+        TGLBaseSceneObject* solid = AddRandomSolid(rig.scene.Objects(), i % 6, random);
         const float depth = i % 4 == 0 ? along(random) : across(random);
         solid->Position().SetPoint(across(random), across(random), depth);
         solid->SetTurnAngle(angle(random));
