@@ -14,6 +14,7 @@
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
 #include "bench/app/drawings.h"
+#include "bench/min_of_repetitions.h"
 #include "primitives/shapes/dummy_cube.h"
 
 #include <benchmark/benchmark.h>
@@ -141,7 +142,7 @@ void BM_JudgeAfterReload(benchmark::State& state) {
     }
     Count(state, rig);
 }
-BENCHMARK(BM_JudgeAfterReload)
+HK_BENCHMARK(BM_JudgeAfterReload)
     ->ArgNames({"layout", "known"})
     ->ArgsProduct({{0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
@@ -164,8 +165,8 @@ void BM_StillCycle(benchmark::State& state) {
 void BM_StillCycleWithClashModel(benchmark::State& state) {
     StillCycle(state, true);
 }
-BENCHMARK(BM_StillCycle)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StillCycleWithClashModel)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_StillCycle)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_StillCycleWithClashModel)->Unit(benchmark::kMillisecond);
 
 void BM_ClearancePairs(benchmark::State& state) {
     TClashRig& rig = Rig();
@@ -178,7 +179,7 @@ void BM_ClearancePairs(benchmark::State& state) {
     state.counters["clearance pairs"] = double(found);
     Count(state, rig);
 }
-BENCHMARK(BM_ClearancePairs)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_ClearancePairs)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace hk

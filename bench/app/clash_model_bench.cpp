@@ -8,12 +8,12 @@
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
+#include "bench/min_of_repetitions.h"
 #include "drawings.h"
 #include "primitives/shapes/dummy_cube.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -47,10 +47,6 @@ struct TClashScene {
     std::unique_ptr<TCollisionCheck> check;
 };
 
-double Min(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-
 void StillPass(benchmark::State& state) {
     TClashScene s(state.range(1) != 0, state.range(0) != 0);
     s.check->RunCycle(); // records the pass and makes the rows
@@ -60,10 +56,9 @@ void StillPass(benchmark::State& state) {
     state.counters["clashes"] = double(s.log.Lines().size());
     state.counters["rows"] = double(s.clashes.Rows().size());
 }
-BENCHMARK(StillPass)
+HK_BENCHMARK(StillPass)
     ->ArgNames({"model", "flat"})
     ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ComputeStatistics("min", Min)
     ->Unit(benchmark::kMillisecond);
 
 // The first pass after a build: the pass records anew and the model makes every row.
@@ -78,10 +73,9 @@ void PassAfterBuild(benchmark::State& state) {
     }
     state.counters["rows"] = double(s.clashes.Rows().size());
 }
-BENCHMARK(PassAfterBuild)
+HK_BENCHMARK(PassAfterBuild)
     ->ArgNames({"model", "flat"})
     ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ComputeStatistics("min", Min)
     ->Unit(benchmark::kMillisecond);
 
 // The model's own share of a still pass, apart from the pass: the pairs of a recorded pass
@@ -108,12 +102,7 @@ void ModelStillPass(benchmark::State& state) {
         state.SkipWithError("a still pass changed the rows");
     state.counters["pairs"] = double(pairs.size());
 }
-BENCHMARK(ModelStillPass)
-    ->ArgName("flat")
-    ->Arg(0)
-    ->Arg(1)
-    ->ComputeStatistics("min", Min)
-    ->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(ModelStillPass)->ArgName("flat")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Identities of every collidable item, once per build.
 void IndexItems(benchmark::State& state) {
@@ -121,7 +110,7 @@ void IndexItems(benchmark::State& state) {
     for (auto _ : state)
         s.clashes.IndexItems(s.doc);
 }
-BENCHMARK(IndexItems)->ComputeStatistics("min", Min)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(IndexItems)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace hk

@@ -3,6 +3,7 @@
 // 1,000 and 10,000 items, a quarter each two-point lines, polylines of four vertices, pipes and
 // points, in 50 groups.
 #include "app/data_file.h"
+#include "bench/min_of_repetitions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -61,6 +62,6 @@ void BM_LoadDataFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_LoadDataFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_LoadDataFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
+#include "bench/min_of_repetitions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,7 +43,7 @@ void LoadAndBuild(benchmark::State& state) {
     state.counters["objects"] = double(scene.CollisionManager1.ClientCount());
     std::filesystem::remove(file);
 }
-BENCHMARK(LoadAndBuild)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(LoadAndBuild)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // Resident memory of the process in bytes.
 double ResidentBytes() {
@@ -79,7 +80,7 @@ void Reloads(benchmark::State& state) {
     state.counters["growth_pct"] = (ResidentBytes() - second) / second * 100;
     std::filesystem::remove(file);
 }
-BENCHMARK(Reloads)->Iterations(200)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(Reloads)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace hk

@@ -2,6 +2,7 @@
 // object moving, and mesh-mesh through the octree against the all-pairs triangle loop. With FCL
 // the same scenes also run through its dynamic AABB tree, and the run ends with the ours/FCL
 // time ratio per scene.
+#include "bench/min_of_repetitions.h"
 #include "bench_scenes.h"
 #include "collision/collision_behaviour.h"
 #include "collision/collision_manager.h"
@@ -104,12 +105,12 @@ void BM_TestAllPairs_FlatFloor_Rebuilt(benchmark::State& s) {
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_TestAllPairs_Piping)->Apply(Sizes);
-BENCHMARK(BM_TestAllPairs_FlatFloor)->Apply(Sizes);
-BENCHMARK(BM_TestAllPairs_Piping_Moving)->Apply(Sizes);
-BENCHMARK(BM_TestAllPairs_FlatFloor_Moving)->Apply(Sizes);
-BENCHMARK(BM_TestAllPairs_Piping_Rebuilt)->Apply(Sizes);
-BENCHMARK(BM_TestAllPairs_FlatFloor_Rebuilt)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_Piping)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_FlatFloor)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_Piping_Moving)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_FlatFloor_Moving)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_Piping_Rebuilt)->Apply(Sizes);
+HK_BENCHMARK(BM_TestAllPairs_FlatFloor_Rebuilt)->Apply(Sizes);
 
 #ifdef HK_WITH_FCL
 void FclPass(benchmark::State& state, TLayout layout) {
@@ -126,8 +127,8 @@ void BM_Fcl_Piping(benchmark::State& s) {
 void BM_Fcl_FlatFloor(benchmark::State& s) {
     FclPass(s, FlatFloor);
 }
-BENCHMARK(BM_Fcl_Piping)->Apply(Sizes);
-BENCHMARK(BM_Fcl_FlatFloor)->Apply(Sizes);
+HK_BENCHMARK(BM_Fcl_Piping)->Apply(Sizes);
+HK_BENCHMARK(BM_Fcl_FlatFloor)->Apply(Sizes);
 #endif
 
 // Two 20,000-triangle sheets whose boxes overlap: "apart" lies a small gap above the other,
@@ -162,7 +163,7 @@ void BM_OctreeBuild_20k(benchmark::State& state) {
         pair.a->BuildOctree(TOctree::cCollisionDepth);
     }
 }
-BENCHMARK(BM_OctreeBuild_20k)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_OctreeBuild_20k)->Unit(benchmark::kMillisecond);
 
 // Still: the same poses every pass, as between edits. Moving: B steps by a micrometre and back
 // on alternate passes, as while it is dragged, so that no pass can reuse the last answer.
@@ -193,10 +194,10 @@ void BM_MeshMesh_Octree_Apart_Moving(benchmark::State& s) {
 void BM_MeshMesh_Octree_Crossing_Moving(benchmark::State& s) {
     MeshMeshOctree(s, true, true);
 }
-BENCHMARK(BM_MeshMesh_Octree_Apart)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshMesh_Octree_Crossing)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshMesh_Octree_Apart_Moving)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshMesh_Octree_Crossing_Moving)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_Octree_Apart)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_Octree_Crossing)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_Octree_Apart_Moving)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_Octree_Crossing_Moving)->Unit(benchmark::kMillisecond);
 
 std::vector<TAffineVector> World(TGLFreeForm& mesh) {
     TAffineVectorList local = mesh.ExtractTriangles();
@@ -231,18 +232,18 @@ void BM_MeshMesh_AllPairs_Apart(benchmark::State& s) {
 void BM_MeshMesh_AllPairs_Crossing(benchmark::State& s) {
     MeshMeshAllPairs(s, true);
 }
-BENCHMARK(BM_MeshMesh_AllPairs_Apart)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MeshMesh_AllPairs_Crossing)->Iterations(1)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_AllPairs_Apart)->Iterations(1)->Unit(benchmark::kMillisecond);
+HK_BENCHMARK(BM_MeshMesh_AllPairs_Crossing)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Keeps the console output and remembers a time per run name for the ratio table: the fastest
-// repetition, or the mean when only aggregates are reported.
+// repetition, read from the runs or, when only aggregates are reported, from the `min` row.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
             const bool iteration = r.run_type == Run::RT_Iteration && r.iterations > 0;
-            const bool mean = r.run_type == Run::RT_Aggregate && r.aggregate_name == "mean";
-            if (!iteration && !mean) {
+            const bool minimum = r.run_type == Run::RT_Aggregate && r.aggregate_name == "min";
+            if (!iteration && !minimum) {
                 continue;
             }
             const std::string name = r.run_name.str();

@@ -1,5 +1,6 @@
 // Scene-graph costs the viewer pays on every frame and collision tick: world matrices of a
 // rebuilt model (thousands of items under one dummy cube) and the blended-last child order.
+#include "bench/min_of_repetitions.h"
 #include "engine/custom_scene_object.h"
 #include "engine/scene.h"
 #include "engine/vector_geometry.h"
@@ -35,7 +36,7 @@ void BM_WorldMatricesAfterRootMove(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_WorldMatricesAfterRootMove)->Arg(1000)->Arg(10000);
+HK_BENCHMARK(BM_WorldMatricesAfterRootMove)->Arg(1000)->Arg(10000);
 
 void BM_BlendedLastOrder(benchmark::State& state) {
     TGLScene scene;
@@ -47,7 +48,7 @@ void BM_BlendedLastOrder(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_BlendedLastOrder)->Arg(1000)->Arg(10000);
+HK_BENCHMARK(BM_BlendedLastOrder)->Arg(1000)->Arg(10000);
 
 } // namespace
 } // namespace hk

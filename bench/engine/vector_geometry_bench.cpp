@@ -1,5 +1,6 @@
 // Matrix and point-list throughput: the collision tests transform whole point lists and the
 // scene walk multiplies and inverts a matrix per object, so these must not allocate.
+#include "bench/min_of_repetitions.h"
 #include "engine/vector_geometry.h"
 #include "engine/vector_lists.h"
 
@@ -22,7 +23,7 @@ void BM_MatrixMultiply(benchmark::State& state) {
         benchmark::DoNotOptimize(a);
     }
 }
-BENCHMARK(BM_MatrixMultiply);
+HK_BENCHMARK(BM_MatrixMultiply);
 
 void BM_InvertMatrix(benchmark::State& state) {
     TMatrix m = SampleMatrix();
@@ -30,7 +31,7 @@ void BM_InvertMatrix(benchmark::State& state) {
         benchmark::DoNotOptimize(InvertMatrix(m));
     }
 }
-BENCHMARK(BM_InvertMatrix);
+HK_BENCHMARK(BM_InvertMatrix);
 
 void BM_RigidInvertMatrix(benchmark::State& state) {
     TMatrix m = SampleMatrix();
@@ -38,7 +39,7 @@ void BM_RigidInvertMatrix(benchmark::State& state) {
         benchmark::DoNotOptimize(RigidInvertMatrix(m));
     }
 }
-BENCHMARK(BM_RigidInvertMatrix);
+HK_BENCHMARK(BM_RigidInvertMatrix);
 
 void BM_TransformPointList(benchmark::State& state) {
     TAffineVectorList points;
@@ -52,7 +53,7 @@ void BM_TransformPointList(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_TransformPointList)->Arg(1000)->Arg(100000);
+HK_BENCHMARK(BM_TransformPointList)->Arg(1000)->Arg(100000);
 
 } // namespace
 } // namespace hk

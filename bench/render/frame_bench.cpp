@@ -16,6 +16,7 @@
 #include "app/sjis.h"
 #include "app/viewer_scene.h"
 #include "app/window/fixed_scene.h"
+#include "bench/min_of_repetitions.h"
 #include "bench/render/generated_drawing.h"
 #include "engine/errors.h"
 #include "engine/merged_children.h"
@@ -271,16 +272,20 @@ void PerFrame(benchmark::internal::Benchmark* b) {
 
 // A frame of the generated drawing takes a good part of a second: several of them per
 // repetition keep one slow frame on the busy machine from deciding the figure.
-BENCHMARK_CAPTURE(BM_SteadyFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
-BENCHMARK_CAPTURE(BM_SteadyFrame, generated_10000, Drawing::Generated)->Apply(PerFrame)->MinTime(2);
-BENCHMARK_CAPTURE(BM_MovingFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
-BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000, Drawing::Generated)->Apply(PerFrame)->MinTime(2);
-BENCHMARK_CAPTURE(BM_FirstFrame, sample_box, Drawing::Sample, 1.0f)->Apply(PerFrame);
-BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000, Drawing::Generated, 1.0f)
+HK_BENCHMARK_CAPTURE(BM_SteadyFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_SteadyFrame, generated_10000, Drawing::Generated)
+    ->Apply(PerFrame)
+    ->MinTime(2);
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000, Drawing::Generated)
+    ->Apply(PerFrame)
+    ->MinTime(2);
+HK_BENCHMARK_CAPTURE(BM_FirstFrame, sample_box, Drawing::Sample, 1.0f)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000, Drawing::Generated, 1.0f)
     ->Apply(PerFrame)
     ->MinTime(2);
 // The view draws the first frame after a load or on a new context coarse, as while it moves.
-BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000_coarse, Drawing::Generated, cMovingDetailScale)
+HK_BENCHMARK_CAPTURE(BM_FirstFrame, generated_10000_coarse, Drawing::Generated, cMovingDetailScale)
     ->Apply(PerFrame)
     ->MinTime(2);
 

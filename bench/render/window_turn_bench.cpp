@@ -7,6 +7,7 @@
 // drawn for the turns. Unlike frame_bench this counts everything the window does
 // per frame: Qt's event handling, the widget's frame buffer and its composition on screen.
 #include "app/sjis.h"
+#include "bench/min_of_repetitions.h"
 #include "bench/render/generated_drawing.h"
 #include "tests/program/program_folder.h"
 #include "tests/program/viewer_process.h"
@@ -153,8 +154,8 @@ void PerFrame(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }
 
-BENCHMARK_CAPTURE(BM_WindowTurn, sample_box, Drawing::Sample)->Apply(PerFrame);
-BENCHMARK_CAPTURE(BM_WindowTurn, generated_10000, Drawing::Generated)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_WindowTurn, sample_box, Drawing::Sample)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_WindowTurn, generated_10000, Drawing::Generated)->Apply(PerFrame);
 
 } // namespace
 } // namespace hk

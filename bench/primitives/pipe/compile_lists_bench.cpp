@@ -3,6 +3,7 @@
 //
 // 2026-12-09, 2-core build machine shared with other builds, Mesa llvmpipe under Xvfb, Release:
 //   twenty-node pipe 82 us, cylinder 28 us, annulus 45 us per object.
+#include "bench/min_of_repetitions.h"
 #include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
 
@@ -134,6 +135,6 @@ void BM_CompileAnnuli(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_CompilePipes)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CompileCylinders)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_CompileAnnuli)->Unit(benchmark::kMillisecond)->Iterations(3);
+HK_BENCHMARK(BM_CompilePipes)->Unit(benchmark::kMillisecond)->Iterations(3);
+HK_BENCHMARK(BM_CompileCylinders)->Unit(benchmark::kMillisecond)->Iterations(3);
+HK_BENCHMARK(BM_CompileAnnuli)->Unit(benchmark::kMillisecond)->Iterations(3);
