@@ -55,7 +55,7 @@ public:
     // - the world boxes are sorted by minimum z; pair (A, B) with A sorted first is tested when
     //   B's minimum z is not above A's maximum z, the boxes overlap in x and y (touching
     //   counts) and the two are not members of one non-zero group; the pair test comes from
-    //   PairTestTable[A's mode][B's mode] with A's object first;
+    //   ShapePairTestTable[A's mode][B's mode] with A's object first;
     // - events come in sort order of the first object, then of the second.
     // Everything the tests read of an object (matrices, extents, scale, boxes) is taken once
     // per pass, before the sweep, so a handler that moves objects affects the next pass only.

@@ -16,8 +16,6 @@ namespace hk {
 
 namespace {
 
-using S = TPairShape;
-
 // n / d without dividing by zero: a zero divisor is a flat axis, on which only a zero
 // numerator lies; everything else is infinitely far out.
 float Ratio(float n, float d) {
@@ -35,16 +33,16 @@ float Square(const TAffineVector& v) {
     return v.x * v.x + v.y * v.y + v.z * v.z;
 }
 
-TVector BoxExtents(const S& s) {
+TVector BoxExtents(const TPairShape& s) {
     return {s.extents.x * s.scale.x, s.extents.y * s.scale.y, s.extents.z * s.scale.z, 0};
 }
 
-float Radius(const S& s) {
+float Radius(const TPairShape& s) {
     return VectorLength(BoxExtents(s));
 }
 
 // The centre of `a` in `b`'s object space.
-TVector CentreIn(const S& a, const S& b) {
+TVector CentreIn(const TPairShape& a, const TPairShape& b) {
     return TransformVector(a.position, b.inverse);
 }
 
@@ -53,7 +51,7 @@ TVector AddToAll(const TVector& v, float s) {
 }
 
 // A's box corners carried into B's object space.
-TBoxCorners CornersIn(const S& a, const S& b) {
+TBoxCorners CornersIn(const TPairShape& a, const TPairShape& b) {
     const TAffineVector e = a.extents.Affine();
     return TransformBoxCornersInline({{-e.x, -e.y, -e.z}, e},
                                      AffineProductInline(a.world, b.inverse));
@@ -92,41 +90,61 @@ bool AnyEdgeCrosses(const TBoxCorners& c, const TVector& ub) {
     return false;
 }
 
-bool PointPointS(S& a, S& b) {
+TOctree* OctreeOf(TPairShape& s) {
+    if (!s.octreeLooked) {
+        s.octree = FacesOctree(*s.object);
+        s.octreeLooked = true;
+    }
+    return s.octree;
+}
+
+// TGLFreeForm is final, so comparing types settles it, without the cost of a failing
+// dynamic_cast on each of the many objects that are not meshes.
+bool IsFreeForm(const TGLBaseSceneObject& object) {
+    return typeid(object) == typeid(TGLFreeForm);
+}
+
+template <TShapePairTest Test> bool Swapped(TPairShape& a, TPairShape& b) {
+    return Test(b, a);
+}
+
+} // namespace
+
+bool PointPoint(TPairShape& a, TPairShape& b) {
     return VectorDistance2(b.position, a.position) <= 0.000001f;
 }
 
-bool PointSphereS(S& a, S& b) {
+bool PointSphere(TPairShape& a, TPairShape& b) {
     float r = Radius(b);
     return VectorDistance2(a.position, b.position) <= r * r;
 }
 
-bool SpherePointS(S& a, S& b) {
+bool SpherePoint(TPairShape& a, TPairShape& b) {
     float r = Radius(a);
     return VectorDistance2(b.position, a.position) <= r * r;
 }
 
-bool SphereSphereS(S& a, S& b) {
+bool SphereSphere(TPairShape& a, TPairShape& b) {
     float r = Radius(a) + Radius(b);
     return VectorDistance2(a.position, b.position) <= r * r;
 }
 
-bool PointEllipsoidS(S& a, S& b) {
+bool PointEllipsoid(TPairShape& a, TPairShape& b) {
     return Square(Ratio(CentreIn(a, b), b.extents)) <= 1;
 }
 
-bool PointCubeS(S& a, S& b) {
+bool PointCube(TPairShape& a, TPairShape& b) {
     TAffineVector q = Ratio(CentreIn(a, b), b.extents);
     return std::fabs(q.x) <= 1 && std::fabs(q.y) <= 1 && std::fabs(q.z) <= 1;
 }
 
-bool SphereEllipsoidS(S& a, S& b) {
+bool SphereEllipsoid(TPairShape& a, TPairShape& b) {
     TAffineVector q = Ratio(CentreIn(a, b), AddToAll(BoxExtents(b), Radius(a)));
     q = {q.x * b.scale.x, q.y * b.scale.y, q.z * b.scale.z};
     return Square(q) <= 1;
 }
 
-bool SphereCubeS(S& a, S& b) {
+bool SphereCube(TPairShape& a, TPairShape& b) {
     TVector o = CentreIn(a, b);
     TVector h = BoxExtents(b);
     TAffineVector d{std::fabs(o.x) * b.scale.x - h.x, std::fabs(o.y) * b.scale.y - h.y,
@@ -156,19 +174,19 @@ bool SphereCubeS(S& a, S& b) {
     }
 }
 
-bool EllipsoidEllipsoidS(S& a, S& b) {
+bool EllipsoidEllipsoid(TPairShape& a, TPairShape& b) {
     TAffineVector p = Ratio(CentreIn(a, b), BoxExtents(b));
     TAffineVector q = Ratio(CentreIn(b, a), BoxExtents(a));
     return Square(p) + Square(q) <= 2;
 }
 
-bool EllipsoidCubeS(S& a, S& b) {
+bool EllipsoidCube(TPairShape& a, TPairShape& b) {
     return Square(Ratio(CentreIn(a, b), AddToAll(b.extents, Radius(a)))) <= 1;
 }
 
 // A corner or an edge of either box in or through the other. The four parts are a plain OR,
 // so both directions' cheap corner checks come before either direction's edges.
-bool CubeCubeS(S& a, S& b) {
+bool CubeCube(TPairShape& a, TPairShape& b) {
     const TBoxCorners ca = CornersIn(a, b);
     if (AnyCornerInside(ca, b.extents)) {
         return true;
@@ -178,54 +196,28 @@ bool CubeCubeS(S& a, S& b) {
            AnyEdgeCrosses(cb, a.extents);
 }
 
-bool ObjectBoxBoxS(S& a, S& b) {
+bool ObjectBoxBox(TPairShape& a, TPairShape& b) {
     TMatrix m12 = AffineProductInline(a.world, b.inverse);
     TMatrix m21 = AffineProductInline(b.world, a.inverse);
     return BoxBoxIntersect(a.box, b.box, m12, m21);
 }
 
-TOctree* OctreeOf(S& s) {
-    if (!s.octreeLooked) {
-        s.octree = FacesOctree(*s.object);
-        s.octreeLooked = true;
-    }
-    return s.octree;
-}
-
-bool CubeFacesS(S& a, S& b) {
+bool CubeFaces(TPairShape& a, TPairShape& b) {
     TOctree* tree = OctreeOf(b);
     if (!tree) {
-        return ObjectBoxBoxS(a, b);
+        return ObjectBoxBox(a, b);
     }
     return tree->BoxIntersect(a.box, a.world, a.inverse, b.world, b.inverse);
 }
 
-bool FacesFacesS(S& a, S& b) {
+bool FacesFaces(TPairShape& a, TPairShape& b) {
     TOctree* ta = OctreeOf(a);
     TOctree* tb = ta ? OctreeOf(b) : nullptr;
     if (!ta || !tb) {
-        return ObjectBoxBoxS(a, b);
+        return ObjectBoxBox(a, b);
     }
     return MeshMeshIntersect(*ta, a.world, a.inverse, *tb, b.box, b.world, b.inverse);
 }
-
-// TGLFreeForm is final, so comparing types settles it, without the cost of a failing
-// dynamic_cast on each of the many objects that are not meshes.
-bool IsFreeForm(const TGLBaseSceneObject& object) {
-    return typeid(object) == typeid(TGLFreeForm);
-}
-
-template <TShapePairTest Test> bool Swapped(S& a, S& b) {
-    return Test(b, a);
-}
-
-template <TShapePairTest Test> bool OnObjects(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    TPairShape sa = PairShapeOf(a);
-    TPairShape sb = PairShapeOf(b);
-    return Test(sa, sb);
-}
-
-} // namespace
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
     const TMatrix& world = object.WorldMatrix();
@@ -259,75 +251,14 @@ TOctree* FacesOctree(TGLBaseSceneObject& object) {
     return tree;
 }
 
-bool PointPoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<PointPointS>(a, b);
-}
-bool PointSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<PointSphereS>(a, b);
-}
-bool SpherePoint(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<SpherePointS>(a, b);
-}
-bool SphereSphere(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<SphereSphereS>(a, b);
-}
-bool PointEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<PointEllipsoidS>(a, b);
-}
-bool PointCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<PointCubeS>(a, b);
-}
-bool SphereEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<SphereEllipsoidS>(a, b);
-}
-bool SphereCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<SphereCubeS>(a, b);
-}
-bool EllipsoidEllipsoid(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<EllipsoidEllipsoidS>(a, b);
-}
-bool EllipsoidCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<EllipsoidCubeS>(a, b);
-}
-bool CubeCube(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<CubeCubeS>(a, b);
-}
-bool CubeFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<CubeFacesS>(a, b);
-}
-bool FacesFaces(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<FacesFacesS>(a, b);
-}
-bool ObjectBoxBox(TGLBaseSceneObject& a, TGLBaseSceneObject& b) {
-    return OnObjects<ObjectBoxBoxS>(a, b);
-}
-
 const TShapePairTest ShapePairTestTable[cBoundingModeCount][cBoundingModeCount] = {
-    {PointPointS, PointSphereS, PointEllipsoidS, PointCubeS, PointCubeS},
-    {SpherePointS, SphereSphereS, SphereEllipsoidS, SphereCubeS, SphereCubeS},
-    {Swapped<PointEllipsoidS>, Swapped<SphereEllipsoidS>, EllipsoidEllipsoidS, EllipsoidCubeS,
-     EllipsoidCubeS},
-    {Swapped<PointCubeS>, Swapped<SphereCubeS>, Swapped<EllipsoidCubeS>, CubeCubeS, CubeFacesS},
-    {Swapped<PointCubeS>, Swapped<SphereCubeS>, Swapped<EllipsoidCubeS>, Swapped<CubeFacesS>,
-     FacesFacesS},
-};
-
-const TPairTest PairTestTable[cBoundingModeCount][cBoundingModeCount] = {
     {PointPoint, PointSphere, PointEllipsoid, PointCube, PointCube},
     {SpherePoint, SphereSphere, SphereEllipsoid, SphereCube, SphereCube},
-    {OnObjects<Swapped<PointEllipsoidS>>, OnObjects<Swapped<SphereEllipsoidS>>, EllipsoidEllipsoid,
-     EllipsoidCube, EllipsoidCube},
-    {OnObjects<Swapped<PointCubeS>>, OnObjects<Swapped<SphereCubeS>>,
-     OnObjects<Swapped<EllipsoidCubeS>>, CubeCube, CubeFaces},
-    {OnObjects<Swapped<PointCubeS>>, OnObjects<Swapped<SphereCubeS>>,
-     OnObjects<Swapped<EllipsoidCubeS>>, OnObjects<Swapped<CubeFacesS>>, FacesFaces},
+    {Swapped<PointEllipsoid>, Swapped<SphereEllipsoid>, EllipsoidEllipsoid, EllipsoidCube,
+     EllipsoidCube},
+    {Swapped<PointCube>, Swapped<SphereCube>, Swapped<EllipsoidCube>, CubeCube, CubeFaces},
+    {Swapped<PointCube>, Swapped<SphereCube>, Swapped<EllipsoidCube>, Swapped<CubeFaces>,
+     FacesFaces},
 };
-
-TPairTest PairTestFor(TCollisionBoundingMode a, TCollisionBoundingMode b) {
-    if (!IsValidBoundingMode(a) || !IsValidBoundingMode(b)) {
-        return nullptr;
-    }
-    return PairTestTable[a][b];
-}
 
 } // namespace hk

@@ -1,7 +1,7 @@
 // The collision manager: registration, the pass's rules and its events against an all-pairs
 // loop, and the behaviour's streamed record.
-#include "collision/pair_tests.h"
 #include "collision_test_support.h"
+#include "object_pair_tests.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +14,7 @@ namespace {
 using testing::BoxObject;
 using testing::Collide;
 using testing::Events;
+using testing::PairTestTable;
 using testing::Place;
 using testing::RunPass;
 

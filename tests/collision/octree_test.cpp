@@ -6,6 +6,7 @@
 #include "collision/transform_inline.h"
 #include "collision/triangle_tests.h"
 #include "collision_test_support.h"
+#include "object_pair_tests.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,8 @@
 
 namespace hk {
 namespace {
+
+using testing::FacesFaces;
 
 std::vector<TAffineVector> RandomSoup(std::mt19937& rng, int triangles, float spread, float size) {
     std::uniform_real_distribution<float> c(-spread, spread), d(-size, size);

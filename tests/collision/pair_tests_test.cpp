@@ -4,6 +4,7 @@
 #include "collision/octree.h"
 #include "collision/pair_tests.h"
 #include "collision_test_support.h"
+#include "object_pair_tests.h"
 
 #include <array>
 #include <cfenv>
@@ -16,7 +17,24 @@ namespace hk {
 namespace {
 
 using testing::BoxObject;
+using testing::CubeCube;
+using testing::CubeFaces;
+using testing::EllipsoidCube;
+using testing::EllipsoidEllipsoid;
+using testing::FacesFaces;
+using testing::ObjectBoxBox;
+using testing::PairTestFor;
+using testing::PairTestTable;
 using testing::Place;
+using testing::PointCube;
+using testing::PointEllipsoid;
+using testing::PointPoint;
+using testing::PointSphere;
+using testing::SphereCube;
+using testing::SphereEllipsoid;
+using testing::SpherePoint;
+using testing::SphereSphere;
+using testing::TPairTest;
 
 TEST(PairTests, PointPointBoundary) {
     BoxObject a, b;
