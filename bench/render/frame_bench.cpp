@@ -24,7 +24,7 @@
 #include "primitives/quadrics/sphere.h"
 #include "primitives/shapes/dummy_cube.h"
 #include "script/material_scripter.h"
-#include "tests/render/glx_context.h"
+#include "tests/support/glx_context.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>

@@ -5,8 +5,8 @@
 #include "engine/scene.h"
 #include "engine/state_cache.h"
 #include "engine/vector_geometry.h"
-#include "tests/engine/gl_test_context.h"
 #include "tests/engine/scene_test_support.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ protected:
         return p;
     }
 
-    testing::GLTestContext gl_;
+    test::GLTestContext gl_;
     TGLStateCache cache_;
     testing::CountingBuffer buffer_;
     TRenderContextInfo rci_;

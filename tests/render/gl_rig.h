@@ -6,7 +6,7 @@
 #include "engine/camera.h"
 #include "engine/scene.h"
 #include "engine/scene_buffer.h"
-#include "tests/render/glx_context.h"
+#include "tests/support/glx_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -59,6 +59,8 @@ struct GLRig {
         ok = buffer.RenderingContext() != nullptr;
     }
 
+    bool Valid() const { return ok; }
+
     TFlatSquare* AddSquare(float x, float y, float z, float half, TColorVector colour) {
         auto* s = scene.Objects().CreateChild<TFlatSquare>(half, colour);
         s->Position().SetPoint(x, y, z);
@@ -75,10 +77,5 @@ struct GLRig {
         return {p[0], p[1], p[2]};
     }
 };
-
-#define HK_REQUIRE_GL(rig)                                                                         \
-    if (!(rig).ok) {                                                                               \
-        GTEST_SKIP() << "no OpenGL context on this display";                                       \
-    }
 
 } // namespace hk::test

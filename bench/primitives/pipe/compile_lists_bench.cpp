@@ -6,9 +6,9 @@
 #include "bench/min_of_repetitions.h"
 #include "primitives/pipe/pipe.h"
 #include "primitives/quadrics/cylinder.h"
+#include "tests/support/gl_context.h"
 
-#include <GL/glx.h>
-#include <X11/Xlib.h>
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -21,60 +21,9 @@ using namespace hk;
 
 constexpr int cObjects = 10000;
 
-// A context on an unmapped window for the whole run; none without a display.
-class BenchContext {
-public:
-    BenchContext() {
-        display_ = XOpenDisplay(nullptr);
-        if (!display_) {
-            return;
-        }
-        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, None};
-        XVisualInfo* visual = glXChooseVisual(display_, DefaultScreen(display_), attributes);
-        if (!visual) {
-            return;
-        }
-        const Window root = RootWindow(display_, visual->screen);
-        XSetWindowAttributes wa{};
-        wa.colormap = colormap_ = XCreateColormap(display_, root, visual->visual, AllocNone);
-        window_ = XCreateWindow(display_, root, 0, 0, 64, 64, 0, visual->depth, InputOutput,
-                                visual->visual, CWColormap, &wa);
-        context_ = glXCreateContext(display_, visual, nullptr, True);
-        XFree(visual);
-        if (context_ && !glXMakeCurrent(display_, window_, context_)) {
-            glXDestroyContext(display_, context_);
-            context_ = nullptr;
-        }
-    }
-    ~BenchContext() {
-        if (!display_) {
-            return;
-        }
-        if (context_) {
-            glXMakeCurrent(display_, None, nullptr);
-            glXDestroyContext(display_, context_);
-        }
-        if (window_) {
-            XDestroyWindow(display_, window_);
-        }
-        if (colormap_) {
-            XFreeColormap(display_, colormap_);
-        }
-        XCloseDisplay(display_);
-    }
-    BenchContext(const BenchContext&) = delete;
-    BenchContext& operator=(const BenchContext&) = delete;
-    bool Valid() const { return context_ != nullptr; }
-
-private:
-    Display* display_ = nullptr;
-    Window window_ = 0;
-    Colormap colormap_ = 0;
-    GLXContext context_ = nullptr;
-};
-
-BenchContext& Context() {
-    static BenchContext context;
+// A test context for the whole run; none without a display.
+test::GLTestContext& Context() {
+    static test::GLTestContext context;
     return context;
 }
 

@@ -2,7 +2,8 @@
 // out, per-vertex colours without lasting state, and the inverted winding of mnoInvert.
 #include "engine/state_cache.h"
 #include "primitives/mesh/free_form.h"
-#include "tests/primitives/text/gl_test_context.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,8 @@
 #include "primitives/pipe/pipe.h"
 
 #include "engine/vector_geometry.h"
-#include "tests/primitives/pipe/gl_feedback.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -19,9 +20,9 @@ class PipeGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLPipe& pipe, CaptureMode mode = CaptureMode::TexCoords,
                                         float extent = 20) {
-        return test::CaptureEmit(gl, pipe, extent, mode, [] { glColor4f(0.25f, 0.5f, 0.75f, 1); });
+        return test::CaptureEmit(pipe, extent, mode, [] { glColor4f(0.25f, 0.5f, 0.75f, 1); });
     }
-    test::GLFeedbackContext gl;
+    test::GLTestContext gl;
 };
 
 float Length(const TVector& v) {
@@ -99,7 +100,7 @@ TEST_F(PipeGeometry, OutsideFacesPointAwayFromTheAxis) {
     pipe.AddNode(3, 0, 0);
     auto countFront = [&](TPipeParts parts) {
         pipe.SetParts(parts);
-        auto prims = gl.Capture([&] {
+        auto prims = test::Capture([&] {
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
             TRenderContextInfo rci;

@@ -4,7 +4,8 @@
 #include "primitives/quadrics/sphere.h"
 #include "primitives/quadrics/torus.h"
 
-#include "tests/primitives/pipe/gl_feedback.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,9 @@ class QuadricGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLBaseSceneObject& obj,
                                         CaptureMode mode = CaptureMode::TexCoords) {
-        return test::CaptureEmit(gl, obj, 4, mode);
+        return test::CaptureEmit(obj, 4, mode);
     }
-    test::GLFeedbackContext gl;
+    test::GLTestContext gl;
 };
 
 float Radial(const TAffineVector& p) {

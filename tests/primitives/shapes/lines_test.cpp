@@ -2,7 +2,8 @@
 #include "primitives/shapes/lines.h"
 
 #include "primitives/pipe/cubic_spline.h"
-#include "tests/primitives/pipe/gl_feedback.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -17,14 +18,14 @@ namespace {
 class LineGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLLines& lines) {
-        return gl.Capture(
+        return test::Capture(
             [&] {
                 TRenderContextInfo rci;
                 lines.EmitGeometry(rci);
             },
             8);
     }
-    test::GLFeedbackContext gl;
+    test::GLTestContext gl;
 };
 
 bool SameColor(const TColorVector& a, const TColorVector& b) {

@@ -1,4 +1,4 @@
-// One of each primitive rendered through the scene-object walk into the test window: each
+// One of each primitive rendered through the scene-object walk into a test context: each
 // must cover the pixel where it was placed, and the background must show between them. With
 // HK_PRIMITIVES_PICTURE set to a path the frame is also written there as a PPM image.
 #include "engine/state_cache.h"
@@ -13,7 +13,7 @@
 #include "primitives/shapes/points.h"
 #include "primitives/shapes/polygon.h"
 
-#include "tests/primitives/pipe/gl_feedback.h"
+#include "tests/support/gl_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -61,7 +61,7 @@ bool IsBackground(const unsigned char* p) {
 } // namespace
 
 TEST(ScenePicture, EachPrimitiveLandsWhereItIsPlaced) {
-    test::GLFeedbackContext gl;
+    test::GLTestContext gl(cWidth, cHeight);
     HK_REQUIRE_GL(gl);
     std::vector<Placed> scene;
     auto* pipe = Place<TGLPipe>(scene, "pipe", 0, 0, -5, 4.9f, {0.9f, 0.6f, 0.1f, 1});
@@ -131,7 +131,7 @@ TEST(ScenePicture, EachPrimitiveLandsWhereItIsPlaced) {
     glFinish();
     std::vector<unsigned char> pixels(std::size_t(cWidth) * cHeight * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    glReadBuffer(GL_FRONT);
     glReadPixels(0, 0, cWidth, cHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     for (auto& p : scene) {
         p.object->DestroyHandles();

@@ -4,7 +4,8 @@
 #include "primitives/shapes/points.h"
 #include "primitives/shapes/polygon.h"
 
-#include "tests/primitives/pipe/gl_feedback.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -21,15 +22,15 @@ class ShapeGeometry : public ::testing::Test {
 protected:
     std::vector<FeedbackPrimitive> Emit(TGLBaseSceneObject& obj,
                                         CaptureMode mode = CaptureMode::TexCoords) {
-        return test::CaptureEmit(gl, obj, 4, mode, [] { glNormal3f(0.6f, 0, 0); });
+        return test::CaptureEmit(obj, 4, mode, [] { glNormal3f(0.6f, 0, 0); });
     }
     std::vector<FeedbackPrimitive> Render(TGLBaseSceneObject& obj) {
-        return gl.Capture([&] {
+        return test::Capture([&] {
             TRenderContextInfo rci;
             obj.RenderObject(rci);
         });
     }
-    test::GLFeedbackContext gl;
+    test::GLTestContext gl;
 };
 
 } // namespace
@@ -43,7 +44,7 @@ TEST_F(ShapeGeometry, CubeFacesCarryTheirNormalsBothWays) {
     for (TNormalDirection dir : {ndOutside, ndInside}) {
         cube.SetNormalDirection(dir);
         const float sign = dir == ndOutside ? 1.0f : -1.0f;
-        auto prims = gl.Capture(
+        auto prims = test::Capture(
             [&] {
                 TRenderContextInfo rci;
                 cube.EmitGeometry(rci);

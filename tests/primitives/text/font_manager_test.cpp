@@ -1,7 +1,8 @@
 // Shared glyph sets: user counts, the clients' notification, list lifetime, double-byte glyphs
 // made on demand, and the glyph lists' geometry and advance.
 #include "primitives/text/font_manager.h"
-#include "tests/primitives/text/gl_test_context.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

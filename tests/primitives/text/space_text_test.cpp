@@ -2,7 +2,8 @@
 // drawn glyphs, and Japanese captions drawn with their own glyphs.
 #include "primitives/text/axis_captions.h"
 #include "primitives/text/space_text.h"
-#include "tests/primitives/text/gl_test_context.h"
+#include "tests/support/gl_context.h"
+#include "tests/support/gl_feedback.h"
 
 #include <GL/gl.h>
 #include <algorithm>

@@ -1,8 +1,11 @@
-// A GLX platform for the render tests: off-screen pbuffer contexts on the display named by
-// DISPLAY (Xvfb under ctest), registered as the context class of the manager.
+// The engine's context class for tests and benchmarks: test contexts (off-screen pbuffers on the
+// display named by DISPLAY, Xvfb under ctest) registered as the context class of the manager.
 #pragma once
 
 #include "engine/context.h"
+#include "tests/support/gl_context.h"
+
+#include <memory>
 
 namespace hk::test {
 
@@ -10,7 +13,7 @@ namespace hk::test {
 class TGLXDevice : public TGLDeviceContext {
 public:
     // False when no display could be opened.
-    bool Valid() const;
+    bool Valid() const { return HaveDisplay(); }
 };
 
 class TGLXContext : public TGLContext {
@@ -33,8 +36,7 @@ protected:
 
 private:
     TGLXContext* shareFrom_ = nullptr;
-    void* context_ = nullptr;
-    unsigned long pbuffer_ = 0;
+    std::unique_ptr<GLTestContext> gl_;
 };
 
 } // namespace hk::test
