@@ -10,6 +10,7 @@
 #include "app/colour_rules.h"
 #include "app/data_file.h"
 #include "app/details.h"
+#include "app/error_text.h"
 #include "app/report_file.h"
 #include "app/scene_builder.h"
 #include "app/script_check.h"
@@ -222,12 +223,12 @@ bool LoadForBatch(TDocument& doc, const std::string& fileName, const BatchOption
             return false;
         }
     } catch (const Exception& e) {
-        err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
+        err << "hkviewer: " << ErrorText(e) << "\n";
         return false;
     }
     // Notices never mix with the message area's lines on stdout.
     for (const std::string& notice : log.Notices())
-        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
+        err << "hkviewer: " << notice << "\n";
     if (options.showAll)
         SetAllGroupsShown(doc, true);
     return true;
@@ -240,7 +241,7 @@ void BuildForBatch(TDocument& doc, TViewerScene& scene, TClashModel* clashes,
     TMemoryLog buildLog;
     BuildScene(doc, scene, buildLog, programDir);
     for (const std::string& notice : buildLog.Notices())
-        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
+        err << "hkviewer: " << notice << "\n";
     if (clashes)
         clashes->IndexItems(doc);
 }
@@ -373,7 +374,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         notices = LoadColourRules(doc, rules);
     } catch (const EColourRuleFileError& e) {
         if (!options.rulesFile.empty()) {
-            err << "hkviewer: " << SjisToUtf8(e.what()) << "\n";
+            err << "hkviewer: " << ErrorText(e) << "\n";
             return kExitFailure;
         }
         notices.push_back(e.what());
@@ -407,7 +408,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     if (!LoadForBatch(doc, options.dataFile, options, log, err))
         return kExitFailure;
     for (const std::string& notice : notices)
-        err << "hkviewer: " << SjisToUtf8(notice) << "\n";
+        err << "hkviewer: " << notice << "\n";
     int reportStatus = kExitOk;
     if (options.collide) {
         BuildForBatch(doc, *scene, needsClashes ? &clashes : nullptr, programDir, err);

@@ -17,7 +17,7 @@ int Component(std::string_view text, const std::string& where, const char* which
               std::vector<std::string>& notices) {
     int v = 255;
     if (!TryParseInt(text, v)) {
-        notices.push_back(where + ": " + which + " '" + PrintableExcerpt(text) +
+        notices.push_back(where + ": " + which + " '" + Utf8Excerpt(text) +
                           "' is not an integer; 255 is used");
         return 255;
     }
@@ -33,7 +33,7 @@ int Component(std::string_view text, const std::string& where, const char* which
 std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& fileName) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines))
-        throw EColourRuleFileError(Utf8ToSjis("Cannot open the colour rule file " + fileName));
+        throw EColourRuleFileError("Cannot open the colour rule file " + fileName);
     ToShiftJisLines(lines);
     std::vector<std::string> notices;
     ItemTable<ColourRule> rules;

@@ -20,7 +20,7 @@ public:
 // a material rule (colourMode 2); lines with an empty name are skipped. The file is Shift-JIS,
 // or UTF-8 as ToShiftJisLines recognises it.
 // A colour that is not an integer reads as 255, one outside 0 to 255 is kept and a group takes
-// its low byte; both are returned as notices (Shift-JIS lines naming the file and the line)
+// its low byte; both are returned as notices (UTF-8 lines naming the file and the line)
 // for the message area.
 // Throws EColourRuleFileError, naming the file, when it cannot be opened; doc is then unchanged.
 std::vector<std::string> LoadColourRules(TDocument& doc, const std::string& fileName);

@@ -17,10 +17,9 @@ namespace {
 TTextEncoding PrepareLines(std::vector<std::string>& lines, const std::string& fileName) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].find('\0') != std::string::npos)
-            throw EDataFileError(FileLinePlace(fileName, static_cast<int>(i) + 1) +
-                                     " holds a NUL byte: this is not a Shift-JIS text file "
-                                     "(a UTF-16 or binary file?)",
-                                 fileName, static_cast<int>(i) + 1);
+            throw EDataFileError({}, fileName, static_cast<int>(i) + 1,
+                                 " holds a NUL byte: this is not a Shift-JIS text file "
+                                 "(a UTF-16 or binary file?)");
     return ToShiftJisLines(lines);
 }
 
@@ -46,7 +45,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
                   bool initialise, TMessageLog& log) {
     std::vector<std::string> lines;
     if (!ReadTextLines(fileName, lines)) {
-        log.AddNotice(Utf8ToSjis("データファイルを開けません: " + fileName));
+        log.AddNotice("データファイルを開けません: " + fileName);
         return false;
     }
 
@@ -103,7 +102,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     for (const std::string& notice : notices.lines)
         log.AddNotice(notice);
     if (notices.unlisted > 0)
-        log.AddNotice(Utf8ToSjis(fileName) + ": " + std::to_string(notices.unlisted) +
+        log.AddNotice(fileName + ": " + std::to_string(notices.unlisted) +
                       " more lines with ignored columns");
     return true;
 }

@@ -7,9 +7,9 @@
 #include "app/message_log.h"
 #include "engine/errors.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace hk {
 
@@ -18,14 +18,19 @@ namespace hk {
 // for a decimal column that does not convert.
 class EDataFileError : public Exception {
 public:
-    EDataFileError(const std::string& message, std::string fileName, int lineNo)
-        : Exception(message), fileName_(std::move(fileName)), lineNo_(lineNo) {}
+    // what() is head (Shift-JIS, quoting the file), the place "<file>: line <lineNo>" with the
+    // file name in the file system's bytes, then tail (ASCII).
+    EDataFileError(std::string_view head, std::string fileName, int lineNo,
+                   std::string_view tail = {});
     const std::string& FileName() const { return fileName_; }
     int LineNo() const { return lineNo_; }
+    // what() for the window or a terminal: the head converted to UTF-8, the name as it is.
+    std::string Utf8Text() const;
 
 private:
     std::string fileName_;
     int lineNo_;
+    std::size_t headSize_;
 };
 
 // A decimal column that does not convert. what() holds two lines: "'<text>' is not a valid

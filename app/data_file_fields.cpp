@@ -1,5 +1,5 @@
 // The field helpers of the data-file loader: splitting a line at its commas, trimming names and
-// converting decimal and integer columns.
+// converting decimal and integer columns, and the error of a data file they raise.
 #include "app/data_file.h"
 #include "app/data_file_reader.h"
 
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace hk {
 namespace {
@@ -19,15 +20,24 @@ bool IsBlank(char c) {
 
 } // namespace
 
-namespace detail {
+EDataFileError::EDataFileError(std::string_view head, std::string fileName, int lineNo,
+                               std::string_view tail)
+    : Exception(std::string(head) + FileLinePlace(fileName, lineNo) + std::string(tail)),
+      fileName_(std::move(fileName)), lineNo_(lineNo), headSize_(head.size()) {}
 
-std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + PrintableExcerpt(text) + "' is not a valid floating point value\n" +
-           FileLinePlace(fileName, lineNo);
+std::string EDataFileError::Utf8Text() const {
+    const std::string_view text = what();
+    return SjisToUtf8(text.substr(0, headSize_)) + std::string(text.substr(headSize_));
 }
 
-std::string OutOfRangeMessage(std::string_view text, const std::string& fileName, int lineNo) {
-    return "'" + PrintableExcerpt(text) + "' is out of range\n" + FileLinePlace(fileName, lineNo);
+namespace detail {
+
+std::string NotAFloatHead(std::string_view text) {
+    return "'" + PrintableExcerpt(text) + "' is not a valid floating point value\n";
+}
+
+std::string OutOfRangeHead(std::string_view text) {
+    return "'" + PrintableExcerpt(text) + "' is out of range\n";
 }
 
 } // namespace detail
@@ -98,7 +108,7 @@ double SplitFloat(std::string_view& rest, const std::string& fileName, int lineN
         return 0;
     double v = 0;
     if (!TryParseFloat(field, v))
-        throw EConvertError(detail::NotAFloatMessage(field, fileName, lineNo), fileName, lineNo);
+        throw EConvertError(detail::NotAFloatHead(field), fileName, lineNo);
     return v;
 }
 

@@ -29,9 +29,9 @@ void ReadRecords(TDocument& work, const std::string& fileName,
 // orientation.
 bool SameEnds(const LineItem& l, double x1, double y1, double z1, double x2, double y2, double z2);
 
-// The messages of a decimal column that does not convert and of one out of range, with the
-// place of the column.
-std::string NotAFloatMessage(std::string_view text, const std::string& fileName, int lineNo);
-std::string OutOfRangeMessage(std::string_view text, const std::string& fileName, int lineNo);
+// The first lines of the errors of a decimal column that does not convert and of one out of
+// range (Shift-JIS, quoting the column); the error's place follows them.
+std::string NotAFloatHead(std::string_view text);
+std::string OutOfRangeHead(std::string_view text);
 
 } // namespace hk::detail

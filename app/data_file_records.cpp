@@ -49,7 +49,7 @@ private:
         if (TrimName(rest).find_first_not_of(", \t") == std::string_view::npos)
             return;
         notices_.Add(FileLinePlace(fileName_, lineNo_) +
-                     ": columns after the record's last one ignored: '" + PrintableExcerpt(rest) +
+                     ": columns after the record's last one ignored: '" + Utf8Excerpt(rest) +
                      "' (a comma used as decimal separator?)");
     }
 
@@ -69,11 +69,9 @@ private:
         std::string_view field = SplitField(rest);
         double v = 0;
         if (!TryParseFloat(field, v))
-            throw EConvertError(NotAFloatMessage(field, fileName_, lineNo_) + context_, fileName_,
-                                lineNo_);
+            throw EConvertError(NotAFloatHead(field), fileName_, lineNo_, context_);
         if (!(std::fabs(v) < kDecimalColumnLimit))
-            throw EConvertError(OutOfRangeMessage(field, fileName_, lineNo_) + context_, fileName_,
-                                lineNo_);
+            throw EConvertError(OutOfRangeHead(field), fileName_, lineNo_, context_);
         return v;
     }
 

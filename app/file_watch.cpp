@@ -2,6 +2,7 @@
 #include "app/file_watch.h"
 
 #include "app/data_file.h"
+#include "app/error_text.h"
 #include "engine/errors.h"
 
 #include <sys/stat.h>
@@ -96,11 +97,11 @@ TReloadOutcome TFileWatch::LoadAndRebuild(const TLoadControls& controls, TStarte
     } catch (const Exception& e) {
         if (starter == TStarter::sUser) {
             if (steps_.ReportError) {
-                steps_.ReportError(e.what());
+                steps_.ReportError(ErrorText(e));
             }
             return TReloadOutcome::roFailed;
         }
-        const std::string line = OneLine(e.what());
+        const std::string line = OneLine(ErrorText(e));
         log_.AddNotice(line);
         if (steps_.ShowWatchStatus) {
             steps_.ShowWatchStatus(line);

@@ -19,15 +19,15 @@ namespace hk {
 double GetDataFileTime(const std::string& fileName);
 
 // What a reload does after a successful load; the window fills these in. Any may be empty.
-// ReportError shows the error of a load the user started (Shift-JIS text naming the file and
+// ReportError shows the error of a load the user started (UTF-8 text naming the file and
 // line). ShowWatchStatus shows, without interrupting the user, the one-line error of a watch
 // load that failed, and an empty line once a watch load succeeded.
 struct TReloadSteps {
     std::function<void()> BuildScene;
     std::function<void()> FillGroupGrid;
     std::function<void()> Repaint;
-    std::function<void(const std::string& sjisMessage)> ReportError;
-    std::function<void(const std::string& sjisLine)> ShowWatchStatus;
+    std::function<void(const std::string& message)> ReportError;
+    std::function<void(const std::string& line)> ShowWatchStatus;
 };
 
 // The control values a load reads, taken when the reload starts.

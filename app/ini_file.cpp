@@ -30,11 +30,6 @@ std::string ProfileValue(std::string_view raw) {
     return std::string(v);
 }
 
-// The path as it appears in a message (Shift-JIS, like every text the window shows).
-std::string PathText(const std::filesystem::path& p) {
-    return Utf8ToSjis(p.string());
-}
-
 // A name as SameName compares it: ASCII letters in lower case, double-byte characters as they
 // are.
 std::string FoldedName(std::string_view name) {
@@ -62,7 +57,7 @@ TIniFile::TIniFile(std::filesystem::path path) : path_(std::move(path)) {
         return;
     std::vector<std::string> raw;
     if (!ReadTextLines(path_.string(), raw))
-        throw EIniFileError("Cannot read the settings file " + PathText(path_));
+        throw EIniFileError("Cannot read the settings file " + path_.string());
     for (std::string& text : raw) {
         Line line;
         std::string_view t = TrimName(text);
@@ -99,8 +94,8 @@ void TIniFile::NoteIgnoredLines() {
             else if (!TrimName(t.substr(close + 1)).empty())
                 notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) +
                                    ": text after the section header ignored: '" +
-                                   PrintableExcerpt(TrimName(t.substr(close + 1))) + "'");
-            section = PrintableExcerpt(line.section);
+                                   Utf8Excerpt(TrimName(t.substr(close + 1))) + "'");
+            section = Utf8Excerpt(line.section);
             auto [first, added] = sections.emplace(FoldedName(line.section), i);
             repeatedSection = !added;
             if (repeatedSection)
@@ -115,14 +110,13 @@ void TIniFile::NoteIgnoredLines() {
             continue;
         if (!inSection) {
             notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) + ": key '" +
-                               PrintableExcerpt(line.key) +
-                               "' before the first section is not read");
+                               Utf8Excerpt(line.key) + "' before the first section is not read");
             continue;
         }
         auto [first, added] = keys.emplace(FoldedName(line.key), i);
         if (!added)
             notices_.push_back(FileLinePlace(path_.string(), int(i) + 1) + ": key '" +
-                               PrintableExcerpt(line.key) + "' of section [" + section +
+                               Utf8Excerpt(line.key) + "' of section [" + section +
                                "] appears again (first on line " +
                                std::to_string(first->second + 1) + "); this line is not read");
     }
@@ -250,7 +244,7 @@ void TIniFile::Save() const {
             out.close();
             std::error_code ignored;
             std::filesystem::remove(temp, ignored);
-            throw EIniFileError("Cannot write the settings file " + PathText(path_));
+            throw EIniFileError("Cannot write the settings file " + path_.string());
         }
     }
     std::error_code ec;
@@ -258,8 +252,8 @@ void TIniFile::Save() const {
     if (ec) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
-        throw EIniFileError("Cannot write the settings file " + PathText(path_) + ": " +
-                            Utf8ToSjis(ec.message()));
+        throw EIniFileError("Cannot write the settings file " + path_.string() + ": " +
+                            ec.message());
     }
 }
 

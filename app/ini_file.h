@@ -32,7 +32,7 @@ public:
     explicit TIniFile(std::filesystem::path path);
 
     const std::filesystem::path& Path() const { return path_; }
-    // What reading the file found and ignored: one Shift-JIS line each, naming the file and the
+    // What reading the file found and ignored: one notice (UTF-8) each, naming the file and the
     // line.
     const std::vector<std::string>& Notices() const { return notices_; }
 

@@ -1,8 +1,9 @@
 // The message area along the bottom of the main window, as an interface the window-free code
 // writes to: the load summary, collision report and item details all go through it. Lines are
 // Shift-JIS bytes. Beside the lines it keeps the notices of loads and builds, which never enter
-// the message area. The window implements it over its text pane; TMemoryLog keeps the lines in
-// memory for the batch mode and the tests.
+// the message area; they are UTF-8, file names in them as the file system spells them. The window
+// implements it over its text pane; TMemoryLog keeps the lines in memory for the batch mode and the
+// tests.
 #pragma once
 
 #include <string>
@@ -25,11 +26,11 @@ public:
     // The lines currently held, oldest first.
     virtual std::vector<std::string> Lines() const = 0;
 
-    // Appends a notice (Shift-JIS, no line end): what a load or build ignored, could not use
+    // Appends a notice (UTF-8, no line end): what a load or build ignored, could not use
     // or could not do, naming the file and line. The message area's lines stay what they have
     // always been (scripts read them); the window counts the notices in its status bar and
     // lists them under "読込メッセージ", the batch mode prints them on stderr.
-    virtual void AddNotice(std::string_view sjisLine) = 0;
+    virtual void AddNotice(std::string_view line) = 0;
     // Forgets every notice; a load that succeeds starts its own.
     virtual void ClearNotices() = 0;
     // The notices held, oldest first.
@@ -42,7 +43,7 @@ public:
     void Clear() override { lines_.clear(); }
     void Add(std::string_view sjisLine) override { lines_.emplace_back(sjisLine); }
     std::vector<std::string> Lines() const override { return lines_; }
-    void AddNotice(std::string_view sjisLine) override { notices_.emplace_back(sjisLine); }
+    void AddNotice(std::string_view line) override { notices_.emplace_back(line); }
     void ClearNotices() override { notices_.clear(); }
     std::vector<std::string> Notices() const override { return notices_; }
 

@@ -3,6 +3,7 @@
 
 #include "app/data_file.h"
 #include "app/hkgeom.h"
+#include "app/sjis.h"
 #include "app/viewer_scene.h"
 #include "collision/collision_behaviour.h"
 #include "engine/vector_geometry.h"
@@ -499,8 +500,10 @@ private:
             try {
                 mesh->LoadFromFile(ModelPath(model.modelFile));
             } catch (const Exception& e) {
-                log_.AddNotice("3DS model \"" + model.modelFile + "\" of data line " +
-                               std::to_string(model.lineNo) + " cannot be read: " + e.what());
+                // The model's name is table text, and the 3DS error quotes the path made of it.
+                log_.AddNotice("3DS model \"" + SjisToUtf8(model.modelFile) + "\" of data line " +
+                               std::to_string(model.lineNo) +
+                               " cannot be read: " + SjisToUtf8(e.what()));
                 continue;
             }
             ApplyGroupMaterial(mesh->Material(), *g);

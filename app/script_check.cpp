@@ -1,6 +1,7 @@
 // The material script at start-up and in the batch check.
 #include "app/script_check.h"
 
+#include "app/error_text.h"
 #include "app/sjis.h"
 #include "engine/material_library.h"
 #include "script/material_scripter.h"
@@ -60,7 +61,7 @@ std::string RunStartupMaterialScript(const std::filesystem::path& folder,
     try {
         scripter.Run();
     } catch (const EMaterialScriptError& e) {
-        return e.what();
+        return ErrorText(e);
     }
     return {};
 }
@@ -91,14 +92,14 @@ int RunScriptCheck(const std::string& fileName, std::ostream& out, std::ostream&
     try {
         scripter.Run();
     } catch (const EMaterialScriptError& e) {
-        error = e.what();
+        error = ErrorText(e);
     }
     for (const std::string& line : logLines)
         out << SjisToUtf8(line) << "\n";
     for (int i = 0; i < library.Materials().Count(); ++i)
         out << SjisToUtf8(MaterialSummaryLine(*library.Materials()[i])) << "\n";
     if (!error.empty()) {
-        err << "hkviewer: " << SjisToUtf8(error) << "\n";
+        err << "hkviewer: " << error << "\n";
         return 1;
     }
     return 0;

@@ -19,7 +19,7 @@ inline constexpr const char* kMaterialScriptFileName = "script1.txt";
 
 // Start-up: when "script1.txt" exists in folder, deletes every material of library, binds the
 // scripter to it, makes pane the scripter's log, loads the file and runs it. Returns the error
-// to show the user (Shift-JIS, naming the file and line); empty when the script ran or there is
+// to show the user (UTF-8, naming the file and line); empty when the script ran or there is
 // no such file. After an error the materials of the finished blocks stay in the library. The
 // scripter keeps writing to pane on later runs, so pane has to outlive it.
 std::string RunStartupMaterialScript(const std::filesystem::path& folder,

@@ -5,7 +5,6 @@
 #include "app/colour_rules.h"
 #include "app/data_file.h"
 #include "app/ini_file.h"
-#include "app/sjis.h"
 
 #include <system_error>
 
@@ -34,8 +33,8 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
     std::error_code ec;
     std::filesystem::current_path(programDir, ec);
     if (ec)
-        throw EStartUpError(Utf8ToSjis("Cannot enter the program folder " + programDir.string() +
-                                       ": " + ec.message()));
+        throw EStartUpError("Cannot enter the program folder " + programDir.string() + ": " +
+                            ec.message());
 
     doc.dataFileName = kDefaultDataFileName;
     doc.loadScale = kDefaultLoadScale;
@@ -45,10 +44,7 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         doc.dataFileName = ini.ReadString("load", "filename", kDefaultDataFileName);
         doc.loadScale = ini.ReadInteger("load", "ZScale", kDefaultLoadScale);
         settings.notices.insert(settings.notices.end(), ini.Notices().begin(), ini.Notices().end());
-        std::vector<std::string> clashNotices;
-        settings.clash = ReadClashSettings(ini, clashNotices);
-        for (const std::string& notice : clashNotices)
-            settings.notices.push_back(Utf8ToSjis(notice));
+        settings.clash = ReadClashSettings(ini, settings.notices);
     } catch (const EIniFileError& e) {
         settings.notices.push_back(e.what());
     }

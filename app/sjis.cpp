@@ -110,4 +110,8 @@ std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes) {
     return out;
 }
 
+std::string Utf8Excerpt(std::string_view sjis, std::size_t maxBytes) {
+    return SjisToUtf8(PrintableExcerpt(sjis, maxBytes));
+}
+
 } // namespace hk

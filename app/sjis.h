@@ -1,5 +1,6 @@
 // Conversion between the Shift-JIS text of data, settings and captions (code page 932) and the
-// UTF-8 of the window toolkit and the terminal.
+// UTF-8 of the window toolkit and the terminal. A text is converted once, where it leaves for
+// the window, stdout or stderr, or where it is quoted in a notice or an error text (UTF-8).
 #pragma once
 
 #include <cstddef>
@@ -20,5 +21,8 @@ std::string Utf8ToSjis(std::string_view utf8);
 // followed by "..." when cut; control bytes written as \xNN, so nothing unprintable reaches a
 // message box.
 std::string PrintableExcerpt(std::string_view sjis, std::size_t maxBytes = 60);
+
+// PrintableExcerpt converted to UTF-8, as a notice or an error text quotes Shift-JIS text.
+std::string Utf8Excerpt(std::string_view sjis, std::size_t maxBytes = 60);
 
 } // namespace hk

@@ -62,7 +62,7 @@ bool IsUtf8Text(const std::vector<std::string>& lines) {
 } // namespace
 
 std::string FileLinePlace(const std::string& fileName, int lineNo) {
-    return Utf8ToSjis(fileName) + ": line " + std::to_string(lineNo);
+    return fileName + ": line " + std::to_string(lineNo);
 }
 
 bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines) {

@@ -21,8 +21,8 @@ enum class TTextEncoding { teShiftJis, teUtf8WithMark, teUtf8 };
 // Any other file is Shift-JIS (or plain ASCII) and is left as it is.
 TTextEncoding ToShiftJisLines(std::vector<std::string>& lines);
 
-// The place of a message about line lineNo (1-based) of a file: "name: line N", in Shift-JIS
-// like every text the window shows.
+// The place of a notice or an error about line lineNo (1-based) of a file: "name: line N", the
+// name in the file system's bytes, as it was given.
 std::string FileLinePlace(const std::string& fileName, int lineNo);
 
 } // namespace hk

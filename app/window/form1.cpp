@@ -4,6 +4,7 @@
 
 #include "app/collision_report.h"
 #include "app/details.h"
+#include "app/error_text.h"
 #include "app/group_grid_model.h"
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
@@ -92,9 +93,9 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     };
     reload.FillGroupGrid = [this] { FillGroupGrid(); };
     reload.Repaint = [this] { GLSceneViewer1->update(); };
-    reload.ReportError = [this](const std::string& message) { ReportError(FromSjis(message)); };
+    reload.ReportError = [this](const std::string& message) { ReportError(FromUtf8(message)); };
     reload.ShowWatchStatus = [this](const std::string& line) {
-        StatusBar1->showMessage(FromSjis(line));
+        StatusBar1->showMessage(FromUtf8(line));
     };
     fileActions_ = std::make_unique<TFileActions>(*this, std::move(reload));
     CentreOnScreen();
@@ -182,7 +183,7 @@ void TForm1::FormCreate() {
                                        QFile::encodeName(start_.rulesFile).toStdString());
     } catch (const std::exception& e) {
         // Without its folder the program finds none of its files: nothing more to load.
-        ReportError(FromSjis(e.what()));
+        ReportError(FromUtf8(ErrorText(e)));
         return;
     }
     Edit1->setText(FromSjis(settings.scaleBoxText));
@@ -199,7 +200,7 @@ void TForm1::FormCreate() {
     try {
         LoadStartUpData(*document_, settings, ToSjis(Edit1->text()), initialise, *log_);
     } catch (const Exception& e) {
-        ReportError(FromSjis(e.what()));
+        ReportError(FromUtf8(ErrorText(e)));
     }
     if (start_.showAll) {
         SetAllGroupsShown(*document_, true);
@@ -217,7 +218,7 @@ void TForm1::FormClose() {
                              &clashes_.ClashSettings());
     } catch (const Exception& e) {
         // The window still closes: the file on disk keeps its previous contents.
-        ReportError(FromSjis(e.what()));
+        ReportError(FromUtf8(ErrorText(e)));
     }
 }
 
@@ -227,7 +228,7 @@ void TForm1::RunMaterialScript() {
     const std::string error = RunStartupMaterialScript(
         ToPath(programDir_), Fixed.GLMaterialLibrary2, GLMaterialScripter2, *scriptLog_);
     if (!error.empty())
-        ReportError(FromSjis(error));
+        ReportError(FromUtf8(error));
 }
 
 // Relative model names are found beside the drawing, then in the program's folder. Freeing the old

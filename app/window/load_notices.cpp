@@ -22,7 +22,7 @@ constexpr int kListHeight = 320;
 QString NoticeText(const TMessageLog& log) {
     QStringList lines;
     for (const std::string& notice : log.Notices()) {
-        lines << FromSjis(notice);
+        lines << FromUtf8(notice);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -44,8 +44,8 @@ std::vector<std::string> MemoMessageLog::Lines() const {
     return lines;
 }
 
-void MemoMessageLog::AddNotice(std::string_view sjisLine) {
-    notices_.emplace_back(sjisLine);
+void MemoMessageLog::AddNotice(std::string_view line) {
+    notices_.emplace_back(line);
     if (noticesChanged_) {
         noticesChanged_();
     }

@@ -25,7 +25,7 @@ public:
     // An empty pane holds no lines (so a pane holding one empty line reads as empty too).
     std::vector<std::string> Lines() const override;
 
-    void AddNotice(std::string_view sjisLine) override;
+    void AddNotice(std::string_view line) override;
     void ClearNotices() override;
     std::vector<std::string> Notices() const override { return notices_; }
     // Called after every change of the notices.

@@ -1,5 +1,6 @@
 // The batch mode run in-process: output, exit status, options and errors.
 #include "app/batch.h"
+#include "app/sjis.h"
 #include "tests/app/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,32 @@ TEST_F(BatchTest, FailuresGoToStderrWithStatusOne) {
     std::string good = work.Write("good.csv", {});
     EXPECT_EQ(Run({"--batch", good, "--rules", work.File("norules.csv")}), 1);
     EXPECT_NE(err.str().find("norules.csv"), std::string::npos);
+}
+
+// File names reach stderr in the file system's bytes, also those Shift-JIS cannot spell (an
+// accent, a wave dash it maps to another character, bytes that are no text), while the drawing
+// text they quote is converted once.
+TEST_F(BatchTest, FileNamesReachStderrAsTheFileSystemSpellsThem) {
+    const std::string piping = Utf8ToSjis("配管");
+    for (const std::string name : {"caf\xC3\xA9", "\xE3\x80\x9C", "図面", "\xFF\xFE"}) {
+        const std::string drawing = work.WriteRaw(name + ".csv", "1,,P,r,1,0,0,0,0," + piping);
+        const std::string rules = work.WriteRaw(name + "-rules.csv", "P,,x,2,3");
+        EXPECT_EQ(Run({"--batch", drawing, "--rules", rules}), 0) << err.str();
+        EXPECT_NE(err.str().find("hkviewer: " + drawing +
+                                 ": line 1: columns after the record's last one ignored: '配管'"),
+                  std::string::npos)
+            << err.str();
+        EXPECT_NE(err.str().find("hkviewer: " + rules + ": line 1: red 'x' is not an integer"),
+                  std::string::npos)
+            << err.str();
+
+        const std::string bad = work.WriteRaw(name + "-bad.csv", "1,,P,r,1,0," + piping + ",0,0");
+        EXPECT_EQ(Run({"--batch", bad}), 1);
+        EXPECT_NE(err.str().find("hkviewer: '配管' is not a valid floating point value\n" + bad +
+                                 ": line 1\n"),
+                  std::string::npos)
+            << err.str();
+    }
 }
 
 // A drawing names its models relative to its own folder; drawings that rely on models in the
