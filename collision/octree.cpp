@@ -7,6 +7,7 @@
 #include "engine/vector_geometry.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -41,6 +42,24 @@ constexpr TFaceTriangles MakeFaceTriangles() {
 
 constexpr TFaceTriangles cFaces = MakeFaceTriangles();
 
+// The axis each face triangle is perpendicular to: the one on which its corners agree.
+constexpr std::array<int, 12> MakeFaceAxes() {
+    constexpr int bits[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    std::array<int, 12> axes{};
+    for (int f = 0; f < 12; ++f) {
+        const int* k = cFaces.corner[f];
+        for (int a = 0; a < 3; ++a) {
+            if (bits[k[0]][a] == bits[k[1]][a] && bits[k[0]][a] == bits[k[2]][a]) {
+                axes[std::size_t(f)] = a;
+            }
+        }
+    }
+    return axes;
+}
+
+constexpr std::array<int, 12> cFaceAxes = MakeFaceAxes();
+
 } // namespace
 
 void TOctree::InitializeTree(const TAffineVector& min, const TAffineVector& max,
@@ -58,6 +77,22 @@ void TOctree::InitializeTree(const TAffineVector& min, const TAffineVector& max,
     nodes_.reserve(count);
     nodes_.push_back({bounds_, {}, -1});
     Subdivide(0, 0);
+    faceExits_.resize(nodes_.size());
+    for (std::size_t n = 0; n < nodes_.size(); ++n) {
+        const TBoxCorners c = BoxCorners(nodes_[n].box);
+        TNodeFaceExits& e = faceExits_[n];
+        e.limited = 0;
+        for (std::size_t f = 0; f < 12; ++f) {
+            const int* k = cFaces.corner[f];
+            const TFaceExit x =
+                MakeFaceExit(c[std::size_t(k[0])], c[std::size_t(k[1])], c[std::size_t(k[2])]);
+            e.below[f] = x.below;
+            e.above[f] = x.above;
+            if (x.axis == cFaceAxes[f]) {
+                e.limited |= 1u << f;
+            }
+        }
+    }
     prepared_.clear();
     preparedValid_ = false;
     for (int i = 0; i < triangles; ++i) {
@@ -98,49 +133,97 @@ void TOctree::Subdivide(int node, int level) {
     }
 }
 
+TOctree::TWalker TOctree::MakeWalker(const TAffineVector& v0, const TAffineVector& v1,
+                                     const TAffineVector& v2) {
+    TWalker w{{v0, v1, v2}, PrepareTriangle(v0, v1, v2), {}, {}, true};
+    TAABB box{v0, v0};
+    for (const TAffineVector& v : w.t) {
+        for (int a = 0; a < 3; ++a) {
+            box.min[a] = std::min(box.min[a], v[a]);
+            box.max[a] = std::max(box.max[a], v[a]);
+            w.finite = w.finite && std::isfinite(v[a]);
+        }
+    }
+    for (std::size_t f = 0; f < 12; ++f) {
+        w.lo[f] = box.min[cFaceAxes[f]];
+        w.hi[f] = box.max[cFaceAxes[f]];
+    }
+    return w;
+}
+
 void TOctree::WalkTriangle(const TAffineVector& v0, const TAffineVector& v1,
                            const TAffineVector& v2) {
     result_.clear();
     if (!nodes_.empty()) {
-        const TAffineVector t[3] = {v0, v1, v2};
-        WalkTriangleFrom(0, t, PrepareTriangle(v0, v1, v2));
+        WalkTriangleFrom(0, MakeWalker(v0, v1, v2));
     }
 }
 
 // Whether the triangle touches the node's box: a vertex inside (inclusive), or the triangle
-// meeting one of the twelve triangles of the box's faces. A face triangle whose three corners
-// lie strictly on one side of the triangle's plane is rejected by the triangle test before
-// anything else; the eight corners' plane values are the very ones it computes, so they are
-// taken once per box here and such faces are not tested.
-bool TOctree::TouchesNode(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p) {
+// meeting one of the twelve triangles of the box's faces. The triangle test answers false at
+// once when either triangle lies strictly on one side of the other's plane. Both are checked
+// here first, with the face's limits and with the eight corners' plane values (the very
+// values the test computes), so that it runs in full only for the few face triangles left.
+bool TOctree::TouchesNode(int node, const TWalker& w) {
     const TAABB& box = nodes_[std::size_t(node)].box;
-    if (PointInBox(t[0], box) || PointInBox(t[1], box) || PointInBox(t[2], box)) {
+    if (PointInBox(w.t[0], box) || PointInBox(w.t[1], box) || PointInBox(w.t[2], box)) {
         return true;
     }
+    const TPreparedTriangle& p = w.p;
     if (!p.hasSurface) {
         return false;
     }
+    // Face triangles the limits leave open; all of them when the limits do not apply.
+    const TNodeFaceExits& e = faceExits_[std::size_t(node)];
+    unsigned open = 0xfff;
+    if (w.finite) {
+        unsigned rejected = 0;
+        for (int f = 0; f < 12; ++f) {
+            rejected |= unsigned(w.hi[f] <= e.below[f] || w.lo[f] >= e.above[f]) << f;
+        }
+        open &= ~(rejected & e.limited);
+        if (open == 0) {
+            return false;
+        }
+    }
     const TBoxCorners c = BoxCorners(box);
     double side[8];
-    for (int k = 0; k < 8; ++k) {
-        const double corner[3] = {c[std::size_t(k)].x, c[std::size_t(k)].y, c[std::size_t(k)].z};
-        const double value = PlaneValue(p, corner);
-        side[k] = std::fabs(value) < cTrianglePlaneEpsilon ? 0.0 : value;
-    }
-    for (const int* k : cFaces.corner) {
-        if (side[k[0]] * side[k[1]] > 0 && side[k[0]] * side[k[2]] > 0) {
+    bool sides = false;
+    for (int f = 0; f < 12; ++f) {
+        if (!(open >> f & 1u)) {
             continue;
         }
-        if (TriangleTriangleIntersect(p, PrepareTriangle(c[std::size_t(k[0])], c[std::size_t(k[1])],
-                                                         c[std::size_t(k[2])]))) {
+        const int* k = cFaces.corner[f];
+        const TAffineVector& f0 = c[std::size_t(k[0])];
+        const TAffineVector& f1 = c[std::size_t(k[1])];
+        const TAffineVector& f2 = c[std::size_t(k[2])];
+        if (!w.finite || !(e.limited >> f & 1u)) {
+            const TTrianglePlane face = TrianglePlane(f0, f1, f2);
+            if (!face.hasSurface ||
+                OnOneSideOfPlane(PlaneValue(face, p.v[0]), PlaneValue(face, p.v[1]),
+                                 PlaneValue(face, p.v[2]))) {
+                continue;
+            }
+        }
+        if (!sides) {
+            for (int j = 0; j < 8; ++j) {
+                const TAffineVector& q = c[std::size_t(j)];
+                side[j] = PlaneValue(p, {q.x, q.y, q.z});
+            }
+            sides = true;
+        }
+        if (OnOneSideOfPlane(side[k[0]], side[k[1]], side[k[2]])) {
+            continue;
+        }
+        if (TriangleTriangleIntersect(p, PrepareTriangle(f0, f1, f2))) {
             return true;
         }
     }
     return false;
 }
 
-void TOctree::WalkTriangleFrom(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p) {
-    if (!TouchesNode(node, t, p)) {
+void TOctree::WalkTriangleFrom(int node, const TWalker& w) {
+    if (!TouchesNode(node, w)) {
         return;
     }
     const TOctreeNode& n = nodes_[std::size_t(node)];
@@ -149,7 +232,7 @@ void TOctree::WalkTriangleFrom(int node, const TAffineVector (&t)[3], const TPre
         return;
     }
     for (int c = 0; c < 8; ++c) {
-        WalkTriangleFrom(n.firstChild + c, t, p);
+        WalkTriangleFrom(n.firstChild + c, w);
     }
 }
 
@@ -224,6 +307,12 @@ void TOctree::Prepare() {
         const TAffineVector* v = Triangle(i);
         prepared_[std::size_t(i)] = PrepareTriangle(v[0], v[1], v[2]);
     }
+    clusters_.Clear(NodeCount());
+    for (int i = 0; i < NodeCount(); ++i) {
+        if (nodes_[std::size_t(i)].IsLeaf()) {
+            clusters_.AddLeaf(i, nodes_[std::size_t(i)].triangles, vertices_.data());
+        }
+    }
     preparedValid_ = true;
 }
 
@@ -237,18 +326,26 @@ bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1
 bool TOctree::LocalTriangleIntersect(const TAffineVector& t0, const TAffineVector& t1,
                                      const TAffineVector& t2) {
     Prepare();
-    const TPreparedTriangle p = PrepareTriangle(t0, t1, t2);
     result_.clear();
     if (nodes_.empty()) {
         return false;
     }
-    const TAffineVector t[3] = {t0, t1, t2};
-    WalkTriangleFrom(0, t, p);
+    const TWalker w = MakeWalker(t0, t1, t2);
+    const TPreparedTriangle& p = w.p;
+    WalkTriangleFrom(0, w);
+    // A cluster whose box lies strictly on one side of the query's plane holds only triangles
+    // the triangle test rejects; the others are tested one by one, the test's first exit
+    // (the triangle on one side of the query's plane) taken here without a call.
+    auto meets = [&](int i) {
+        const TPreparedTriangle& q = prepared_[std::size_t(i)];
+        return !OnOneSideOfPlane(PlaneValue(p, q.v[0]), PlaneValue(p, q.v[1]),
+                                 PlaneValue(p, q.v[2])) &&
+               TriangleTriangleIntersect(p, q);
+    };
     for (int leaf : result_) {
-        for (int i : nodes_[std::size_t(leaf)].triangles) {
-            if (TriangleTriangleIntersect(p, prepared_[std::size_t(i)])) {
-                return true;
-            }
+        if (clusters_.Search(
+                leaf, [&](const TAABB& box) { return BoxOnOneSideOfPlane(p, box); }, meets)) {
+            return true;
         }
     }
     return false;

@@ -4,6 +4,8 @@
 // only triangles that lie near each other. A free-form mesh owns one through its octree seam.
 #pragma once
 
+#include "collision/face_exit.h"
+#include "collision/leaf_clusters.h"
 #include "collision/triangle_tests.h"
 #include "engine/vector_lists.h"
 #include "engine/vector_types.h"
@@ -91,22 +93,42 @@ public:
     std::vector<TPairAnswer>& PairAnswers() { return answers_; }
 
 private:
+    // A triangle on its way down the tree: its vertices and prepared form, and the least and
+    // greatest of its coordinates along the axis of each of a box's twelve face triangles.
+    struct TWalker {
+        TAffineVector t[3];
+        TPreparedTriangle p;
+        float lo[12], hi[12];
+        // All coordinates finite: only then do the face limits give the triangle test's answer.
+        bool finite;
+    };
+    // The face limits of a node's twelve face triangles; bit f of `limited` is clear where
+    // face triangle f has none and its plane values are computed instead.
+    struct TNodeFaceExits {
+        float below[12], above[12];
+        unsigned limited;
+    };
+    static TWalker MakeWalker(const TAffineVector& v0, const TAffineVector& v1,
+                              const TAffineVector& v2);
     void Subdivide(int node, int level);
-    void WalkTriangleFrom(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p);
-    bool TouchesNode(int node, const TAffineVector (&t)[3], const TPreparedTriangle& p);
-    // The prepared triangles, made on the first mesh query after a build.
+    void WalkTriangleFrom(int node, const TWalker& w);
+    bool TouchesNode(int node, const TWalker& w);
+    // The prepared triangles and the leaf clusters, made on the first mesh query after a build.
     void Prepare();
     void WalkBoxFrom(int node, const TAABB& query, const TMatrix& m12, const TMatrix& m21);
 
     TAABB bounds_;
     std::vector<TAffineVector> vertices_;
     std::vector<TOctreeNode> nodes_;
+    // One per node, made with the nodes: derived from their boxes.
+    std::vector<TNodeFaceExits> faceExits_;
     std::vector<int> result_;
     int depth_ = 0;
     int buildCount_ = 0;
     unsigned long long buildSerial_ = 0;
-    // Derived from the triangles above, never part of what a build stores.
+    // Derived from the triangles and leaves above, never part of what a build stores.
     std::vector<TPreparedTriangle> prepared_;
+    TLeafClusters clusters_;
     bool preparedValid_ = false;
     std::vector<TPairAnswer> answers_;
 };

@@ -27,10 +27,6 @@ double Dot(const D3& a, const D3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-double Snap(double d) {
-    return std::fabs(d) < cTrianglePlaneEpsilon ? 0.0 : d;
-}
-
 // Franklin Antonio's edge-edge test in the projection plane (i0, i1): the edge starting at v0
 // with direction (ax, ay) against the edge u0-u1.
 bool EdgeEdge(double ax, double ay, const D3& v0, const D3& u0, const D3& u1, int i0, int i1) {
@@ -160,27 +156,40 @@ bool BoxTriangleIntersect(const TAABB& box, const TAffineVector& t0, const TAffi
     return true;
 }
 
+TTrianglePlane TrianglePlane(const TAffineVector& v0, const TAffineVector& v1,
+                             const TAffineVector& v2) {
+    const D3 a = ToD(v0);
+    const D3 n = Cross(Sub(ToD(v1), a), Sub(ToD(v2), a));
+    // Zero area carries no surface; NaN fails the comparison and is caught here too.
+    return {{n.x, n.y, n.z}, -Dot(n, a), Dot(n, n) > 0};
+}
+
 TPreparedTriangle PrepareTriangle(const TAffineVector& v0, const TAffineVector& v1,
                                   const TAffineVector& v2) {
+    const TTrianglePlane plane = TrianglePlane(v0, v1, v2);
     const D3 v[3] = {ToD(v0), ToD(v1), ToD(v2)};
-    const D3 n = Cross(Sub(v[1], v[0]), Sub(v[2], v[0]));
     TPreparedTriangle t{};
     for (int k = 0; k < 3; ++k) {
         t.v[k][0] = v[k].x, t.v[k][1] = v[k].y, t.v[k][2] = v[k].z;
+        t.n[k] = plane.n[k];
     }
-    t.n[0] = n.x, t.n[1] = n.y, t.n[2] = n.z;
-    t.c = -Dot(n, v[0]);
-    // Zero area carries no surface; NaN fails the comparison and is caught here too.
-    t.hasSurface = Dot(n, n) > 0;
+    t.c = plane.c;
+    t.hasSurface = plane.hasSurface;
     return t;
-}
-
-double PlaneValue(const TPreparedTriangle& t, const double (&p)[3]) {
-    return Dot({t.n[0], t.n[1], t.n[2]}, {p[0], p[1], p[2]}) + t.c;
 }
 
 bool TriangleTriangleIntersect(const TPreparedTriangle& a, const TPreparedTriangle& b) {
     if (!a.hasSurface || !b.hasSurface) {
+        return false;
+    }
+    double du[3] = {SnapPlaneValue(PlaneValue(a, b.v[0])), SnapPlaneValue(PlaneValue(a, b.v[1])),
+                    SnapPlaneValue(PlaneValue(a, b.v[2]))};
+    if (OnOneSideOfPlane(du[0], du[1], du[2])) {
+        return false;
+    }
+    double dv[3] = {SnapPlaneValue(PlaneValue(b, a.v[0])), SnapPlaneValue(PlaneValue(b, a.v[1])),
+                    SnapPlaneValue(PlaneValue(b, a.v[2]))};
+    if (OnOneSideOfPlane(dv[0], dv[1], dv[2])) {
         return false;
     }
     const D3 v[3] = {{a.v[0][0], a.v[0][1], a.v[0][2]},
@@ -191,16 +200,6 @@ bool TriangleTriangleIntersect(const TPreparedTriangle& a, const TPreparedTriang
                      {b.v[2][0], b.v[2][1], b.v[2][2]}};
     const D3 n1{a.n[0], a.n[1], a.n[2]};
     const D3 n2{b.n[0], b.n[1], b.n[2]};
-    double du[3] = {Snap(PlaneValue(a, b.v[0])), Snap(PlaneValue(a, b.v[1])),
-                    Snap(PlaneValue(a, b.v[2]))};
-    if (du[0] * du[1] > 0 && du[0] * du[2] > 0) {
-        return false;
-    }
-    double dv[3] = {Snap(PlaneValue(b, a.v[0])), Snap(PlaneValue(b, a.v[1])),
-                    Snap(PlaneValue(b, a.v[2]))};
-    if (dv[0] * dv[1] > 0 && dv[0] * dv[2] > 0) {
-        return false;
-    }
     D3 dir = Cross(n1, n2);
     int axis = 0;
     double best = std::fabs(dir.x);
