@@ -361,19 +361,40 @@ bool Same(const TAABB& a, const TAABB& b) {
     return std::memcmp(&a, &b, sizeof(TAABB)) == 0;
 }
 
+// Whether triangle `index` of A is listed in one of the leaves (each list ascending).
+bool Listed(const TOctree& a, const std::vector<int>& leaves, int index) {
+    return std::any_of(leaves.begin(), leaves.end(), [&](int leaf) {
+        const std::vector<int>& t = a.Node(leaf).triangles;
+        return std::binary_search(t.begin(), t.end(), index);
+    });
+}
+
+// A's triangles near B's box, each carried to world space and tested against B. Which of them
+// meets B does not change the answer, so they are taken in the order the leaves list them,
+// after `hit` (the one that met B last time) when it is still among them; `hit` becomes the
+// one that meets B this time.
 bool TriangleSetsMeet(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
-                      const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB) {
+                      const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB, int& hit) {
     TMatrix m12 = AffineProductInline(worldB, inverseA);
     TMatrix m21 = AffineProductInline(worldA, inverseB);
-    std::vector<TAffineVector> near = a.TrianglesNearBox(boxB, m12, m21);
-    for (std::size_t i = 0; i + 2 < near.size(); i += 3) {
-        if (b.TriangleIntersect(TransformPointInline(near[i], worldA),
-                                TransformPointInline(near[i + 1], worldA),
-                                TransformPointInline(near[i + 2], worldA), inverseB)) {
-            return true;
-        }
+    a.WalkBox(boxB, m12, m21);
+    const std::vector<int> leaves = a.ResultList();
+    auto meets = [&](int i) {
+        const TAffineVector* v = a.Triangle(i);
+        return b.TriangleIntersect(TransformPointInline(v[0], worldA),
+                                   TransformPointInline(v[1], worldA),
+                                   TransformPointInline(v[2], worldA), inverseB);
+    };
+    if (hit >= 0 && hit < a.TriangleCount() && Listed(a, leaves, hit) && meets(hit)) {
+        return true;
     }
-    return false;
+    return a.AnyTriangleOfLeaves(leaves, [&](int i) {
+        if (!meets(i)) {
+            return false;
+        }
+        hit = i;
+        return true;
+    });
 }
 
 } // namespace
@@ -382,16 +403,20 @@ bool MeshMeshIntersect(TOctree& a, const TMatrix& worldA, const TMatrix& inverse
                        const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB) {
     constexpr std::size_t cKept = 8;
     std::vector<TOctree::TPairAnswer>& answers = a.PairAnswers();
+    int hit = -1;
     for (const TOctree::TPairAnswer& k : answers) {
-        if (k.ownBuild == a.BuildSerial() && k.otherBuild == b.BuildSerial() &&
-            Same(k.worldA, worldA) && Same(k.inverseA, inverseA) && Same(k.worldB, worldB) &&
+        if (k.ownBuild != a.BuildSerial() || k.otherBuild != b.BuildSerial()) {
+            continue;
+        }
+        if (Same(k.worldA, worldA) && Same(k.inverseA, inverseA) && Same(k.worldB, worldB) &&
             Same(k.inverseB, inverseB) && Same(k.boxB, boxB)) {
             return k.intersect;
         }
+        hit = k.hit;
     }
-    const bool intersect = TriangleSetsMeet(a, worldA, inverseA, b, boxB, worldB, inverseB);
-    const TOctree::TPairAnswer kept{a.BuildSerial(), b.BuildSerial(), worldA, inverseA,
-                                    worldB,          inverseB,        boxB,   intersect};
+    const bool intersect = TriangleSetsMeet(a, worldA, inverseA, b, boxB, worldB, inverseB, hit);
+    const TOctree::TPairAnswer kept{
+        a.BuildSerial(), b.BuildSerial(), worldA, inverseA, worldB, inverseB, boxB, intersect, hit};
     // One answer per partner, none from an older build of this tree; the oldest gives way.
     std::erase_if(answers, [&](const TOctree::TPairAnswer& k) {
         return k.ownBuild != a.BuildSerial() || k.otherBuild == b.BuildSerial();

@@ -81,14 +81,36 @@ public:
     bool LocalTriangleIntersect(const TAffineVector& t0, const TAffineVector& t1,
                                 const TAffineVector& t2);
 
+    // Calls visit(triangle) once for each triangle listed in the given leaves, until a call
+    // returns true; returns whether one did.
+    template <class Visit> bool AnyTriangleOfLeaves(const std::vector<int>& leaves, Visit&& visit) {
+        if (seen_.size() != std::size_t(TriangleCount()) || ++seenMark_ == 0) {
+            seen_.assign(std::size_t(TriangleCount()), 0);
+            seenMark_ = 1;
+        }
+        for (int leaf : leaves) {
+            for (int i : nodes_[std::size_t(leaf)].triangles) {
+                if (seen_[std::size_t(i)] != seenMark_) {
+                    seen_[std::size_t(i)] = seenMark_;
+                    if (visit(i)) {
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
     // The answer of the last mesh-mesh tests this tree took part in as A, by everything the
     // answer depends on: both trees' builds, the matrices and B's box. Sought and kept by
-    // MeshMeshIntersect.
+    // MeshMeshIntersect, with the candidate that met B last (-1 if none has), to be tried first
+    // while the meshes move.
     struct TPairAnswer {
         unsigned long long ownBuild, otherBuild;
         TMatrix worldA, inverseA, worldB, inverseB;
         TAABB boxB;
         bool intersect;
+        int hit;
     };
     std::vector<TPairAnswer>& PairAnswers() { return answers_; }
 
@@ -131,6 +153,9 @@ private:
     TLeafClusters clusters_;
     bool preparedValid_ = false;
     std::vector<TPairAnswer> answers_;
+    // Marks of the triangles visited by the current AnyTriangleOfLeaves.
+    std::vector<unsigned> seen_;
+    unsigned seenMark_ = 0;
 };
 
 // Whether two meshes with octrees intersect. Candidates are A's triangles near B's box
