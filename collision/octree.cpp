@@ -42,15 +42,18 @@ constexpr TFaceTriangles MakeFaceTriangles() {
 
 constexpr TFaceTriangles cFaces = MakeFaceTriangles();
 
+// Which end of each axis (0 = minimum, 1 = maximum) each corner of BoxCorners takes.
+constexpr int cCornerBits[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                   {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+
 // The axis each face triangle is perpendicular to: the one on which its corners agree.
 constexpr std::array<int, 12> MakeFaceAxes() {
-    constexpr int bits[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
-                                {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     std::array<int, 12> axes{};
     for (int f = 0; f < 12; ++f) {
         const int* k = cFaces.corner[f];
         for (int a = 0; a < 3; ++a) {
-            if (bits[k[0]][a] == bits[k[1]][a] && bits[k[0]][a] == bits[k[2]][a]) {
+            if (cCornerBits[k[0]][a] == cCornerBits[k[1]][a] &&
+                cCornerBits[k[0]][a] == cCornerBits[k[2]][a]) {
                 axes[std::size_t(f)] = a;
             }
         }
@@ -59,6 +62,23 @@ constexpr std::array<int, 12> MakeFaceAxes() {
 }
 
 constexpr std::array<int, 12> cFaceAxes = MakeFaceAxes();
+
+TTrianglePlane FaceTrianglePlane(const TAABB& box, int f) {
+    const TBoxCorners c = BoxCorners(box);
+    const int* k = cFaces.corner[f];
+    return TrianglePlane(c[std::size_t(k[0])], c[std::size_t(k[1])], c[std::size_t(k[2])]);
+}
+
+// The plane values of the box's eight corners (numbered as BoxCorners numbers them), with the
+// products and sums of PlaneValue in its order, each product taken once.
+void CornerPlaneValues(const TPreparedTriangle& p, const TAABB& box, double (&side)[8]) {
+    const double x[2] = {p.n[0] * double(box.min.x), p.n[0] * double(box.max.x)};
+    const double y[2] = {p.n[1] * double(box.min.y), p.n[1] * double(box.max.y)};
+    const double z[2] = {p.n[2] * double(box.min.z), p.n[2] * double(box.max.z)};
+    for (int j = 0; j < 8; ++j) {
+        side[j] = x[cCornerBits[j][0]] + y[cCornerBits[j][1]] + z[cCornerBits[j][2]] + p.c;
+    }
+}
 
 } // namespace
 
@@ -186,7 +206,6 @@ bool TOctree::TouchesNode(int node, const TWalker& w) {
             return false;
         }
     }
-    const TBoxCorners c = BoxCorners(box);
     double side[8];
     bool sides = false;
     for (int f = 0; f < 12; ++f) {
@@ -194,11 +213,8 @@ bool TOctree::TouchesNode(int node, const TWalker& w) {
             continue;
         }
         const int* k = cFaces.corner[f];
-        const TAffineVector& f0 = c[std::size_t(k[0])];
-        const TAffineVector& f1 = c[std::size_t(k[1])];
-        const TAffineVector& f2 = c[std::size_t(k[2])];
         if (!w.finite || !(e.limited >> f & 1u)) {
-            const TTrianglePlane face = TrianglePlane(f0, f1, f2);
+            const TTrianglePlane face = FaceTrianglePlane(box, f);
             if (!face.hasSurface ||
                 OnOneSideOfPlane(PlaneValue(face, p.v[0]), PlaneValue(face, p.v[1]),
                                  PlaneValue(face, p.v[2]))) {
@@ -206,16 +222,15 @@ bool TOctree::TouchesNode(int node, const TWalker& w) {
             }
         }
         if (!sides) {
-            for (int j = 0; j < 8; ++j) {
-                const TAffineVector& q = c[std::size_t(j)];
-                side[j] = PlaneValue(p, {q.x, q.y, q.z});
-            }
+            CornerPlaneValues(p, box, side);
             sides = true;
         }
         if (OnOneSideOfPlane(side[k[0]], side[k[1]], side[k[2]])) {
             continue;
         }
-        if (TriangleTriangleIntersect(p, PrepareTriangle(f0, f1, f2))) {
+        const TBoxCorners c = BoxCorners(box);
+        if (TriangleTriangleIntersect(p, PrepareTriangle(c[std::size_t(k[0])], c[std::size_t(k[1])],
+                                                         c[std::size_t(k[2])]))) {
             return true;
         }
     }

@@ -256,7 +256,7 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
     auto wave = [](float phase, float lift) {
         return [=](float x, float y) { return 0.3f * std::sin(x + phase) * std::cos(y) + lift; };
     };
-    for (float lift : {0.0f, 1e-7f, 5e-7f, 2e-6f, 1e-4f, 0.02f}) {
+    for (float lift : {0.0f, 1e-7f, 5e-7f, 2e-6f, 1.5e-5f, 1.6e-5f, 1.7e-5f, 1e-4f, 0.02f}) {
         cases.push_back({Sheet(12, 3, wave(0, 0)), Sheet(12, 3, wave(0, lift))});
         cases.push_back({Sheet(12, 3, wave(0, 0)), Sheet(12, 3, wave(0, lift), 0.125f)});
         cases.push_back({Sheet(10, 3, wave(0, 0)), Sheet(10, 3, wave(1.5f, lift))});
@@ -310,6 +310,57 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
     }
     EXPECT_GT(hits, 20);
     EXPECT_GT(misses, 20);
+}
+
+// Triangles on and near the planes of the node faces, at offsets around the triangle test's
+// tolerance (the faces have areas 1, 4, 16 and 64), lying in them, crossing them, slivers and
+// non-finite ones: the walk and the build must collect exactly the leaves the walk as first
+// written collects.
+TEST(Octree, TriangleWalkAndBuildAgreeWithTheFirstWalkAtNodeFaces) {
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> u(-1, 9);
+    std::uniform_int_distribution<int> plane(0, 8), axis(0, 2), pick(0, 11);
+    const float offsets[12] = {0,       1e-7f, -1e-7f, 6.25e-8f, 2.5e-7f, -2.5e-7f,
+                               9.9e-7f, 1e-6f, -1e-6f, 1.01e-6f, 3e-5f,   -0.25f};
+    std::vector<TAffineVector> soup;
+    for (int n = 0; n < 1500; ++n) {
+        TAffineVector t[3] = {
+            {u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng)}, {u(rng), u(rng), u(rng)}};
+        const int a = axis(rng), c = plane(rng);
+        const int kind = n % 5;
+        for (int k = 0; k < 3; ++k) {
+            if (kind < 3) { // on or near a face plane, one vertex free in the last kind
+                t[k][a] = float(c) + (kind == 2 && k == 0 ? 0.3f : offsets[pick(rng)]);
+            }
+            if (kind == 3) { // small, near a node corner
+                t[k] = {float(c) + offsets[pick(rng)], float(plane(rng)) + offsets[pick(rng)],
+                        float(plane(rng)) + u(rng) * 1e-3f};
+            }
+        }
+        if (kind == 4 && n % 2) { // a sliver
+            t[2] = VectorCombine(t[0], t[1], 0.25f, 0.75f);
+        }
+        soup.insert(soup.end(), t, t + 3);
+    }
+    soup.insert(soup.end(),
+                {{1, 1, 1}, {2, 1, 1}, {1, INFINITY, 1}, {1, 1, 1}, {NAN, 1, 1}, {1, 2, 1}});
+    TOctree tree;
+    tree.InitializeTree({0, 0, 0}, {8, 8, 8}, soup.data(), int(soup.size()), 3);
+    std::vector<std::vector<int>> leaves(std::size_t(tree.NodeCount()));
+    for (int i = 0; i < tree.TriangleCount(); ++i) {
+        const TAffineVector* v = tree.Triangle(i);
+        const TAffineVector t[3] = {v[0], v[1], v[2]};
+        std::vector<int> expected;
+        TouchedLeaves(tree, 0, t, expected);
+        tree.WalkTriangle(v[0], v[1], v[2]);
+        ASSERT_EQ(tree.ResultList(), expected) << "triangle " << i;
+        for (int leaf : expected) {
+            leaves[std::size_t(leaf)].push_back(i);
+        }
+    }
+    for (int i = 0; i < tree.NodeCount(); ++i) {
+        ASSERT_EQ(tree.Node(i).triangles, leaves[std::size_t(i)]) << "node " << i;
+    }
 }
 
 TEST(Octree, TriangleWalkFindsLeavesOfATriangleInsideOneLeaf) {
