@@ -2,7 +2,7 @@
 #include "collision/collision_manager.h"
 
 #include "collision/box_geometry.h"
-#include "collision/broad_phase.h"
+#include "collision/box_pair_finder.h"
 #include "collision/collision_behaviour.h"
 #include "collision/octree.h"
 #include "collision/pair_tests.h"

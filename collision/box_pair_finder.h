@@ -24,13 +24,6 @@ public:
     const std::vector<TPair>& Pairs() const { return pairs_; }
 
 private:
-    int CellOf(int axis, float v) const;
-    void Emit(int i, int j);
-    void SortPairs(int count);
-
-    float origin_[3] = {0, 0, 0};
-    float inverseCell_ = 1;
-    int dims_[3] = {1, 1, 1};
     // The cells a box covers, lowest and highest per axis.
     struct TCellRange {
         int lo[3], hi[3];
@@ -41,13 +34,37 @@ private:
         int index;
         int low[3];
     };
-    std::vector<TCellRange> ranges_;
+
+    // The steps of Find, in order.
+    void ChooseGrid(const std::vector<TAABB>& boxes);
+    void FileBoxesInCells(const std::vector<TAABB>& boxes);
+    void EmitCellPairs();
+    void EmitLargeBoxPairs(const std::vector<TAABB>& boxes);
+    void SortPairs(int boxCount);
+
+    int CellOf(int axis, float v) const;
+    int CellIndex(int x, int y, int z) const { return (z * dims_[1] + y) * dims_[0] + x; }
+    TCellRange CellRangeOf(const TAABB& box) const;
+    void EmitPairsInCell(int cell, int x, int y, int z);
+    void Emit(int i, int j);
+
+    // The grid: its low corner, the inverse of its cell size and its cells per axis.
+    float origin_[3] = {0, 0, 0};
+    float inverseCell_ = 1;
+    int dims_[3] = {1, 1, 1};
+    // Per box, the cells it covers; an empty range for a box in largeBoxes_.
+    std::vector<TCellRange> cellRanges_;
+    // The boxes filed in cell c are cellEntries_[cellStart_[c] ... cellStart_[c + 1]).
     std::vector<int> cellStart_;
     std::vector<TCellEntry> cellEntries_;
-    std::vector<int> large_;
-    std::vector<int> fill_;
+    // Boxes covering too many cells to be filed: tested against every box instead, ascending.
+    std::vector<int> largeBoxes_;
+    // The next free slot of each bucket while a counting sort fills it.
+    std::vector<int> nextSlot_;
+    // The pairs as found, (first << 32 | second), and where each first index's run of sorted
+    // pairs starts.
+    std::vector<std::uint64_t> foundPairs_;
     std::vector<int> pairStart_;
-    std::vector<std::uint64_t> raw_;
     std::vector<TPair> pairs_;
 };
 
