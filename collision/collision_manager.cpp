@@ -129,6 +129,15 @@ void TCollisionManager::DetachAllClients() {
     ++generation_;
 }
 
+// The pass reads every collidable client once, in client order: the world box for the broad
+// phase and the shape for the pair tests, so that no test walks the scene again and a handler
+// that moves objects changes only the next pass. It then compares the reading with the record
+// of the last complete pass: when nothing changed, the recorded events are the answer and are
+// reported again without a single test. Otherwise the world boxes are sorted by minimum z, the
+// broad phase yields the candidate pairs in sweep order, the group rule drops pairs within one
+// group, and each remaining pair takes its recorded answer when both clients read as recorded,
+// or else runs the test its two modes pick. Only a pass that ran to its end is recorded; one
+// stopped by a handler that changed the client list forgets the record.
 void TCollisionManager::TestAllPairs() {
     if (!OnCollision) {
         return;

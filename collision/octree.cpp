@@ -1,4 +1,10 @@
 // Octree build, the triangle and box walks and the mesh queries built on them.
+//
+// The tree is complete to its depth, so its nodes sit in one array, each node's eight children
+// next to each other. A triangle is listed in every leaf its surface touches, not only in the
+// one holding its centre, so that a query need look only in the leaves it touches itself: a
+// box query gathers the triangles of the leaves its box meets, and a mesh-mesh query tests A's
+// triangles in the leaves near B's box against B's triangles near each of them.
 #include "collision/octree.h"
 
 #include "collision/box_geometry.h"

@@ -1,4 +1,13 @@
 // The 25 mode-pair tests and their table.
+//
+// Each test looks at A from B's object space: A's centre, or A's box corners, carried there by
+// B's inverse world matrix, where B's box is centred on the origin and aligned with the axes.
+// Divided by B's half-extents, B's ellipsoid becomes the unit sphere and its box the unit cube,
+// so most tests end in comparing a squared length or three coordinates with 1. A sphere is the
+// ball whose radius is the length of the scaled half-extents. The faces modes test triangles
+// where a mesh has them, through its octree, and otherwise fall back on the hierarchy boxes.
+// The pass picks the test from a table indexed by the two modes, with no branching on modes
+// per pair; a cell whose test is written for the other order calls it with B first.
 #include "collision/pair_tests.h"
 
 #include "collision/box_geometry.h"

@@ -1,4 +1,10 @@
 // Bitwise comparison of what two passes read, and the record of the last one.
+//
+// The readings compare by their bits, not by their values: the pair tests are deterministic
+// functions of those bits, so equal bits promise the same answer, while equal values do not
+// (-0 and +0) and a NaN would never equal itself. The recorded events are indexed by their
+// first client with a counting sort into one array, so that asking whether a pair was
+// reported looks only at the few partners of its first client.
 #include "collision/pass_replay.h"
 
 #include <cstring>

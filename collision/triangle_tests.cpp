@@ -1,4 +1,12 @@
 // Box-triangle separating-axis test and Moller's triangle-triangle test, in double precision.
+//
+// A box and a triangle are apart exactly when some axis separates their projections, and only
+// thirteen axes can: the box's three, the triangle's normal and the nine cross products of a
+// box axis with a triangle edge. Two triangles meet only if each straddles or touches the
+// other's plane; then both cross the line where the planes meet, and they meet when their
+// intervals on that line overlap. Triangles in one plane take a test in two dimensions instead
+// (edges crossing, or one inside the other). Double precision, and plane distances under a
+// small epsilon counted as zero, keep touching and coplanar cases stable.
 #include "collision/triangle_tests.h"
 
 #include <algorithm>
