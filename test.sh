@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once in the Release build,
-# once in a sanitizer build (address, undefined, leak). Tests that need a display run under Xvfb.
+# once in a sanitizer build (address, undefined, leak) with the heavy invariant checks on.
+# Tests that need a display run under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./deps.sh
@@ -25,5 +26,5 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 # exit; one thread renders the same pictures.
 export LP_NUM_THREADS=0
 # The sanitizer build uses clang, so the fuzz targets run as real libFuzzer binaries.
-run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHK_SANITIZE=ON -DHK_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_COMPILER=clang++ -DHK_FUZZ_SECONDS=20
+run_suite build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHK_SANITIZE=ON -DHK_VALIDATE=ON \
+    -DHK_BUILD_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++ -DHK_FUZZ_SECONDS=20

@@ -1,6 +1,6 @@
 # Per-target warning and sanitizer flags, applied by each subsystem's CMakeLists.
 option(HK_SANITIZE "Build with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer" OFF)
-option(HK_VALIDATE "Enable expensive internal invariant checks" OFF)
+option(HK_VALIDATE "Compile in heavy invariant checks that abort when one fails" OFF)
 
 function(hk_target_flags target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)

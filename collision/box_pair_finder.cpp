@@ -28,6 +28,8 @@
 //    each first index's run by the second (the runs are short).
 #include "collision/box_pair_finder.h"
 
+#include "engine/validate.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -55,6 +57,47 @@ void PrefixSums(std::vector<int>& counts) {
     }
 }
 
+#if defined(HK_VALIDATE)
+// The pairs of the plain sweep over `boxes`, sorted by minimum z.
+std::vector<TBoxPairFinder::TPair> SweepPairs(const std::vector<TAABB>& boxes) {
+    std::vector<TBoxPairFinder::TPair> pairs;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const TAABB& a = boxes[i];
+        for (std::size_t j = i + 1; j < boxes.size() && boxes[j].min.z <= a.max.z; ++j) {
+            const TAABB& b = boxes[j];
+            if (a.min.x <= b.max.x && b.min.x <= a.max.x && a.min.y <= b.max.y &&
+                b.min.y <= a.max.y) {
+                pairs.push_back({int(i), int(j)});
+            }
+        }
+    }
+    return pairs;
+}
+
+bool Before(const TBoxPairFinder::TPair& a, const TBoxPairFinder::TPair& b) {
+    return a.first < b.first || (a.first == b.first && a.second < b.second);
+}
+
+void ValidatePairs(const std::vector<TAABB>& boxes,
+                   const std::vector<TBoxPairFinder::TPair>& pairs) {
+    for (std::size_t i = 1; i < boxes.size(); ++i) {
+        HK_VALIDATE_CHECK(boxes[i - 1].min.z <= boxes[i].min.z,
+                          "broad-phase boxes come sorted by minimum z");
+    }
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        HK_VALIDATE_CHECK(pairs[k].first < pairs[k].second, "broad-phase pair has i < j");
+        HK_VALIDATE_CHECK(k == 0 || Before(pairs[k - 1], pairs[k]),
+                          "broad-phase pairs ordered by i, then j, each once");
+    }
+    const std::vector<TBoxPairFinder::TPair> sweep = SweepPairs(boxes);
+    const auto same = [](const TBoxPairFinder::TPair& a, const TBoxPairFinder::TPair& b) {
+        return a.first == b.first && a.second == b.second;
+    };
+    HK_VALIDATE_CHECK(std::equal(pairs.begin(), pairs.end(), sweep.begin(), sweep.end(), same),
+                      "broad-phase pairs equal the plain sweep's");
+}
+#endif
+
 } // namespace
 
 void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
@@ -69,6 +112,9 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
     EmitCellPairs();
     EmitLargeBoxPairs(boxes);
     SortPairs(int(boxes.size()));
+#if defined(HK_VALIDATE)
+    ValidatePairs(boxes, pairs_);
+#endif
 }
 
 // The cell size starts at the mean extent of the boxes over the three axes and grows by half

@@ -9,10 +9,24 @@
 #include "collision/pass_replay.h"
 #include "collision/z_sort.h"
 #include "engine/scene_object.h"
+#include "engine/validate.h"
 
 #include <algorithm>
 
 namespace hk {
+
+#if defined(HK_VALIDATE)
+namespace {
+
+bool SameEvents(const std::vector<TPassReplay::TClientPair>& a,
+                const std::vector<TPassReplay::TClientPair>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.first == y.first && x.second == y.second;
+    });
+}
+
+} // namespace
+#endif
 
 struct TCollisionManager::TPassScratch {
     // In client order, collidable clients only. The shapes are taken with the boxes, while
@@ -41,6 +55,16 @@ struct TCollisionManager::TPassScratch {
         shapes.reserve(clients);
         events.reserve(replay.Events().size());
     }
+    // Whether a pair is tested at all: two members of one non-zero group never are.
+    bool Tested(int ia, int ib) const {
+        const std::int32_t group = entries[std::size_t(ia)].group;
+        return group == 0 || group != entries[std::size_t(ib)].group;
+    }
+    // The exact test the two clients' modes pick, A first.
+    bool ExactHit(int ia, int ib) {
+        const auto a = std::size_t(ia), b = std::size_t(ib);
+        return ShapePairTestTable[entries[a].mode][entries[b].mode](shapes[a], shapes[b]);
+    }
     void SortBoxes() {
         zsort.Sort(nodes);
         const std::vector<int>& order = zsort.Order();
@@ -49,6 +73,22 @@ struct TCollisionManager::TPassScratch {
             sortedBoxes[r] = nodes[std::size_t(order[r])].Box;
         }
     }
+#if defined(HK_VALIDATE)
+    // The events of this reading computed afresh, nothing taken from the record.
+    std::vector<TPassReplay::TClientPair> FreshEvents() {
+        SortBoxes();
+        finder.Find(sortedBoxes);
+        std::vector<TPassReplay::TClientPair> fresh;
+        for (const TBoxPairFinder::TPair& p : finder.Pairs()) {
+            const int ia = zsort.Order()[std::size_t(p.first)];
+            const int ib = zsort.Order()[std::size_t(p.second)];
+            if (Tested(ia, ib) && ExactHit(ia, ib)) {
+                fresh.push_back({ia, ib});
+            }
+        }
+        return fresh;
+    }
+#endif
 };
 
 TCollisionManager::TCollisionManager() {
@@ -174,6 +214,8 @@ void TCollisionManager::TestAllPairs() {
     TPassReplay& replay = pass.replay;
     replay.Compare(pass.entries, pass.shapes);
     if (replay.NothingChanged()) {
+        HK_VALIDATE_CHECK(SameEvents(pass.FreshEvents(), replay.Events()),
+                          "a replayed pass reports what a fresh pass would");
         for (const TPassReplay::TClientPair& e : replay.Events()) {
             OnCollision(this, pass.entries[std::size_t(e.first)].object,
                         pass.entries[std::size_t(e.second)].object);
@@ -190,18 +232,20 @@ void TCollisionManager::TestAllPairs() {
     for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {
         const int ia = order[std::size_t(p.first)];
         const int ib = order[std::size_t(p.second)];
-        const TPassEntry& a = pass.entries[std::size_t(ia)];
-        const TPassEntry& b = pass.entries[std::size_t(ib)];
-        if (a.group != 0 && a.group == b.group) {
+        if (!pass.Tested(ia, ib)) {
             continue;
         }
-        const bool hit = reuse && replay.Unchanged(ia) && replay.Unchanged(ib)
-                             ? replay.WasReported(ia, ib)
-                             : ShapePairTestTable[a.mode][b.mode](pass.shapes[std::size_t(ia)],
-                                                                  pass.shapes[std::size_t(ib)]);
+        bool hit;
+        if (reuse && replay.Unchanged(ia) && replay.Unchanged(ib)) {
+            hit = replay.WasReported(ia, ib);
+            HK_VALIDATE_CHECK(hit == pass.ExactHit(ia, ib), "a replayed answer is the pair test's");
+        } else {
+            hit = pass.ExactHit(ia, ib);
+        }
         if (hit) {
             pass.events.push_back({ia, ib});
-            OnCollision(this, a.object, b.object);
+            OnCollision(this, pass.entries[std::size_t(ia)].object,
+                        pass.entries[std::size_t(ib)].object);
             if (generation_ != generation) {
                 replay.Forget();
                 return;

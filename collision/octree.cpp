@@ -10,6 +10,7 @@
 #include "collision/box_geometry.h"
 #include "collision/transform_inline.h"
 #include "collision/triangle_tests.h"
+#include "engine/validate.h"
 #include "engine/vector_geometry.h"
 
 #include <algorithm>
@@ -86,6 +87,37 @@ void CornerPlaneValues(const TPreparedTriangle& p, const TAABB& box, double (&si
     }
 }
 
+#if defined(HK_VALIDATE)
+// Leaves list valid triangle indices, ascending and each once, inner nodes none, and every
+// triangle with a vertex within the bounds is listed in some leaf.
+bool LeavesHoldTheirTriangles(const TOctree& tree) {
+    std::vector<bool> listed(std::size_t(tree.TriangleCount()), false);
+    for (int n = 0; n < tree.NodeCount(); ++n) {
+        const TOctree::TOctreeNode& node = tree.Node(n);
+        if (!node.IsLeaf() && !node.triangles.empty()) {
+            return false;
+        }
+        int previous = -1;
+        for (int t : node.triangles) {
+            if (t <= previous || t >= tree.TriangleCount()) {
+                return false;
+            }
+            listed[std::size_t(t)] = true;
+            previous = t;
+        }
+    }
+    for (int t = 0; t < tree.TriangleCount(); ++t) {
+        const TAffineVector* v = tree.Triangle(t);
+        const bool within = PointInBox(v[0], tree.Bounds()) || PointInBox(v[1], tree.Bounds()) ||
+                            PointInBox(v[2], tree.Bounds());
+        if (within && !listed[std::size_t(t)]) {
+            return false;
+        }
+    }
+    return true;
+}
+#endif
+
 } // namespace
 
 void TOctree::InitializeTree(const TAffineVector& min, const TAffineVector& max,
@@ -129,6 +161,8 @@ void TOctree::InitializeTree(const TAffineVector& min, const TAffineVector& max,
         }
     }
     result_.clear();
+    HK_VALIDATE_CHECK(LeavesHoldTheirTriangles(*this),
+                      "octree leaves hold every triangle within it");
     ++buildCount_;
     static std::atomic<unsigned long long> serials{0};
     buildSerial_ = ++serials;
