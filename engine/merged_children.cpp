@@ -67,7 +67,7 @@ TGLCustomSceneObject* Mergeable(TGLBaseSceneObject* child) {
         object->ObjectStyle().Contains(osDirectDraw) ||
         object->ObjectStyle().Contains(osIgnoreDepthBuffer) ||
         (object->HasEffects() && object->Effects().Count() > 0) || !object->RecordsGeometry() ||
-        object->IsBlended() || !FillsFaces(object->Material())) {
+        !FillsFaces(object->Material())) {
         return nullptr;
     }
     return object;
@@ -140,7 +140,7 @@ void TGLMergedChildren::Rebuild(TGLBaseSceneObject& parent) {
         auto g = std::find_if(groups_.begin(), groups_.end(),
                               [&key](const TGroup& group) { return group.key == key; });
         if (g == groups_.end()) {
-            groups_.push_back(TGroup{key, {}, {}, nullptr});
+            groups_.push_back(TGroup{key, object->IsBlended(), {}, {}, nullptr});
             g = groups_.end() - 1;
         }
         TMember m;
@@ -243,7 +243,7 @@ void TGLMergedChildren::Draw(TGLBaseSceneObject& parent, TRenderContextInfo& rci
     Sync(parent);
     for (TMember& m : members_) {
         TGLCustomSceneObject& o = *m.object;
-        if (!m.fresh || !o.Visible()) {
+        if (!m.fresh || !o.Visible() || (groups_[m.group].blended && !rci.unsortedBlending)) {
             continue;
         }
         if (!o.ChooseFrameDetail(rci)) {
@@ -268,15 +268,25 @@ void TGLMergedChildren::Draw(TGLBaseSceneObject& parent, TRenderContextInfo& rci
         o.drawnMerged_ = true;
         ++drawnCount_;
     }
-    DrawGroups(rci);
+    DrawGroups(rci, false);
 }
 
-void TGLMergedChildren::DrawGroups(TRenderContextInfo& rci) {
+void TGLMergedChildren::DrawBlended(TRenderContextInfo& rci) {
+    if (rci.drawState == dsRendering && rci.unsortedBlending && !groups_.empty()) {
+        // Unsorted, a near solid writing depth first would hide the far ones behind it;
+        // without depth writes every one shows through, blended in another order only.
+        glDepthMask(GL_FALSE);
+        DrawGroups(rci, true);
+        glDepthMask(GL_TRUE);
+    }
+}
+
+void TGLMergedChildren::DrawGroups(TRenderContextInfo& rci, bool blended) {
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     for (TGroup& g : groups_) {
-        if (g.drawnBy == nullptr) {
+        if (g.drawnBy == nullptr || g.blended != blended) {
             continue;
         }
         ++drawnGroups_;

@@ -4,8 +4,10 @@
 // of detail it would get on its own. This removes the per-object cost of a large drawing (a
 // matrix, a material and a draw call per solid) that dominates on a software rasteriser.
 //
-// A child takes part while it is visible, childless, opaque, filled, without effects or axes,
-// and records its geometry (TGLBaseSceneObject::RecordsGeometry). A member that has moved,
+// A child takes part while it is visible, childless, filled, without effects or axes, and
+// records its geometry (TGLBaseSceneObject::RecordsGeometry). Blended children, which must be
+// drawn after the opaque ones and sorted by distance, take part only in frames that allow
+// unsorted blending (a coarse picture while the view moves). A member that has moved,
 // changed shape or material since it was recorded is drawn on its own, as every other child
 // is; when many have, or the children themselves changed, the whole set is recorded again.
 #pragma once
@@ -30,10 +32,15 @@ public:
     // Deletes the buffers, as a list handle deletes its list.
     ~TGLMergedChildren();
 
-    // In a rendering walk with `parent`'s matrix current: draws the members of `parent`'s
-    // children and marks every member it took care of (drawn, or culled) so that the walk
-    // skips it. Does nothing in other walks.
+    // In a rendering walk with `parent`'s matrix current: draws the opaque members of
+    // `parent`'s children and marks every member it took care of (drawn, or culled) so that
+    // the walk skips it. Blended members are left to the walk, which draws them sorted, except
+    // in frames with unsorted blending: they are then marked too, and drawn by DrawBlended.
+    // Does nothing in other walks.
     void Draw(TGLBaseSceneObject& parent, TRenderContextInfo& rci);
+    // After the walk of `parent`'s other children, with its matrix current: draws the blended
+    // members Draw marked, in frames with unsorted blending.
+    void DrawBlended(TRenderContextInfo& rci);
     // Frees the buffers (the context they live in must be current); they are recorded again
     // when next drawn.
     void DestroyHandles();
@@ -74,6 +81,7 @@ private:
     };
     struct TGroup {
         TMaterialKey key;
+        bool blended = false;
         std::vector<int> members;
         std::array<TLevel, cLevels> levels;
         TGLCustomSceneObject* drawnBy = nullptr; // this frame's material
@@ -85,7 +93,7 @@ private:
     void Rebuild(TGLBaseSceneObject& parent);
     bool Fresh(const TMember& member);
     void Record(TGroup& group, int level, TRenderContextInfo& rci);
-    void DrawGroups(TRenderContextInfo& rci);
+    void DrawGroups(TRenderContextInfo& rci, bool blended);
     void DeleteBuffers();
 
     int support_ = -1; // unknown, 0 or 1

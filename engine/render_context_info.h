@@ -58,6 +58,9 @@ struct TRenderContextInfo {
     TVector clipW{0, 0, 0, 1};
     // The level of detail of the geometry being drawn or compiled: 0 is the full geometry.
     int detailLevel = 0;
+    // A coarse frame (while the view moves): blended solids may be drawn in any order after
+    // the opaque ones, which lets them be drawn together.
+    bool unsortedBlending = false;
     // Where EmitGeometry sends its triangles; OpenGL when none (see GeometrySinkOf).
     TGLGeometrySink* geometrySink = nullptr;
     // In picking, the object drawn under OpenGL name n (n >= 1) is pickNames[n - 1]; the

@@ -135,6 +135,10 @@ void TGLSceneBuffer::SetShadeModel(TGLShadeModel v) {
 void TGLSceneBuffer::SetFogEnable(bool v) {
     Store(fogEnable_, v);
 }
+void TGLSceneBuffer::SetResolutionScale(float v) {
+    resolutionScale_ = std::clamp(v, 1.0f / 16, 1.0f);
+}
+
 void TGLSceneBuffer::SetDetailScale(float v) {
     detailScale_ = std::max(v, 0.0f);
 }
@@ -254,13 +258,15 @@ void TGLSceneBuffer::DestroyContext() {
     if (!context_) {
         return;
     }
+    // The display lists and the reduced target live in this context; free them while it is
+    // current.
+    context_->Activate();
+    reducedTarget_.Destroy();
     TGLScene* scene = camera_ != nullptr ? camera_->Scene() : registeredScene_;
     if (scene != nullptr) {
-        // The display lists live in this context; free them while it is current.
-        context_->Activate();
         scene->DestroyHandles();
-        context_->Deactivate();
     }
+    context_->Deactivate();
     context_.reset();
     LeaveScene();
 }
@@ -339,9 +345,22 @@ void TGLSceneBuffer::RenderFrame(TGLBaseSceneObject* baseObject) {
         ClearGLErrors();
         ApplyGlobalStates();
         glClearColor(bg.x, bg.y, bg.z, bg.w);
-        ClearBuffers();
-        CheckOpenGLError();
-        RenderScene(viewport_, renderDPI_, baseObject, dsRendering);
+        // A reduced frame keeps the full viewport's projection and levels of detail; only
+        // the pixels it fills are fewer.
+        const bool reduced =
+            resolutionScale_ < 1 &&
+            reducedTarget_.Begin(viewport_.Width, viewport_.Height, resolutionScale_,
+                                 contextOptions_.Contains(roStencilBuffer));
+        {
+            TScopeExit endReduced([this, reduced] {
+                if (reduced) {
+                    reducedTarget_.End();
+                }
+            });
+            ClearBuffers();
+            CheckOpenGLError();
+            RenderScene(viewport_, renderDPI_, baseObject, dsRendering);
+        }
         CheckOpenGLError();
         if (!contextOptions_.Contains(roNoSwapBuffers)) {
             context_->SwapBuffers();
@@ -488,6 +507,7 @@ void TGLSceneBuffer::RenderWalk(TGLScene& scene, TGLBaseSceneObject& baseObject,
     if (drawState == dsRendering) {
         // A length l at clip w spans l * P[1][1] / w of the view's half height.
         rci.pixelsPerUnit = projectionMatrix_[1][1] * float(viewport_.Height) * 0.5f * detailScale_;
+        rci.unsortedBlending = detailScale_ > 0 && detailScale_ < 1;
         rci.clipW = {viewProjection[0][3], viewProjection[1][3], viewProjection[2][3],
                      viewProjection[3][3]};
     }

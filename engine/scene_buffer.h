@@ -9,6 +9,7 @@
 #include "engine/component.h"
 #include "engine/context.h"
 #include "engine/flags.h"
+#include "engine/reduced_target.h"
 #include "engine/render_context_info.h"
 #include "engine/scene_buffer_client.h"
 #include "engine/state_cache.h"
@@ -84,11 +85,17 @@ public:
     int AccumBufferBits() const { return accumBufferBits_; }
     void SetAccumBufferBits(int v);
     // Scales every object's size on screen when its level of detail is chosen: 1 draws the
-    // full picture, less a coarser one (while the view moves), 0 every object in full detail
-    // and nothing culled. Negative values count as 0. A setting of the next frame: it asks
+    // full picture, less a coarser one (while the view moves) in which blended solids are
+    // drawn unsorted, 0 every object in full detail and nothing culled. Negative values count as 0. A setting of the next frame: it asks
     // for no repaint.
     float DetailScale() const { return detailScale_; }
     void SetDetailScale(float v);
+    // The share of the viewport's width and height that frames are drawn at before they are
+    // stretched over the viewport: 1 (full resolution) or less, down to 1/16; outside values
+    // are clamped. Without framebuffer objects frames stay at full resolution. A setting of
+    // the next frame, as the detail scale: picking is not affected.
+    float ResolutionScale() const { return resolutionScale_; }
+    void SetResolutionScale(float v);
 
     // Weak: cleared when the camera is destroyed. Moves the buffer's registration from the
     // old camera's scene to the new one's.
@@ -199,6 +206,8 @@ private:
     bool fogEnable_ = false;
     int accumBufferBits_ = 0;
     float detailScale_ = 1;
+    float resolutionScale_ = 1;
+    TGLReducedTarget reducedTarget_;
 
     TGLCamera* camera_ = nullptr;
     TGLScene* registeredScene_ = nullptr;

@@ -203,6 +203,9 @@ void TGLBaseSceneObject::RenderChildRange(int first, int last, TRenderContextInf
             child->RenderObject(rci);
         }
     }
+    if (merged_ && first <= 0 && last >= Count() - 1) {
+        merged_->DrawBlended(rci);
+    }
     rci.objectsSorting = savedSorting;
     rci.visibilityCulling = savedCulling;
 }

@@ -174,12 +174,18 @@ void TGLSceneViewer::PaintSurface() {
     if (width() <= 0 || height() <= 0 || !MakeGLContextCurrent()) {
         return;
     }
-    const bool newContext = recreateContext_ || buffer_->RenderingContext() == nullptr;
+    const auto start = std::chrono::steady_clock::now();
+    // A frame that follows the last one closely is a moving one. The first frame on a new
+    // context or after a build is coarse too, for the geometry it prepares rather than for its
+    // pixels: it keeps the full resolution and is not timed.
+    const bool preparing =
+        recreateContext_ || buffer_->RenderingContext() == nullptr || coarseNext_;
+    const bool moving = !preparing && start - lastFrameEnd_ < kMovingFrameGap;
     if (EnsureBufferContext()) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool coarse = newContext || coarseNext_ || start - lastFrameEnd_ < kMovingFrameGap;
+        const bool coarse = preparing || moving;
         coarseNext_ = false;
         buffer_->SetDetailScale(coarse ? cMovingDetailScale : 1);
+        buffer_->SetResolutionScale(moving ? movingResolution_.Scale() : 1);
         try {
             buffer_->RenderFrame();
             lastError_.clear();
@@ -187,6 +193,7 @@ void TGLSceneViewer::PaintSurface() {
             Report(e.what());
         }
         buffer_->SetDetailScale(1);
+        buffer_->SetResolutionScale(1);
         lastFrameCoarse_ = coarse;
         if (coarse) {
             fullFrameTimer_->start();
@@ -194,6 +201,10 @@ void TGLSceneViewer::PaintSurface() {
     }
     context_->swapBuffers(surface_);
     lastFrameEnd_ = std::chrono::steady_clock::now();
+    if (moving) {
+        movingResolution_.FrameTook(
+            std::chrono::duration<double, std::milli>(lastFrameEnd_ - start).count());
+    }
 }
 
 void TGLSceneViewer::paintEvent(QPaintEvent*) {

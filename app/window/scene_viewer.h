@@ -5,6 +5,7 @@
 // viewport and passes its field of view to the camera's focal length.
 #pragma once
 
+#include "app/moving_resolution.h"
 #include "app/window/qt_gl_context.h"
 #include "engine/scene_buffer.h"
 
@@ -103,6 +104,7 @@ private:
     void Report(const char* what);
 
     std::unique_ptr<TGLSceneBuffer> buffer_;
+    TMovingResolution movingResolution_;
     TQtGLDevice device_{this};
     // Owned by its window container, a child of this widget.
     TViewSurface* surface_ = nullptr;

@@ -226,13 +226,15 @@ void BM_SteadyFrame(benchmark::State& state, Drawing drawing) {
 }
 
 // Frames while the view moves: the view draws them at a smaller detail scale, each object at
-// the level of detail it would have at a 32nd of its size on screen.
-void BM_MovingFrame(benchmark::State& state, Drawing drawing) {
+// the level of detail it would have at a 32nd of its size on screen, and at the resolution
+// scale the view settles on for the drawing (1 where frames are cheap enough).
+void BM_MovingFrame(benchmark::State& state, Drawing drawing, float resolution) {
     FrameRig rig;
     if (!Prepare(state, rig, drawing)) {
         return;
     }
     rig.buffer.SetDetailScale(cMovingDetailScale);
+    rig.buffer.SetResolutionScale(resolution);
     for (auto _ : state) {
         if (!RenderOrSkip(state, rig)) {
             break;
@@ -276,8 +278,14 @@ HK_BENCHMARK_CAPTURE(BM_SteadyFrame, sample_box, Drawing::Sample)->Apply(PerFram
 HK_BENCHMARK_CAPTURE(BM_SteadyFrame, generated_10000, Drawing::Generated)
     ->Apply(PerFrame)
     ->MinTime(2);
-HK_BENCHMARK_CAPTURE(BM_MovingFrame, sample_box, Drawing::Sample)->Apply(PerFrame);
-HK_BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000, Drawing::Generated)
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, sample_box, Drawing::Sample, 1.0f)->Apply(PerFrame);
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000, Drawing::Generated, 1.0f)
+    ->Apply(PerFrame)
+    ->MinTime(2);
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000_half, Drawing::Generated, 0.5f)
+    ->Apply(PerFrame)
+    ->MinTime(2);
+HK_BENCHMARK_CAPTURE(BM_MovingFrame, generated_10000_quarter, Drawing::Generated, 0.25f)
     ->Apply(PerFrame)
     ->MinTime(2);
 HK_BENCHMARK_CAPTURE(BM_FirstFrame, sample_box, Drawing::Sample, 1.0f)->Apply(PerFrame);
