@@ -3,6 +3,7 @@
 #include "collision/leaf_clusters.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace hk {
 
@@ -10,6 +11,51 @@ namespace {
 
 // Triangles per cluster of the lowest level.
 constexpr int cClusterSize = 4;
+
+// The slab of the triangles across the sum of their unit normals (one that bounds nothing when
+// that is not finite). Each d.p below is within a few units in the last place
+// of |d| * |p| of its exact value; the ends are widened by far more.
+TSlab Slab(std::vector<int>::const_iterator begin, std::vector<int>::const_iterator end,
+           const TAffineVector* vertices, const TAABB& box) {
+    TSlab s{};
+    for (auto it = begin; it != end; ++it) {
+        const TAffineVector* v = vertices + std::size_t(*it) * 3;
+        const TTrianglePlane p = TrianglePlane(v[0], v[1], v[2]);
+        const double length = std::sqrt(p.n[0] * p.n[0] + p.n[1] * p.n[1] + p.n[2] * p.n[2]);
+        if (p.hasSurface && std::isfinite(length)) {
+            for (int k = 0; k < 3; ++k) {
+                s.d[k] += p.n[k] / length;
+            }
+        }
+    }
+    double lo = INFINITY, hi = -INFINITY, size = 0;
+    for (auto it = begin; it != end; ++it) {
+        for (int j = 0; j < 3; ++j) {
+            const TAffineVector& v = vertices[std::size_t(*it) * 3 + std::size_t(j)];
+            const double value = s.d[0] * v.x + s.d[1] * v.y + s.d[2] * v.z;
+            lo = std::min(lo, value);
+            hi = std::max(hi, value);
+            size = std::max(size, std::fabs(s.d[0] * v.x) + std::fabs(s.d[1] * v.y) +
+                                      std::fabs(s.d[2] * v.z));
+        }
+    }
+    const double dd = s.d[0] * s.d[0] + s.d[1] * s.d[1] + s.d[2] * s.d[2];
+    s.lo = lo - 1.0e-13 * size;
+    s.hi = hi + 1.0e-13 * size;
+    for (int k = 0; k < 3; ++k) {
+        s.e[k] = s.d[k] / dd;
+        s.reach[k] = std::max(std::fabs(double(box.min[k])), std::fabs(double(box.max[k])));
+    }
+    const bool finite = std::isfinite(s.lo) && std::isfinite(s.hi) && std::isfinite(s.e[0]) &&
+                        std::isfinite(s.e[1]) && std::isfinite(s.e[2]) &&
+                        std::isfinite(s.reach[0] + s.reach[1] + s.reach[2]);
+    if (!(dd > 0) || !finite) {
+        s = {};
+        s.lo = -INFINITY; // its bounds come out NaN, which settles nothing
+        s.hi = INFINITY;
+    }
+    return s;
+}
 
 } // namespace
 
@@ -45,7 +91,7 @@ void TLeafClusters::Split(int first, int count, const TAffineVector* vertices) {
     }
     const int self = int(clusters_.size());
     const bool lowest = count <= cClusterSize;
-    clusters_.push_back({box, first, lowest ? count : 0, 0});
+    clusters_.push_back({box, Slab(begin, end, vertices, box), first, lowest ? count : 0, 0});
     if (!lowest) {
         int axis = 0;
         for (int a = 1; a < 3; ++a) {

@@ -3,6 +3,7 @@
 // Derived from an octree's triangles and leaf lists; the octree itself is left as built.
 #pragma once
 
+#include "collision/triangle_tests.h"
 #include "engine/vector_types.h"
 
 #include <vector>
@@ -17,13 +18,13 @@ public:
     void AddLeaf(int node, const std::vector<int>& triangles, const TAffineVector* vertices);
 
     // Calls visit(triangle) for the leaf's triangles, a cluster at a time in a fixed order,
-    // passing over every cluster whose box `skip(box)` declines. Stops at the first visit that
-    // returns true and returns true; false when none did.
+    // passing over every cluster whose box and slab `skip(box, slab)` declines. Stops at the first
+    // visit that returns true and returns true; false when none did.
     template <class Skip, class Visit> bool Search(int node, Skip&& skip, Visit&& visit) const {
         const TRange r = ranges_[std::size_t(node)];
         for (int i = r.begin; i < r.end;) {
             const TCluster& c = clusters_[std::size_t(i)];
-            if (skip(c.box)) {
+            if (skip(c.box, c.slab)) {
                 i = c.next;
                 continue;
             }
@@ -40,6 +41,8 @@ public:
 private:
     struct TCluster {
         TAABB box;
+        // Across the triangles' mean normal.
+        TSlab slab;
         // The triangles order_[first, first + count) in a cluster of the lowest level; count is
         // 0 in a cluster that holds two others.
         int first, count;

@@ -399,7 +399,11 @@ bool TOctree::LocalTriangleIntersect(const TAffineVector& t0, const TAffineVecto
     };
     for (int leaf : result_) {
         if (clusters_.Search(
-                leaf, [&](const TAABB& box) { return BoxOnOneSideOfPlane(p, box); }, meets)) {
+                leaf,
+                [&](const TAABB& box, const TSlab& slab) {
+                    return SlabOnOneSideOfPlane(p, box, slab) || BoxOnOneSideOfPlane(p, box);
+                },
+                meets)) {
             return true;
         }
     }

@@ -91,4 +91,35 @@ inline bool BoxOnOneSideOfPlane(const TPreparedTriangle& t, const TAABB& box) {
     return lo > limit || hi < -limit;
 }
 
+// A box and a slab holding the same points: the slab spans the values from `lo` to `hi` of
+// d.p over the points (d need not be of unit length), allowing for their rounding. `e` is
+// d / (d.d) and `reach` the box's greatest coordinate magnitude on each axis, both computed once.
+struct TSlab {
+    double d[3], e[3];
+    double lo, hi;
+    double reach[3];
+};
+
+// BoxOnOneSideOfPlane, with the plane's normal split into a part along the slab's direction,
+// bounded by the slab, and the rest, bounded by the box. Points in a thin slab along a plane
+// that is nearly the triangle's are then bounded far more tightly than by the box alone.
+inline bool SlabOnOneSideOfPlane(const TPreparedTriangle& t, const TAABB& box, const TSlab& s) {
+    // n.p + c = along * (d.p) + r.p + c exactly for r = n - along * d, whatever `along` is; the
+    // computed r differs from that by a few units in the last place of |n| + |along * d|, as the
+    // margin allows.
+    const double along = t.n[0] * s.e[0] + t.n[1] * s.e[1] + t.n[2] * s.e[2];
+    const double a = along * s.lo, b = along * s.hi;
+    double lo = t.c + std::min(a, b), hi = t.c + std::max(a, b);
+    double scale = std::fabs(t.c) + std::max(std::fabs(a), std::fabs(b));
+    for (int k = 0; k < 3; ++k) {
+        const double ad = along * s.d[k], r = t.n[k] - ad;
+        const double p = r * double(box.min[k]), q = r * double(box.max[k]);
+        lo += std::min(p, q);
+        hi += std::max(p, q);
+        scale += (std::fabs(t.n[k]) + std::fabs(ad)) * s.reach[k];
+    }
+    const double limit = cTrianglePlaneEpsilon + 1.0e-12 * scale;
+    return lo > limit || hi < -limit;
+}
+
 } // namespace hk

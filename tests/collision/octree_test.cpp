@@ -256,10 +256,19 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
     auto wave = [](float phase, float lift) {
         return [=](float x, float y) { return 0.3f * std::sin(x + phase) * std::cos(y) + lift; };
     };
-    for (float lift : {0.0f, 1e-7f, 5e-7f, 2e-6f, 1.5e-5f, 1.6e-5f, 1.7e-5f, 1e-4f, 0.02f}) {
+    auto level = [](float h) { return [=](float, float) { return h; }; };
+    // A post far off the sheet gives a level sheet's mesh a box of some height.
+    auto withPost = [](std::vector<TAffineVector> t, float x) {
+        t.insert(t.end(), {{x, 0, -1}, {x, 1, 1}, {x, 0, 1}});
+        return t;
+    };
+    // Level sheets of triangles with normals of length 0.0625 put plane values of lift / 16.
+    for (float lift : {0.0f, 1e-7f, 5e-7f, 2e-6f, 8e-6f, 1.5e-5f, 1.6e-5f, 1.7e-5f, 1e-4f, 0.02f}) {
         cases.push_back({Sheet(12, 3, wave(0, 0)), Sheet(12, 3, wave(0, lift))});
         cases.push_back({Sheet(12, 3, wave(0, 0)), Sheet(12, 3, wave(0, lift), 0.125f)});
         cases.push_back({Sheet(10, 3, wave(0, 0)), Sheet(10, 3, wave(1.5f, lift))});
+        cases.push_back(
+            {withPost(Sheet(12, 3, level(0)), 5), withPost(Sheet(12, 3, level(lift)), 7)});
     }
     std::set<std::size_t> flat;
     for (float gap : {-1e-3f, 0.0f, 1e-7f, 1e-6f, 1e-5f, 1e-3f}) {
