@@ -29,14 +29,14 @@
 namespace hk {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+constexpr int cExitOk = 0;
+constexpr int cExitFailure = 1;
+constexpr int cExitUsage = 2;
 
 struct BatchOptions {
     std::string dataFile;
     std::string rulesFile; // empty: the program folder's colour rule file
-    std::string scaleText = std::to_string(kDefaultLoadScale);
+    std::string scaleText = std::to_string(cDefaultLoadScale);
     bool initialise = true;
     std::string scriptFile;           // --check-script: check this material script instead
     bool collide = false;             // --collide: build the scene and run one collision cycle
@@ -333,10 +333,10 @@ int RunInfo(int argc, char** argv, std::ostream& out) {
     for (int i = 1; i < argc; ++i)
         if (argv[i] && std::string_view(argv[i]) == "--help") {
             out << HelpText();
-            return kExitOk;
+            return cExitOk;
         }
     out << "hkviewer " << HK_VERSION << "\n";
-    return kExitOk;
+    return cExitOk;
 }
 
 bool IsBatchCommandLine(int argc, char** argv) {
@@ -360,7 +360,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     BatchOptions options;
     if (std::string problem = Parse(args, options); !problem.empty()) {
         err << "hkviewer: " << problem << "\n" << Usage() << "\n";
-        return kExitUsage;
+        return cExitUsage;
     }
     if (!options.scriptFile.empty())
         return RunScriptCheck(options.scriptFile, out, err);
@@ -368,14 +368,14 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
     TDocument doc;
     doc.dataFileName = options.dataFile;
     const std::string rules =
-        options.rulesFile.empty() ? (programDir / kColourRuleFileName).string() : options.rulesFile;
+        options.rulesFile.empty() ? (programDir / cColourRuleFileName).string() : options.rulesFile;
     std::vector<std::string> notices;
     try {
         notices = LoadColourRules(doc, rules);
     } catch (const EColourRuleFileError& e) {
         if (!options.rulesFile.empty()) {
             err << "hkviewer: " << ErrorText(e) << "\n";
-            return kExitFailure;
+            return cExitFailure;
         }
         notices.push_back(e.what());
     }
@@ -398,7 +398,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         // The earlier drawing: one cycle on it, then the main drawing comes in as the reload
         // button brings it, with the groups kept.
         if (!LoadForBatch(doc, options.baselineFile, options, log, err))
-            return kExitFailure;
+            return cExitFailure;
         BuildForBatch(doc, *scene, needsClashes ? &clashes : nullptr, programDir, err);
         const std::string time = check->RunCycle().timeText;
         if (options.passes > 0)
@@ -406,10 +406,10 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         clashes.TakeBaseline();
     }
     if (!LoadForBatch(doc, options.dataFile, options, log, err))
-        return kExitFailure;
+        return cExitFailure;
     for (const std::string& notice : notices)
         err << "hkviewer: " << notice << "\n";
-    int reportStatus = kExitOk;
+    int reportStatus = cExitOk;
     if (options.collide) {
         BuildForBatch(doc, *scene, needsClashes ? &clashes : nullptr, programDir, err);
         // Later cycles find the drawing still, as the window's timer does between edits.
@@ -429,7 +429,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
         out << SjisToUtf8(line) << "\n";
     if (!detailProblem.empty()) {
         err << "hkviewer: " << detailProblem << "\n";
-        return kExitFailure;
+        return cExitFailure;
     }
     return reportStatus;
 }

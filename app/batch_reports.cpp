@@ -27,7 +27,7 @@ int FinishBatchReports(const TDocument& doc, const TClashModel& model,
     }
     const auto open = [&](const TClash& clash) { return IsOpenClash(clash, approvals); };
     if (status == 0 && failOnClash && std::any_of(model.Rows().begin(), model.Rows().end(), open))
-        status = kExitOpenClash;
+        status = cExitOpenClash;
     return status;
 }
 

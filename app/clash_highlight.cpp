@@ -92,7 +92,7 @@ void TClashHighlight::Apply() {
         const bool isA = tag == lineA_ && lineA_ != 0 && Collides(*object);
         const bool isB = tag == lineB_ && lineB_ != 0 && Collides(*object);
         if (isA || isB) {
-            Mark(TakeOver(*object), isA ? kClashColourA : kClashColourB);
+            Mark(TakeOver(*object), isA ? cClashColourA : cClashColourB);
             (isA ? linesA : linesB).push_back(tag);
         } else if (dimOthers_) {
             others.push_back(object);
@@ -100,7 +100,7 @@ void TClashHighlight::Apply() {
     }
     for (TGLCustomSceneObject* object : others) {
         TGLMaterial& material = TakeOver(*object);
-        material.FrontProperties().Diffuse().SetAlpha(kDimmedAlpha);
+        material.FrontProperties().Diffuse().SetAlpha(cDimmedAlpha);
         material.SetBlendingMode(bmTransparency);
     }
     highlighted_ = linesA;

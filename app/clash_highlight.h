@@ -16,10 +16,10 @@ class TGLCustomSceneObject;
 class TGLMaterial;
 
 // Emission of object A and of object B of a highlighted clash.
-inline constexpr TColorVector kClashColourA{1.0f, 0.25f, 0.0f, 1.0f};
-inline constexpr TColorVector kClashColourB{0.0f, 0.55f, 1.0f, 1.0f};
+inline constexpr TColorVector cClashColourA{1.0f, 0.25f, 0.0f, 1.0f};
+inline constexpr TColorVector cClashColourB{0.0f, 0.55f, 1.0f, 1.0f};
 // Diffuse alpha of the other objects while they are dimmed.
-inline constexpr float kDimmedAlpha = 0.12f;
+inline constexpr float cDimmedAlpha = 0.12f;
 
 class TClashHighlight {
 public:

@@ -36,14 +36,14 @@ std::array<unsigned char, 16> UuidBytes(std::string_view text) {
 }
 
 std::string UuidText(const unsigned char* bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
+    static constexpr char cDigits[] = "0123456789abcdef";
     std::string text;
     text.reserve(36);
     for (int i = 0; i < 16; ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10)
             text += '-';
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0xF];
+        text += cDigits[bytes[i] >> 4];
+        text += cDigits[bytes[i] & 0xF];
     }
     return text;
 }
@@ -76,7 +76,7 @@ std::string NameBasedUuid(std::string_view namespaceUuid, std::string_view name)
 }
 
 std::string ClashId(std::string_view identity) {
-    return NameBasedUuid(kClashIdNamespace, identity);
+    return NameBasedUuid(cClashIdNamespace, identity);
 }
 
 } // namespace hk

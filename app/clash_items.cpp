@@ -14,20 +14,20 @@
 namespace hk {
 namespace {
 
-constexpr std::uint64_t kFnvOffset = 14695981039346656037ull;
-constexpr std::uint64_t kFnvPrime = 1099511628211ull;
+constexpr std::uint64_t cFnvOffset = 14695981039346656037ull;
+constexpr std::uint64_t cFnvPrime = 1099511628211ull;
 
 // FNV-1a over the bytes an identity is made of.
 class TIdentityHash {
 public:
     void Bytes(std::string_view text) {
         for (unsigned char c : text)
-            hash_ = (hash_ ^ c) * kFnvPrime;
-        hash_ = (hash_ ^ 0xffu) * kFnvPrime; // ends the field, so "ab"+"c" differs from "a"+"bc"
+            hash_ = (hash_ ^ c) * cFnvPrime;
+        hash_ = (hash_ ^ 0xffu) * cFnvPrime; // ends the field, so "ab"+"c" differs from "a"+"bc"
     }
     void Number(std::int64_t v) {
         for (int i = 0; i < 8; ++i)
-            hash_ = (hash_ ^ std::uint64_t((v >> (8 * i)) & 0xff)) * kFnvPrime;
+            hash_ = (hash_ ^ std::uint64_t((v >> (8 * i)) & 0xff)) * cFnvPrime;
     }
     // A coordinate rounded to 0.01 data units; values no integer holds hash as one bucket.
     void Coordinate(double v) {
@@ -43,7 +43,7 @@ public:
     std::uint64_t Value() const { return hash_; }
 
 private:
-    std::uint64_t hash_ = kFnvOffset;
+    std::uint64_t hash_ = cFnvOffset;
 };
 
 std::string_view ModeOfCode(int code) {

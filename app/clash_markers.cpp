@@ -19,7 +19,7 @@ TClashMarkers::TClashMarkers(TGLBaseSceneObject& rig, TGLBaseSceneObject& modelR
         sphere->SetStacks(8);
         sphere->SetObjectStyle(TGLObjectStyles{osIgnoreDepthBuffer, osNoVisibilityCulling});
         TGLFaceProperties& face = sphere->Material().FrontProperties();
-        face.Emission().SetColor(kClashMarkerColour);
+        face.Emission().SetColor(cClashMarkerColour);
         face.Diffuse().SetColor(0.3f, 0.3f, 0.1f, 1);
         face.Ambient().SetColor(0, 0, 0, 1);
     }
@@ -47,7 +47,7 @@ void TClashMarkers::Fit(const TAffineVector& cameraWorld, float pixelPerDistance
         spheres_[i]->Position().SetAsAffineVector(inRig);
         const TAffineVector world = AffineTransform(inRig, rig_.WorldMatrix());
         const float distance = std::sqrt(VectorDistance2(world, cameraWorld));
-        const float radius = kClashMarkerPixels * pixelPerDistance * distance;
+        const float radius = cClashMarkerPixels * pixelPerDistance * distance;
         // A new radius rebuilds the sphere's list: only when it shows.
         if (std::isfinite(radius) && radius > 0 &&
             std::fabs(radius - spheres_[i]->Radius()) > 0.02f * radius)

@@ -16,9 +16,9 @@ class TGLBaseSceneObject;
 class TGLSphere;
 
 // Emission of the markers.
-inline constexpr TColorVector kClashMarkerColour{1.0f, 0.95f, 0.1f, 1.0f};
+inline constexpr TColorVector cClashMarkerColour{1.0f, 0.95f, 0.1f, 1.0f};
 // Radius of a marker in screen pixels.
-inline constexpr float kClashMarkerPixels = 5;
+inline constexpr float cClashMarkerPixels = 5;
 
 class TClashMarkers {
 public:
@@ -36,7 +36,7 @@ public:
     const std::array<TAffineVector, 2>& Points() const { return points_; }
 
     // Before each frame: places the spheres on their points as the model root now stands and
-    // sizes each to kClashMarkerPixels, given the camera's world position and the world size
+    // sizes each to cClashMarkerPixels, given the camera's world position and the world size
     // of a screen pixel at a distance of 1 from it.
     void Fit(const TAffineVector& cameraWorld, float pixelPerDistance);
 

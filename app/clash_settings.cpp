@@ -11,7 +11,7 @@
 namespace hk {
 namespace {
 
-constexpr const char* kSection = "clash";
+constexpr const char* cSection = "clash";
 
 std::string Text(double v) {
     char text[32];
@@ -21,16 +21,16 @@ std::string Text(double v) {
 
 // "file: line N: [clash] key=value": the start of a notice about a key's value.
 std::string Place(const TIniFile& ini, const char* key, const std::string& value) {
-    return ini.Path().string() + ": line " + std::to_string(ini.LineOf(kSection, key)) +
+    return ini.Path().string() + ": line " + std::to_string(ini.LineOf(cSection, key)) +
            ": [clash] " + key + "=" + SjisToUtf8(value);
 }
 
 // The key's value as a number of 0 or more; the fallback, with a notice, for anything else.
 double ReadLength(const TIniFile& ini, const char* key, double fallback,
                   std::vector<std::string>& notices) {
-    if (!ini.ValueExists(kSection, key))
+    if (!ini.ValueExists(cSection, key))
         return fallback;
-    const std::string value = ini.ReadString(kSection, key, "");
+    const std::string value = ini.ReadString(cSection, key, "");
     double v = 0;
     if (TryParseFloat(value, v) && std::isfinite(v) && v >= 0)
         return v;
@@ -45,8 +45,8 @@ TClashSettings ReadClashSettings(const TIniFile& ini, std::vector<std::string>& 
     TClashSettings settings;
     settings.tolerance = ReadLength(ini, "tolerance", settings.tolerance, notices);
     settings.clearance = ReadLength(ini, "clearance", settings.clearance, notices);
-    if (ini.ValueExists(kSection, "connected")) {
-        const std::string value = ini.ReadString(kSection, "connected", "");
+    if (ini.ValueExists(cSection, "connected")) {
+        const std::string value = ini.ReadString(cSection, "connected", "");
         if (value == "0" || value == "1")
             settings.connected = value == "1";
         else
@@ -56,9 +56,9 @@ TClashSettings ReadClashSettings(const TIniFile& ini, std::vector<std::string>& 
 }
 
 void WriteClashSettings(TIniFile& ini, const TClashSettings& settings) {
-    ini.WriteString(kSection, "tolerance", Text(settings.tolerance));
-    ini.WriteString(kSection, "clearance", Text(settings.clearance));
-    ini.WriteBool(kSection, "connected", settings.connected);
+    ini.WriteString(cSection, "tolerance", Text(settings.tolerance));
+    ini.WriteString(cSection, "clearance", Text(settings.clearance));
+    ini.WriteBool(cSection, "connected", settings.connected);
 }
 
 } // namespace hk

@@ -118,8 +118,8 @@ TClashSolid TorusSolid(TGLTorus& torus, const TToFile& toFile) {
         std::max({Norm(toFile.Axis(0)), Norm(toFile.Axis(1)), Norm(toFile.Axis(2))});
     // A chord of the step angle 2 pi / n falls short of the circle by major (1 - cos(pi / n)).
     int steps = 12;
-    if (major > kTorusRingDeviation) {
-        const double half = std::acos(1 - kTorusRingDeviation / major);
+    if (major > cTorusRingDeviation) {
+        const double half = std::acos(1 - cTorusRingDeviation / major);
         steps = std::clamp(int(std::ceil(std::numbers::pi / half)), 12, 2048);
     }
     TClashSolid solid;
@@ -149,7 +149,7 @@ TClashSolid MeshSolid(TGLFreeForm& mesh, const TToFile& toFile) {
 } // namespace
 
 TFileFrame FileFrameOf(const TDocument& doc) {
-    return {doc.loadScale != 0 ? double(doc.loadScale) : double(kDefaultLoadScale),
+    return {doc.loadScale != 0 ? double(doc.loadScale) : double(cDefaultLoadScale),
             {doc.sceneOffset[0], doc.sceneOffset[1], doc.sceneOffset[2]}};
 }
 

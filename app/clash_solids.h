@@ -62,6 +62,6 @@ std::optional<TClashSolid> ClashSolidOf(TGLBaseSceneObject& object, const TFileF
 
 // The largest deviation of a torus ring from the true torus surface, in data-file units; the
 // ring is made fine enough to stay within it.
-inline constexpr double kTorusRingDeviation = 0.05;
+inline constexpr double cTorusRingDeviation = 0.05;
 
 } // namespace hk

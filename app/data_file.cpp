@@ -79,8 +79,8 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
     if (initialise)
         ApplyColourRules(work);
 
-    int scale = ParseIntDef(scaleBoxText, kDefaultLoadScale);
-    doc.loadScale = scale == 0 ? kDefaultLoadScale : scale;
+    int scale = ParseIntDef(scaleBoxText, cDefaultLoadScale);
+    doc.loadScale = scale == 0 ? cDefaultLoadScale : scale;
     doc.PointTable = std::move(work.PointTable);
     doc.LineTable = std::move(work.LineTable);
     doc.PolyTable = std::move(work.PolyTable);

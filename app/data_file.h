@@ -44,7 +44,7 @@ public:
 
 // Decimal columns of the data file must be finite numbers of magnitude below this: the scene
 // bounds start from it, and every coordinate must be able to move them.
-inline constexpr double kDecimalColumnLimit = 1.0e13;
+inline constexpr double cDecimalColumnLimit = 1.0e13;
 
 // Loads fileName into doc.
 // scaleBoxText is the text of the load-scale box: its integer becomes doc.loadScale, 500 when
@@ -61,7 +61,7 @@ inline constexpr double kDecimalColumnLimit = 1.0e13;
 // exactly as it was and one notice naming the file is added to log. On success the item tables,
 // groups, bounds and loadScale hold the new load, the log is cleared and holds the summary line,
 // its notices are replaced by those of the load (the byte-order mark; non-blank columns beyond a
-// record's last one, the sign of a comma used as decimal separator; at most kMaxLoadNotices and a
+// record's last one, the sign of a comma used as decimal separator; at most cMaxLoadNotices and a
 // count of the rest), each naming the file and the line, and true is returned. The second line of a
 // two-point line may carry any columns after its last one without a notice. Throws EConvertError on
 // a decimal column that does not convert or is out of range, and EDataFileError on a line holding a
@@ -70,7 +70,7 @@ bool LoadDataFile(TDocument& doc, const std::string& fileName, std::string_view 
                   bool initialise, TMessageLog& log);
 
 // Notice lines one load writes at most, besides the line counting the others.
-inline constexpr int kMaxLoadNotices = 20;
+inline constexpr int cMaxLoadNotices = 20;
 
 // The summary line the loader writes (Shift-JIS).
 std::string LoadSummary(const TDocument& doc);

@@ -8,7 +8,7 @@
 namespace hk {
 namespace {
 
-constexpr double kSameCoordinate = 1.0e-5;
+constexpr double cSameCoordinate = 1.0e-5;
 
 // The low byte of a rule's colour component, as a group stores it.
 std::uint8_t LowByte(int v) {
@@ -27,7 +27,7 @@ void CopyRule(const ColourRule& rule, GroupEntry& g) {
 
 bool detail::SameEnds(const LineItem& l, double x1, double y1, double z1, double x2, double y2,
                       double z2) {
-    auto near = [](double a, double b) { return std::fabs(a - b) < kSameCoordinate; };
+    auto near = [](double a, double b) { return std::fabs(a - b) < cSameCoordinate; };
     return near(l.x1, x1) && near(l.y1, y1) && near(l.z1, z1) && near(l.x2, x2) && near(l.y2, y2) &&
            near(l.z2, z2);
 }

@@ -11,7 +11,7 @@
 namespace hk::detail {
 
 // Lines for the message area after the summary of one load: what the load ignored, with where.
-// At most kMaxLoadNotices are kept; the rest are only counted.
+// At most cMaxLoadNotices are kept; the rest are only counted.
 struct TLoadNotices {
     std::vector<std::string> lines;
     int unlisted = 0;

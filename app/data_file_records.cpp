@@ -17,10 +17,10 @@ namespace {
 // A Double column stored in a Single field; values beyond the float range become infinite
 // rather than undefined.
 float ToSingle(double v) {
-    constexpr double kMax = std::numeric_limits<float>::max();
-    if (v > kMax)
+    constexpr double cMax = std::numeric_limits<float>::max();
+    if (v > cMax)
         return std::numeric_limits<float>::infinity();
-    if (v < -kMax)
+    if (v < -cMax)
         return -std::numeric_limits<float>::infinity();
     return static_cast<float>(v);
 }
@@ -70,7 +70,7 @@ private:
         double v = 0;
         if (!TryParseFloat(field, v))
             throw EConvertError(NotAFloatHead(field), fileName_, lineNo_, context_);
-        if (!(std::fabs(v) < kDecimalColumnLimit))
+        if (!(std::fabs(v) < cDecimalColumnLimit))
             throw EConvertError(OutOfRangeHead(field), fileName_, lineNo_, context_);
         return v;
     }
@@ -427,7 +427,7 @@ private:
 } // namespace
 
 void TLoadNotices::Add(std::string line) {
-    if (static_cast<int>(lines.size()) < kMaxLoadNotices)
+    if (static_cast<int>(lines.size()) < cMaxLoadNotices)
         lines.push_back(std::move(line));
     else
         ++unlisted;

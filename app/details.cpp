@@ -137,21 +137,21 @@ int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
             .CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.ArcTable, lineNo, log, [](Line& l, const ArcItem& p) {
-        static constexpr std::string_view kLabels[] = {
+        static constexpr std::string_view cLabels[] = {
             "　中心Ｘ：", "　Ｙ：",   "　Ｚ：",   "　半径：", "　Ｘ１：", "　Ｙ１：", "　Ｚ１：",
             "　Ｘ２：",   "　Ｙ２：", "　Ｚ２：", "　Ｘ３：", "　Ｙ３：", "　Ｚ３："};
-        l.Int("種別：", p.kind).Names("　名称１：", p).Diameter(p).Reals(kLabels, &p.p[1]);
+        l.Int("種別：", p.kind).Names("　名称１：", p).Diameter(p).Reals(cLabels, &p.p[1]);
         l.CodeAndLine(p);
     });
     printed += PrintMatching(doc, doc.RangeTable, lineNo, log, [](Line& l, const RangeItem& p) {
-        static constexpr std::string_view kLabels[] = {
+        static constexpr std::string_view cLabels[] = {
             "　ＳＸ１：", "　ＳＹ１：", "　ＳＺ１：", "　ＳＸ２：", "　ＳＹ２：", "　ＳＺ２：",
             "　ＨＸ１：", "　ＨＹ１：", "　ＨＺ１：", "　ＨＸ２：", "　ＨＹ２：", "　ＨＺ２："};
-        l.Names("名称１：", p).Reals(kLabels, &p.r[1]).CodeAndLine(p);
+        l.Names("名称１：", p).Reals(cLabels, &p.r[1]).CodeAndLine(p);
     });
     printed +=
         PrintMatching(doc, doc.DimensionTable, lineNo, log, [](Line& l, const DimensionItem& p) {
-            static constexpr std::string_view kLabels[] = {
+            static constexpr std::string_view cLabels[] = {
                 "　Ｘ１：", "　Ｙ１：", "　Ｚ１：", "　Ｘ２：", "　Ｙ２：", "　Ｚ２：",
                 "　Ｘ３：", "　Ｙ３：", "　Ｚ３：", "　Ｘ４：", "　Ｙ４：", "　Ｚ４："};
             l.Int("種別：", p.kind)
@@ -159,7 +159,7 @@ int ShowPickDetails(const TDocument& doc, int lineNo, TMessageLog& log) {
                 .Text("　フラグ：", p.flag)
                 .Text("　オプション：", p.dimText1)
                 .Text("　テキスト：", p.dimText2)
-                .Reals(kLabels, &p.d[1])
+                .Reals(cLabels, &p.d[1])
                 .CodeAndLine(p);
         });
     printed += PrintMatching(doc, doc.TorusTable, lineNo, log, [](Line& l, const TorusItem& p) {

@@ -12,7 +12,7 @@
 namespace hk {
 
 // The load scale used when the load-scale box holds no usable integer.
-inline constexpr int kDefaultLoadScale = 500;
+inline constexpr int cDefaultLoadScale = 500;
 
 // A table that only counts (text records are counted by no one and always report 0).
 struct CountTable {
@@ -40,7 +40,7 @@ struct TDocument {
     // The data file in use: a file-system path (native bytes, UTF-8 here), relative names taken
     // from the current directory; stored in the settings file as it is.
     std::string dataFileName;
-    int loadScale = kDefaultLoadScale;   // data-file units per scene unit
+    int loadScale = cDefaultLoadScale;   // data-file units per scene unit
     std::array<double, 3> sceneOffset{}; // subtracted from data-file coordinates
     double fileTime = 0;                 // last-write time seen by the last reload, or 0
 };

@@ -27,7 +27,7 @@ long long DaysFromCivil(long long y, unsigned m, unsigned d) {
 }
 
 // 30 December 1899, day 0 of the date-time values, counted from 1 January 1970.
-constexpr long long kDateTimeEpochDays = -25569;
+constexpr long long cDateTimeEpochDays = -25569;
 
 double SteadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -61,7 +61,7 @@ double GetDataFileTime(const std::string& fileName) {
     const long long days =
         DaysFromCivil(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1),
                       static_cast<unsigned>(local.tm_mday)) -
-        kDateTimeEpochDays;
+        cDateTimeEpochDays;
     const double secondOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
                                static_cast<double>(st.st_mtim.tv_nsec) * 1e-9;
     return static_cast<double>(days) + secondOfDay / 86400.0;
@@ -84,7 +84,7 @@ bool TFileWatch::Settled() {
         seenSince_ = clock_();
         return false;
     }
-    return clock_() - seenSince_ >= kWatchSettleSeconds;
+    return clock_() - seenSince_ >= cWatchSettleSeconds;
 }
 
 TReloadOutcome TFileWatch::LoadAndRebuild(const TLoadControls& controls, TStarter starter) {

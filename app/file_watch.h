@@ -46,7 +46,7 @@ enum class TReloadOutcome {
 
 // How long the file must keep its size and time after a failed watch load before the watch
 // tries it again, in seconds.
-inline constexpr double kWatchSettleSeconds = 0.3;
+inline constexpr double cWatchSettleSeconds = 0.3;
 
 class TFileWatch {
 public:
@@ -73,7 +73,7 @@ public:
     // A watch load that fails (a save caught half-written, typically) never interrupts the
     // user: the drawing stays, the error becomes a notice of the log and goes to
     // ShowWatchStatus as one line naming the file and line. The next try waits until the
-    // file's size and time have stayed the same for kWatchSettleSeconds: until then a tick
+    // file's size and time have stayed the same for cWatchSettleSeconds: until then a tick
     // returns roWaiting, and the caller ticks again after that time instead of a whole period.
     TReloadOutcome Tick(bool autoUpdate, const TLoadControls& controls);
 

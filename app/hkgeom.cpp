@@ -8,8 +8,8 @@
 namespace hk {
 namespace {
 
-constexpr double kShortSquared = 1.0e-6;
-constexpr double kAxisTolerance = 1.0e-6;
+constexpr double cShortSquared = 1.0e-6;
+constexpr double cAxisTolerance = 1.0e-6;
 
 double Degrees(double radians) {
     return radians * 180.0 / cPI;
@@ -52,11 +52,11 @@ double VectorAngle(double dx, double dy) {
 TGeomAngle LineAngle(const TPoint2D& from, const TPoint2D& to) {
     const double dx = to.x - from.x;
     const double dy = to.y - from.y;
-    if (dx * dx + dy * dy < kShortSquared)
+    if (dx * dx + dy * dy < cShortSquared)
         return {0, cGeomShortSegment};
-    if (std::fabs(dy) < kAxisTolerance)
+    if (std::fabs(dy) < cAxisTolerance)
         return {dx > 0 ? 0.0 : 180.0, cGeomOk};
-    if (std::fabs(dx) < kAxisTolerance)
+    if (std::fabs(dx) < cAxisTolerance)
         return {dy > 0 ? 90.0 : 270.0, cGeomOk};
     const double m = Degrees(std::atan(dy / dx));
     return {dx >= 0 ? m : m + 180, cGeomOk};
@@ -79,7 +79,7 @@ TGeomAngle CornerAngle(const TPoint2D& p0, const TPoint2D& p1, const TPoint2D& p
 
 TFilletArc FilletArc(double r, const TPoint2D& p0, const TPoint2D& p1, const TPoint2D& p2) {
     TFilletArc arc;
-    if (SquaredDistance(p0, p1) < kShortSquared || SquaredDistance(p1, p2) < kShortSquared) {
+    if (SquaredDistance(p0, p1) < cShortSquared || SquaredDistance(p1, p2) < cShortSquared) {
         arc.error = cGeomShortSegment;
         return arc;
     }

@@ -197,11 +197,11 @@ struct ColourRule {
 
 // Bounding box of the line and polyline vertex points of the last load.
 struct TSceneBounds {
-    static constexpr double kEmptyMin = 1.0e13;
-    static constexpr double kEmptyMax = -1.0e13;
+    static constexpr double cEmptyMin = 1.0e13;
+    static constexpr double cEmptyMax = -1.0e13;
 
-    double minX = kEmptyMin, minY = kEmptyMin, minZ = kEmptyMin;
-    double maxX = kEmptyMax, maxY = kEmptyMax, maxZ = kEmptyMax;
+    double minX = cEmptyMin, minY = cEmptyMin, minZ = cEmptyMin;
+    double maxX = cEmptyMax, maxY = cEmptyMax, maxZ = cEmptyMax;
 
     // Takes the point into the box.
     void Include(double x, double y, double z);

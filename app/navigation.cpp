@@ -13,11 +13,11 @@ namespace hk {
 namespace {
 
 // Scene units per pixel of target distance over focal length: the pan step and the drag step.
-constexpr float kPanRatio = 0.12f;
-constexpr float kDragRatio = 0.132f;
-constexpr float kKeyTurnDegrees = 15;
-constexpr float kWheelNotch = 120;
-constexpr float kWheelStep = 1.1f;
+constexpr float cPanRatio = 0.12f;
+constexpr float cDragRatio = 0.132f;
+constexpr float cKeyTurnDegrees = 15;
+constexpr float cWheelNotch = 120;
+constexpr float cWheelStep = 1.1f;
 
 } // namespace
 
@@ -40,22 +40,22 @@ TDragAction DragActionFor(TShiftState shift, bool pickMode, bool hasPicked) {
 bool KeyTurnAngles(char key, TAffineVector& angles) {
     switch (key) {
     case '1':
-        angles = {0, 0, -kKeyTurnDegrees};
+        angles = {0, 0, -cKeyTurnDegrees};
         return true;
     case '3':
-        angles = {0, 0, kKeyTurnDegrees};
+        angles = {0, 0, cKeyTurnDegrees};
         return true;
     case '4':
-        angles = {0, -kKeyTurnDegrees, 0};
+        angles = {0, -cKeyTurnDegrees, 0};
         return true;
     case '6':
-        angles = {0, kKeyTurnDegrees, 0};
+        angles = {0, cKeyTurnDegrees, 0};
         return true;
     case '7':
-        angles = {-kKeyTurnDegrees, 0, 0};
+        angles = {-cKeyTurnDegrees, 0, 0};
         return true;
     case '9':
-        angles = {kKeyTurnDegrees, 0, 0};
+        angles = {cKeyTurnDegrees, 0, 0};
         return true;
     default:
         return false;
@@ -63,7 +63,7 @@ bool KeyTurnAngles(char key, TAffineVector& angles) {
 }
 
 float WheelDistanceFactor(int wheelDelta) {
-    return std::pow(kWheelStep, static_cast<float>(wheelDelta) / kWheelNotch);
+    return std::pow(cWheelStep, static_cast<float>(wheelDelta) / cWheelNotch);
 }
 
 TAffineVector ScreenPlaneOffset(const TAffineVector& cameraFromTarget, int dx, int dy,
@@ -162,7 +162,7 @@ TDragAction TViewNavigator::MouseMove(TShiftState shift, int x, int y) {
 
 void TViewNavigator::Pan(int dx, int dy) {
     TGLCamera& camera = *scene_.Camera;
-    const float ratio = camera.TargetDistance() * kPanRatio / camera.FocalLength();
+    const float ratio = camera.TargetDistance() * cPanRatio / camera.FocalLength();
     const TVector v = camera.PanVectorXY(dy, dx, ratio);
     scene_.ModelRoot->Position().AddOffset(v.Affine());
     camera.NotifyTransformChanged();
@@ -170,7 +170,7 @@ void TViewNavigator::Pan(int dx, int dy) {
 
 void TViewNavigator::DragPicked(int dx, int dy) {
     TGLCamera& camera = *scene_.Camera;
-    const float k = camera.TargetDistance() * kDragRatio / camera.FocalLength();
+    const float k = camera.TargetDistance() * cDragRatio / camera.FocalLength();
     const TAffineVector inRig = ScreenPlaneOffset(camera.Position().GetXYZ(), dx, dy, k);
     // The offset is a direction in the rig's frame; the object moves in its parent's frame,
     // which is the model root's and so the rig's unless the object sits deeper.

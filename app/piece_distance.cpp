@@ -11,7 +11,7 @@
 namespace hk {
 namespace {
 
-constexpr double kTiny = 1.0e-12;
+constexpr double cTiny = 1.0e-12;
 
 double Clamp01(double v) {
     return std::clamp(v, 0.0, 1.0);
@@ -21,14 +21,14 @@ double Clamp01(double v) {
 TPoint3D Across(const TPoint3D& a, const TPoint3D& b, const TPoint3D& axisP,
                 const TPoint3D& axisQ) {
     const TPoint3D d = b - a;
-    if (Norm(d) > kTiny)
+    if (Norm(d) > cTiny)
         return Normalized(d);
     const TPoint3D c = Cross(axisP, axisQ);
-    if (Norm(c) > kTiny)
+    if (Norm(c) > cTiny)
         return Normalized(c);
-    if (Norm(axisP) > kTiny)
+    if (Norm(axisP) > cTiny)
         return AnyPerpendicular(axisP);
-    if (Norm(axisQ) > kTiny)
+    if (Norm(axisQ) > cTiny)
         return AnyPerpendicular(axisQ);
     return {1, 0, 0};
 }
@@ -49,11 +49,11 @@ TClashDistance Swapped(const TClashDistance& d) {
 TClashDistance CylinderBall(const TClashPiece& cylinder, const TPoint3D& x, double radius) {
     const TPoint3D axis = cylinder.b - cylinder.a;
     const double length = Norm(axis);
-    const TPoint3D u = length > kTiny ? axis * (1 / length) : TPoint3D{0, 0, 1};
+    const TPoint3D u = length > cTiny ? axis * (1 / length) : TPoint3D{0, 0, 1};
     const double h = Dot(x - cylinder.a, u);
     const TPoint3D w = (x - cylinder.a) - u * h;
     const double rho = Norm(w);
-    const TPoint3D e = rho > kTiny ? w * (1 / rho) : AnyPerpendicular(u);
+    const TPoint3D e = rho > cTiny ? w * (1 / rho) : AnyPerpendicular(u);
     const double r = cylinder.radius;
     TPoint3D surface;
     double signedDistance;
@@ -73,7 +73,7 @@ TClashDistance CylinderBall(const TClashPiece& cylinder, const TPoint3D& x, doub
     // From the cylinder's surface point towards the ball's centre when outside, away from it
     // when inside: the ball's own point lies the radius back along it.
     TPoint3D n = signedDistance >= 0 ? x - surface : surface - x;
-    n = Norm(n) > kTiny ? Normalized(n) : e;
+    n = Norm(n) > cTiny ? Normalized(n) : e;
     return {signedDistance - radius, surface, x - n * radius};
 }
 
@@ -86,7 +86,7 @@ TClashDistance ParallelCylinders(const TClashPiece& p, const TClashPiece& q) {
     const double low = std::min(h0, h1), high = std::max(h0, h1);
     const TPoint3D w = (q.a - p.a) - u * h0;
     const double e = Norm(w);
-    const TPoint3D dir = e > kTiny ? w * (1 / e) : AnyPerpendicular(u);
+    const TPoint3D dir = e > cTiny ? w * (1 / e) : AnyPerpendicular(u);
     const double radialGap = e - p.radius - q.radius;
     const double axialGap = std::max(low - lp, -high);
     // Heights of the two points along the axis: facing ends when the escape (or the gap) is
@@ -120,7 +120,7 @@ TClashDistance ParallelCylinders(const TClashPiece& p, const TClashPiece& q) {
 }
 
 bool IsBall(const TClashPiece& p) {
-    return p.rounded && Distance(p.a, p.b) <= kTiny;
+    return p.rounded && Distance(p.a, p.b) <= cTiny;
 }
 
 // Room along a flat cylinder's axis on either side of parameter s, in data-file units.
@@ -233,13 +233,13 @@ TSegmentClosest ClosestOnSegments(const TPoint3D& p0, const TPoint3D& p1, const 
     const TPoint3D d1 = p1 - p0, d2 = q1 - q0, r = p0 - q0;
     const double a = Dot(d1, d1), e = Dot(d2, d2), f = Dot(d2, r);
     double s = 0, t = 0;
-    if (a <= kTiny && e <= kTiny) {
+    if (a <= cTiny && e <= cTiny) {
         // Two points.
-    } else if (a <= kTiny) {
+    } else if (a <= cTiny) {
         t = Clamp01(f / e);
     } else {
         const double c = Dot(d1, r);
-        if (e <= kTiny) {
+        if (e <= cTiny) {
             s = Clamp01(-c / a);
         } else {
             const double b = Dot(d1, d2);
@@ -280,7 +280,7 @@ std::optional<TClashDistance> PieceDistanceClosedForm(const TClashPiece& p, cons
         return Swapped(CylinderBall(q, p.a, p.radius));
     const TPoint3D up = p.b - p.a, uq = q.b - q.a;
     const double lp = Norm(up), lq = Norm(uq);
-    if (!p.rounded && !q.rounded && lp > kTiny && lq > kTiny &&
+    if (!p.rounded && !q.rounded && lp > cTiny && lq > cTiny &&
         Norm(Cross(up, uq)) <= 1.0e-9 * lp * lq)
         return ParallelCylinders(p, q);
     const TSegmentClosest c = ClosestOnSegments(p.a, p.b, q.a, q.b);

@@ -18,11 +18,11 @@ namespace {
 using Vec = std::array<double, 3>;
 
 // Data units are millimetres; BCF speaks metres.
-constexpr double kMetresPerUnit = 0.001;
+constexpr double cMetresPerUnit = 0.001;
 // What a clash of unknown size is framed as, in data units.
-constexpr double kDefaultExtent = 2000;
+constexpr double cDefaultExtent = 2000;
 // The eye never comes closer to the clash point than this, in data units.
-constexpr double kMinimumDistance = 500;
+constexpr double cMinimumDistance = 500;
 
 std::string Xml(std::string_view text) {
     std::string out;
@@ -127,7 +127,7 @@ std::string ComponentXml(const TReportItem& item) {
 }
 
 std::string ViewpointGuid(const TReportClash& clash) {
-    return NameBasedUuid(kClashIdNamespace, "viewpoint " + clash.id);
+    return NameBasedUuid(cClashIdNamespace, "viewpoint " + clash.id);
 }
 
 } // namespace
@@ -151,7 +151,7 @@ std::string BcfMarkupXml(const TClashReport& report, const TReportClash& clash, 
     xml += "<CreationAuthor>hkviewer</CreationAuthor>";
     xml += "<Description>" + Xml(Description(report, clash)) + "</Description></Topic>";
     if (clash.approved && !clash.comment.empty()) {
-        xml += "<Comment Guid=\"" + NameBasedUuid(kClashIdNamespace, "comment " + clash.id) + "\">";
+        xml += "<Comment Guid=\"" + NameBasedUuid(cClashIdNamespace, "comment " + clash.id) + "\">";
         xml += "<Date>" + Xml(clash.approvedAt.empty() ? report.generated : clash.approvedAt) +
                "</Date>";
         xml += "<Author>" + Xml(clash.approvedBy.empty() ? "hkviewer" : clash.approvedBy) +
@@ -169,14 +169,14 @@ std::string BcfMarkupXml(const TClashReport& report, const TReportClash& clash, 
 std::string BcfViewpointXml(const TReportClash& clash, const TBcfView& view) {
     double fov = std::clamp(view.fieldOfView, 45.0, 60.0);
     Vec toEye = Normalised(view.direction, Normalised({1, 1, 1}, {0, 0, 1}));
-    double extent = clash.extent > 0 ? clash.extent : kDefaultExtent;
+    double extent = clash.extent > 0 ? clash.extent : cDefaultExtent;
     // The region fills about half the view's height.
     double distance =
-        std::max(kMinimumDistance, extent / std::tan(fov / 2 * std::numbers::pi / 180));
+        std::max(cMinimumDistance, extent / std::tan(fov / 2 * std::numbers::pi / 180));
     const Vec target = Target(clash);
     Vec eye, look;
     for (std::size_t i = 0; i < 3; ++i) {
-        eye[i] = (target[i] + toEye[i] * distance) * kMetresPerUnit;
+        eye[i] = (target[i] + toEye[i] * distance) * cMetresPerUnit;
         look[i] = -toEye[i];
     }
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";

@@ -38,7 +38,7 @@ std::string CsvField(std::string_view text) {
 
 std::string ReportCsv(const TClashReport& report) {
     std::string out = "\xEF\xBB\xBF";
-    out.append(kReportCsvHeader).append("\r\n");
+    out.append(cReportCsvHeader).append("\r\n");
     for (const TReportClash& c : report.clashes) {
         AppendRow(out,
                   {c.id, c.status, c.approved ? "true" : "false", c.type.value_or(""),

@@ -10,7 +10,7 @@
 
 namespace hk {
 
-inline constexpr std::string_view kReportCsvHeader =
+inline constexpr std::string_view cReportCsvHeader =
     "id,status,approved,type,distance,x,y,z,lineA,kindA,nameA,rptnameA,lineB,kindB,nameB,"
     "rptnameB,comment";
 

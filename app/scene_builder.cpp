@@ -28,11 +28,11 @@
 namespace hk {
 namespace {
 
-constexpr float kDefaultRadius = 0.005f;
-constexpr float kDefaultInnerRadius = 0.004f;
-constexpr int kShiftJisCharset = 128;
+constexpr float cDefaultRadius = 0.005f;
+constexpr float cDefaultInnerRadius = 0.004f;
+constexpr int cShiftJisCharset = 128;
 // "ＭＳ Ｐゴシック" in Shift-JIS.
-constexpr const char* kCaptionFontName =
+constexpr const char* cCaptionFontName =
     "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 
 struct TScenePoint {
@@ -152,7 +152,7 @@ private:
             }
             auto* cylinder = root_.CreateChild<TGLCylinder>();
             cylinder->SetTag(line.lineNo);
-            const float radius = line.ddd > 0 ? Length(line.ddd) : kDefaultRadius;
+            const float radius = line.ddd > 0 ? Length(line.ddd) : cDefaultRadius;
             cylinder->SetBottomRadius(radius);
             cylinder->SetTopRadius(radius);
             PlaceAlong(*cylinder, line.x1, line.y1, line.z1, line.x2, line.y2, line.z2);
@@ -362,8 +362,8 @@ private:
         caption->SetExtrusion(0.1f);
         caption->SetFontSize(9);
         caption->Scale().SetVector(scale, scale, scale);
-        caption->SetFontCharset(kShiftJisCharset);
-        caption->SetFontName(kCaptionFontName);
+        caption->SetFontCharset(cShiftJisCharset);
+        caption->SetFontName(cCaptionFontName);
         caption->SetVisible(visible);
         return caption;
     }
@@ -457,8 +457,8 @@ private:
             auto* annulus = root_.CreateChild<TGLAnnulus>();
             annulus->SetTag(pipe.lineNo);
             const bool sized = pipe.ddd > 0;
-            const float outer = sized ? Length(pipe.ddd) : kDefaultRadius;
-            const float inner = sized ? Length(pipe.ddd2) : kDefaultInnerRadius;
+            const float outer = sized ? Length(pipe.ddd) : cDefaultRadius;
+            const float inner = sized ? Length(pipe.ddd2) : cDefaultInnerRadius;
             annulus->SetBottomRadius(outer);
             annulus->SetTopRadius(outer);
             annulus->SetBottomInnerRadius(inner);
@@ -554,14 +554,14 @@ void SetSceneOffset(TDocument& doc) {
 }
 
 float MapCoordinate(const TDocument& doc, int axis, double v) {
-    const long double scale = doc.loadScale != 0 ? doc.loadScale : kDefaultLoadScale;
+    const long double scale = doc.loadScale != 0 ? doc.loadScale : cDefaultLoadScale;
     return float((static_cast<long double>(v) - doc.sceneOffset[std::size_t(axis)]) / scale);
 }
 
 void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
                 const std::filesystem::path& programFolder) {
     if (doc.loadScale == 0)
-        doc.loadScale = kDefaultLoadScale;
+        doc.loadScale = cDefaultLoadScale;
     SetSceneOffset(doc);
     // One change report for the whole rebuild instead of one per object.
     scene.GLScene1.BeginUpdate();

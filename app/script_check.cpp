@@ -49,7 +49,7 @@ std::string Rgba(const TGLColor& colour) {
 std::string RunStartupMaterialScript(const std::filesystem::path& folder,
                                      TGLMaterialLibrary& library, TGLMaterialScripter& scripter,
                                      TMessageLog& pane) {
-    const std::filesystem::path file = folder / kMaterialScriptFileName;
+    const std::filesystem::path file = folder / cMaterialScriptFileName;
     std::error_code ec;
     if (!std::filesystem::exists(file, ec))
         return {};

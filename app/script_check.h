@@ -15,7 +15,7 @@ class TGLLibMaterial;
 class TGLMaterialLibrary;
 class TGLMaterialScripter;
 
-inline constexpr const char* kMaterialScriptFileName = "script1.txt";
+inline constexpr const char* cMaterialScriptFileName = "script1.txt";
 
 // Start-up: when "script1.txt" exists in folder, deletes every material of library, binds the
 // scripter to it, makes pane the scripter's log, loads the file and runs it. Returns the error

@@ -12,7 +12,7 @@ namespace hk {
 namespace {
 
 std::filesystem::path SettingsPath(const std::filesystem::path& programDir) {
-    return programDir / kSettingsFileName;
+    return programDir / cSettingsFileName;
 }
 
 } // namespace
@@ -36,13 +36,13 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
         throw EStartUpError("Cannot enter the program folder " + programDir.string() + ": " +
                             ec.message());
 
-    doc.dataFileName = kDefaultDataFileName;
-    doc.loadScale = kDefaultLoadScale;
+    doc.dataFileName = cDefaultDataFileName;
+    doc.loadScale = cDefaultLoadScale;
     try {
         TIniFile ini(SettingsPath(programDir));
         settings.groupSectionCount = ini.ReadInteger("Name", "Num", 0);
-        doc.dataFileName = ini.ReadString("load", "filename", kDefaultDataFileName);
-        doc.loadScale = ini.ReadInteger("load", "ZScale", kDefaultLoadScale);
+        doc.dataFileName = ini.ReadString("load", "filename", cDefaultDataFileName);
+        doc.loadScale = ini.ReadInteger("load", "ZScale", cDefaultLoadScale);
         settings.notices.insert(settings.notices.end(), ini.Notices().begin(), ini.Notices().end());
         settings.clash = ReadClashSettings(ini, settings.notices);
     } catch (const EIniFileError& e) {
@@ -55,7 +55,7 @@ TStartUpSettings ReadStartUpSettings(TDocument& doc, const std::filesystem::path
 
     try {
         const std::filesystem::path rules =
-            rulesFile.empty() ? programDir / kColourRuleFileName : rulesFile;
+            rulesFile.empty() ? programDir / cColourRuleFileName : rulesFile;
         std::vector<std::string> notices = LoadColourRules(doc, rules.string());
         settings.notices.insert(settings.notices.end(), notices.begin(), notices.end());
         settings.colourRulesLoaded = true;

@@ -24,10 +24,10 @@
 
 namespace hk {
 
-inline constexpr const char* kSettingsFileName = "hkviewer.Ini";
-inline constexpr const char* kColourRuleFileName = "hkviewer.csv";
-inline constexpr const char* kScriptFileName = "script1.txt";
-inline constexpr const char* kDefaultDataFileName = "box.csv";
+inline constexpr const char* cSettingsFileName = "hkviewer.Ini";
+inline constexpr const char* cColourRuleFileName = "hkviewer.csv";
+inline constexpr const char* cScriptFileName = "script1.txt";
+inline constexpr const char* cDefaultDataFileName = "box.csv";
 
 // The program's folder could not be made the current directory.
 class EStartUpError : public Exception {

@@ -12,7 +12,7 @@
 namespace hk {
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view cUtf8Mark = "\xEF\xBB\xBF";
 
 // The length of the well-formed UTF-8 sequence at the start of text (no overlong forms, no
 // surrogates, nothing above U+10FFFF), 0 when there is none.
@@ -105,8 +105,8 @@ bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines)
 
 TTextEncoding ToShiftJisLines(std::vector<std::string>& lines) {
     TTextEncoding encoding = TTextEncoding::teShiftJis;
-    if (!lines.empty() && lines[0].starts_with(kUtf8Mark)) {
-        lines[0].erase(0, kUtf8Mark.size());
+    if (!lines.empty() && lines[0].starts_with(cUtf8Mark)) {
+        lines[0].erase(0, cUtf8Mark.size());
         encoding = TTextEncoding::teUtf8WithMark;
     } else if (IsUtf8Text(lines)) {
         encoding = TTextEncoding::teUtf8;

@@ -12,10 +12,10 @@
 namespace hk {
 namespace {
 
-constexpr float kFitAllShare = 0.9f;
-constexpr float kMinDistance = 0.01f;
-constexpr float kMinRadius = 0.05f;
-constexpr float kDepthShare = 0.8f; // the farthest the camera goes, as a share of its depth
+constexpr float cFitAllShare = 0.9f;
+constexpr float cMinDistance = 0.01f;
+constexpr float cMinRadius = 0.05f;
+constexpr float cDepthShare = 0.8f; // the farthest the camera goes, as a share of its depth
 
 } // namespace
 
@@ -34,7 +34,7 @@ void FramePoint(const TNavigationScene& scene, const TAffineVector& point, float
     scene.ModelRoot->Position().SetPoint(-point.x, -point.y, -point.z);
     TGLCamera& camera = *scene.Camera;
     float distance = radius / (share * tanHalfView);
-    distance = std::clamp(distance, kMinDistance, camera.DepthOfView() * kDepthShare);
+    distance = std::clamp(distance, cMinDistance, camera.DepthOfView() * cDepthShare);
     const float now = camera.TargetDistance();
     if (now > 0)
         camera.ScaleTargetDistance(distance / now);
@@ -55,7 +55,7 @@ void FrameAll(const TNavigationScene& scene, float tanHalfView) {
     const TAffineVector centre{(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2,
                                (box.min.z + box.max.z) / 2};
     const float radius = VectorLength(VectorSubtract(box.max, box.min)) / 2;
-    FramePoint(scene, centre, std::max(radius, kMinRadius), tanHalfView, kFitAllShare);
+    FramePoint(scene, centre, std::max(radius, cMinRadius), tanHalfView, cFitAllShare);
 }
 
 } // namespace hk

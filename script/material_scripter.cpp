@@ -14,29 +14,29 @@
 namespace hk {
 namespace {
 
-constexpr const char* kNoClosing = "User Error : No closing \"}\"";
-constexpr const char* kInfiniteLoop = "Internal Error : Infinate Loop";
+constexpr const char* cNoClosing = "User Error : No closing \"}\"";
+constexpr const char* cInfiniteLoop = "Internal Error : Infinate Loop";
 // The end check that reaches this count stops the run.
-constexpr long kStepLimit = 1280001;
+constexpr long cStepLimit = 1280001;
 
-const TScriptEnumName<TBlendingMode> kBlendingModes[] = {
+const TScriptEnumName<TBlendingMode> cBlendingModes[] = {
     {"bmOpaque", bmOpaque},
     {"bmTransparency", bmTransparency},
     {"bmAdditive", bmAdditive},
     {"bmAlphaTest50", bmAlphaTest50},
     {"bmAlphaTest100", bmAlphaTest100},
 };
-const TScriptEnumName<TFaceCulling> kFaceCullings[] = {
+const TScriptEnumName<TFaceCulling> cFaceCullings[] = {
     {"fcBufferDefault", fcBufferDefault}, {"fcCull", fcCull}, {"fcNoCull", fcNoCull}};
-const TScriptEnumName<TPolygonMode> kPolygonModes[] = {
+const TScriptEnumName<TPolygonMode> cPolygonModes[] = {
     {"pmFill", pmFill}, {"pmLines", pmLines}, {"pmPoints", pmPoints}};
-const TScriptEnumName<TGLTextureMode> kTextureModes[] = {{"tmDecal", tmDecal},
+const TScriptEnumName<TGLTextureMode> cTextureModes[] = {{"tmDecal", tmDecal},
                                                          {"tmModulate", tmModulate},
                                                          {"tmBlend", tmBlend},
                                                          {"tmReplace", tmReplace}};
 // The cube-map mapping modes of the language have no counterpart in the engine's textures;
 // like any unknown name they leave the mode unchanged.
-const TScriptEnumName<TGLTextureMappingMode> kMappingModes[] = {
+const TScriptEnumName<TGLTextureMappingMode> cMappingModes[] = {
     {"tmmUser", tmmUser},
     {"tmmObjectLinear", tmmObjectLinear},
     {"tmmEyeLinear", tmmEyeLinear},
@@ -48,11 +48,11 @@ struct TImageBlock {
     const char* opener; // the value of "imageclassname", spaces removed, ignoring case
     TImageKind kind;
 };
-const TImageBlock kImageBlocks[] = {{"persistentimage{", TImageKind::Persistent},
+const TImageBlock cImageBlocks[] = {{"persistentimage{", TImageKind::Persistent},
                                     {"blankimage{", TImageKind::Blank},
                                     {"picfileimage{", TImageKind::PicFile},
                                     {"cubemapimage{", TImageKind::CubeMap}};
-const char* const kCubeMapFaces[] = {"picturepx", "picturenx", "picturepy",
+const char* const cCubeMapFaces[] = {"picturepx", "picturenx", "picturepy",
                                      "pictureny", "picturepz", "picturenz"};
 
 bool FileExists(const std::string& path) {
@@ -122,10 +122,10 @@ private:
     void EndCheck() {
         if (index_ >= long(lines_.size())) {
             endOfScript_ = true;
-            throw Error(kNoClosing, long(lines_.size()));
+            throw Error(cNoClosing, long(lines_.size()));
         }
-        if (++steps_ == kStepLimit)
-            throw Error(kInfiniteLoop, index_ + 1);
+        if (++steps_ == cStepLimit)
+            throw Error(cInfiniteLoop, index_ + 1);
     }
     // A line holding "}" ends the block, and the index moves past it.
     bool BlockEnd() {
@@ -222,12 +222,12 @@ private:
             material.SetLibMaterialName(Value());
         if (Statement("blendingmode")) {
             TBlendingMode mode = material.BlendingMode();
-            if (Enumeration(kBlendingModes, mode))
+            if (Enumeration(cBlendingModes, mode))
                 material.SetBlendingMode(mode);
         }
         if (Statement("faceculling")) {
             TFaceCulling culling = material.FaceCulling();
-            if (Enumeration(kFaceCullings, culling))
+            if (Enumeration(cFaceCullings, culling))
                 material.SetFaceCulling(culling);
         }
         if (Statement("materiallibrary")) {
@@ -255,7 +255,7 @@ private:
                 ColourValue(face.Specular());
             if (Statement("polygonmode")) {
                 TPolygonMode mode = face.PolygonMode();
-                if (Enumeration(kPolygonModes, mode))
+                if (Enumeration(cPolygonModes, mode))
                     face.SetPolygonMode(mode);
             }
             if (Statement("shininess"))
@@ -283,7 +283,7 @@ private:
             Statement("magfilter");
             if (Statement("mappingmode")) {
                 TGLTextureMappingMode mode = texture.MappingMode();
-                if (Enumeration(kMappingModes, mode))
+                if (Enumeration(cMappingModes, mode))
                     texture.SetMappingMode(mode);
             }
             TVector coordinates;
@@ -296,7 +296,7 @@ private:
             Statement("textureformat");
             if (Statement("texturemode")) {
                 TGLTextureMode mode = texture.TextureMode();
-                if (Enumeration(kTextureModes, mode))
+                if (Enumeration(cTextureModes, mode))
                     texture.SetTextureMode(mode);
             }
             Statement("texturewrap");
@@ -311,7 +311,7 @@ private:
             if (c != ' ')
                 work_ += c;
         const std::string opener = work_;
-        for (const TImageBlock& block : kImageBlocks) {
+        for (const TImageBlock& block : cImageBlocks) {
             if (!SameTextAscii(opener, block.opener))
                 continue;
             do {
@@ -340,7 +340,7 @@ private:
                 texture.SetEnabled(true);
             break;
         case TImageKind::CubeMap:
-            for (const char* face : kCubeMapFaces)
+            for (const char* face : cCubeMapFaces)
                 Statement(face);
             texture.SetEnabled(true);
             break;

@@ -23,7 +23,7 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     model_ = new TClashTableModel(clashes, this);
     sorted_ = new TClashApprovalProxy(this);
     sorted_->setSourceModel(model_);
-    sorted_->setSortRole(TClashTableModel::kSortRole);
+    sorted_->setSortRole(TClashTableModel::cSortRole);
 
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("ClashTable"));
@@ -32,7 +32,7 @@ TClashListWindow::TClashListWindow(const TClashModel& clashes, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSortingEnabled(true);
-    table_->sortByColumn(TClashTableModel::kDistanceColumn, Qt::AscendingOrder);
+    table_->sortByColumn(TClashTableModel::cDistanceColumn, Qt::AscendingOrder);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
 

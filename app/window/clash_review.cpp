@@ -25,13 +25,13 @@ namespace hk {
 namespace {
 
 // The view of a resolved clash, whose objects are gone: this many data units around it.
-constexpr double kResolvedViewSize = 2000;
+constexpr double cResolvedViewSize = 2000;
 
 // The narrowest the list may become to stand beside the main window.
-constexpr int kNarrowestBeside = 480;
+constexpr int cNarrowestBeside = 480;
 
 // Puts `window` beside `main` on main's screen, on the side with more room, narrowed to that
-// room where needed, its top level with main's. Where neither side has kNarrowestBeside
+// room where needed, its top level with main's. Where neither side has cNarrowestBeside
 // pixels, the window system places it.
 void PlaceBeside(QWidget& window, const QWidget& main) {
     const QScreen* screen = main.screen();
@@ -42,7 +42,7 @@ void PlaceBeside(QWidget& window, const QWidget& main) {
     const int right = area.right() - frame.right();
     const int left = frame.left() - area.left();
     const int room = std::max(left, right);
-    if (room < kNarrowestBeside)
+    if (room < cNarrowestBeside)
         return;
     const int decoration = window.frameGeometry().width() - window.width();
     const int width = std::min(window.frameGeometry().width(), room);
@@ -195,7 +195,7 @@ void TClashReview::Frame(const TClash& clash) {
     for (int i = 0; i < root.Count(); ++i)
         if (std::find(lines.begin(), lines.end(), root.Children(i)->Tag()) != lines.end())
             box = AABBUnion(box, ObjectBox(*root.Children(i)));
-    float radius = float(kResolvedViewSize / 2 / std::max(doc.loadScale, 1));
+    float radius = float(cResolvedViewSize / 2 / std::max(doc.loadScale, 1));
     if (box.min.x <= box.max.x)
         radius = VectorLength(VectorSubtract(box.max, box.min)) / 2;
     FramePoint({form_.Fixed.DummyCube1, form_.Fixed.GLCamera2, form_.Fixed.GLDummyCube1}, point,

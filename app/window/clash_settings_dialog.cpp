@@ -11,13 +11,13 @@ namespace hk {
 namespace {
 
 // The largest length the boxes take, in data-file units.
-constexpr double kMaxLength = 1e6;
+constexpr double cMaxLength = 1e6;
 
 QDoubleSpinBox* LengthBox(QWidget* parent, const char* name) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setDecimals(2);
-    box->setRange(0, kMaxLength);
+    box->setRange(0, cMaxLength);
     box->setSingleStep(1);
     return box;
 }

@@ -148,7 +148,7 @@ QVariant TClashTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return column.text(*clash, index.row());
-    case kSortRole:
+    case cSortRole:
         return column.key ? column.key(*clash, index.row()) : column.text(*clash, index.row());
     case Qt::TextAlignmentRole:
         return column.number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();

@@ -16,9 +16,9 @@ class TClashTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // The sort key of a cell (numbers for numeric columns, texts otherwise).
-    static constexpr int kSortRole = Qt::UserRole;
+    static constexpr int cSortRole = Qt::UserRole;
     // The column the list sorts by at first: 距離, deepest first.
-    static constexpr int kDistanceColumn = 3;
+    static constexpr int cDistanceColumn = 3;
 
     // `clashes` must outlive the table model.
     explicit TClashTableModel(const TClashModel& clashes, QObject* parent = nullptr);

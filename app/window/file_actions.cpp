@@ -50,12 +50,12 @@ QStringList NameFilters(const QString& filter) {
 }
 
 // A little over the settle time, so that the next look finds the file settled.
-constexpr int kSettleCheckMs = static_cast<int>(kWatchSettleSeconds * 1000) + 20;
+constexpr int cSettleCheckMs = static_cast<int>(cWatchSettleSeconds * 1000) + 20;
 
 } // namespace
 
-const char* const TFileActions::kDefaultExtension = ".csv";
-const char* const TFileActions::kFilter = "csv file|*.csv|DLINE.csv|dline.csv";
+const char* const TFileActions::cDefaultExtension = ".csv";
+const char* const TFileActions::cFilter = "csv file|*.csv|DLINE.csv|dline.csv";
 
 TFileActions::TFileActions(TForm1& form, TReloadSteps steps)
     : QObject(&form), form_(form), watch_(form.Document(), form.MessageLog(), std::move(steps)) {
@@ -66,8 +66,8 @@ TFileActions::TFileActions(TForm1& form, TReloadSteps steps)
 
 void TFileActions::SetUpDialog(QFileDialog& dialog) {
     // Qt adds the suffix without its leading dot.
-    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultExtension));
-    dialog.setNameFilters(NameFilters(QString::fromLatin1(kFilter)));
+    dialog.setDefaultSuffix(QString::fromLatin1(cDefaultExtension));
+    dialog.setNameFilters(NameFilters(QString::fromLatin1(cFilter)));
 }
 
 TLoadControls TFileActions::Controls() const {
@@ -82,7 +82,7 @@ void TFileActions::Timer2Timer() {
     TimerPause pause(*form_.Timer2);
     if (watch_.Tick(form_.CheckBox3->isChecked(), Controls()) == TReloadOutcome::roWaiting) {
         // A save is still being written: look again once it may have settled.
-        QTimer::singleShot(std::chrono::milliseconds(kSettleCheckMs), this,
+        QTimer::singleShot(std::chrono::milliseconds(cSettleCheckMs), this,
                            &TFileActions::Timer2Timer);
     }
 }

@@ -18,8 +18,8 @@ class TFileActions : public QObject {
     Q_OBJECT
 public:
     // The dialog's default extension and its two filters.
-    static const char* const kDefaultExtension;
-    static const char* const kFilter;
+    static const char* const cDefaultExtension;
+    static const char* const cFilter;
 
     // Connects to the form's buttons; `steps` rebuild, refill, repaint and report for the
     // form. Timer2 is left to the form, whose tick calls Timer2Timer. A child of the form,

@@ -28,18 +28,18 @@ namespace hk {
 
 namespace {
 
-constexpr int kFormWidth = 1127;
-constexpr int kFormHeight = 972;
-constexpr int kFormBorder = 3;
-constexpr int kLeftPanelWidth = 201;
-constexpr int kRightPanelWidth = 176;
-constexpr int kSplitterWidth = 4;
-constexpr int kLogPaneHeight = 94;
-constexpr int kButtonHeight = 25;
-constexpr int kCheckBoxHeight = 17;
-constexpr int kTrackBarHeight = 45;
-constexpr int kEditHeight = 21;
-constexpr int kLabelHeight = 13;
+constexpr int cFormWidth = 1127;
+constexpr int cFormHeight = 972;
+constexpr int cFormBorder = 3;
+constexpr int cLeftPanelWidth = 201;
+constexpr int cRightPanelWidth = 176;
+constexpr int cSplitterWidth = 4;
+constexpr int cLogPaneHeight = 94;
+constexpr int cButtonHeight = 25;
+constexpr int cCheckBoxHeight = 17;
+constexpr int cTrackBarHeight = 45;
+constexpr int cEditHeight = 21;
+constexpr int cLabelHeight = 13;
 
 template <class W> W* Place(W* widget, const char* name, int x, int y, int w, int h) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -49,12 +49,12 @@ template <class W> W* Place(W* widget, const char* name, int x, int y, int w, in
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y,
                         int w) {
-    return Place(new QPushButton(caption, parent), name, x, y, w, kButtonHeight);
+    return Place(new QPushButton(caption, parent), name, x, y, w, cButtonHeight);
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, int x, int y,
                         int w, bool checked) {
-    auto* box = Place(new QCheckBox(caption, parent), name, x, y, w, kCheckBoxHeight);
+    auto* box = Place(new QCheckBox(caption, parent), name, x, y, w, cCheckBoxHeight);
     box->setChecked(checked);
     return box;
 }
@@ -62,12 +62,12 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int x, int y) {
     auto* label = new QLabel(caption, parent);
     label->adjustSize();
-    return Place(label, name, x, y, label->width(), kLabelHeight);
+    return Place(label, name, x, y, label->width(), cLabelHeight);
 }
 
 QSlider* MakeTrackBar(QWidget* parent, const char* name, int x, int y, int w, int min, int max,
                       int position, int step) {
-    auto* bar = Place(new QSlider(Qt::Horizontal, parent), name, x, y, w, kTrackBarHeight);
+    auto* bar = Place(new QSlider(Qt::Horizontal, parent), name, x, y, w, cTrackBarHeight);
     bar->setRange(min, max);
     bar->setSingleStep(step);
     // Paging and tick marks at a tenth of the range keep the long transparency bar usable.
@@ -99,18 +99,18 @@ QFrame* MakePanel(QWidget* parent, const char* name, int width) {
 void TForm1::BuildLayout() {
     setFont(FormFont());
     setWindowTitle(Title());
-    resize(kFormWidth, kFormHeight);
+    resize(cFormWidth, cFormHeight);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     auto* column = new QVBoxLayout(client);
-    column->setContentsMargins(kFormBorder, kFormBorder, kFormBorder, kFormBorder);
+    column->setContentsMargins(cFormBorder, cFormBorder, cFormBorder, cFormBorder);
     column->setSpacing(0);
     auto* row = new QHBoxLayout;
     row->setSpacing(0);
     column->addLayout(row, 1);
 
-    Panel1 = MakePanel(client, "Panel1", kLeftPanelWidth);
+    Panel1 = MakePanel(client, "Panel1", cLeftPanelWidth);
     BuildLeftPanel();
     row->addWidget(Panel1);
 
@@ -121,7 +121,7 @@ void TForm1::BuildLayout() {
     GLSceneViewer1->setFocusPolicy(Qt::ClickFocus);
     row->addWidget(GLSceneViewer1, 1);
 
-    Panel2 = MakePanel(client, "Panel2", kRightPanelWidth);
+    Panel2 = MakePanel(client, "Panel2", cRightPanelWidth);
     BuildRightPanel();
     row->addWidget(Panel2);
 
@@ -129,13 +129,13 @@ void TForm1::BuildLayout() {
     // split cursor, as the window always had.
     Splitter1 = new QFrame(client);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setFixedWidth(kSplitterWidth);
+    Splitter1->setFixedWidth(cSplitterWidth);
     Splitter1->setCursor(Qt::SplitHCursor);
     row->addWidget(Splitter1);
 
     Memo2 = MakeMemo(client, "Memo2");
     Memo2->setFont(LogPaneFont());
-    Memo2->setFixedHeight(kLogPaneHeight);
+    Memo2->setFixedHeight(cLogPaneHeight);
     column->addWidget(Memo2);
 
     setCentralWidget(client);
@@ -151,7 +151,7 @@ void TForm1::BuildLayout() {
 void TForm1::BuildLeftPanel() {
     Shape1 = Place(new CollisionLamp(Panel1), "Shape1", 88, 10, 25, 25);
     Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Collision test:"), 8, 8);
-    LATime = Place(new QLabel(QStringLiteral("LATime"), Panel1), "LATime", 8, 24, 73, kLabelHeight);
+    LATime = Place(new QLabel(QStringLiteral("LATime"), Panel1), "LATime", 8, 24, 73, cLabelHeight);
     LATime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     RadioGroup1 = Place(new QGroupBox(Panel1), "RadioGroup1", 8, 56, 185, 105);
@@ -175,7 +175,7 @@ void TForm1::BuildLeftPanel() {
 void TForm1::BuildRightPanel() {
     GroupBox1 = Place(new QGroupBox(QStringLiteral("描　画"), Panel2), "GroupBox1", 8, 8, 161, 105);
     Label2 = MakeLabel(GroupBox1, "Label2", QStringLiteral("読込縮尺"), 16, 28);
-    Edit1 = Place(new QLineEdit(GroupBox1), "Edit1", 80, 24, 65, kEditHeight);
+    Edit1 = Place(new QLineEdit(GroupBox1), "Edit1", 80, 24, 65, cEditHeight);
     CheckBox2 = MakeCheckBox(GroupBox1, "CheckBox2", QStringLiteral("初期化"), 15, 48, 60, true);
     CheckBox3 = MakeCheckBox(GroupBox1, "CheckBox3", QStringLiteral("自動更新"), 79, 48, 73, false);
     Button3 = MakeButton(GroupBox1, "Button3", QStringLiteral("再読込"), 16, 72, 57);
@@ -187,7 +187,7 @@ void TForm1::BuildRightPanel() {
     StringGrid2 =
         Place(new StringGrid({4, 5, 1, 1, 28, 18}, Panel2), "StringGrid2", 8, 176, 161, 561);
     RadioButton1 = Place(new QRadioButton(QStringLiteral("Pick"), Panel2), "RadioButton1", 15, 744,
-                         65, kCheckBoxHeight);
+                         65, cCheckBoxHeight);
     TrackBar2 = MakeTrackBar(Panel2, "TrackBar2", 88, 740, 80, 40, 100, 50, 40);
 }
 

@@ -16,8 +16,8 @@ namespace hk {
 
 namespace {
 
-constexpr int kListWidth = 720;
-constexpr int kListHeight = 320;
+constexpr int cListWidth = 720;
+constexpr int cListHeight = 320;
 
 QString NoticeText(const TMessageLog& log) {
     QStringList lines;
@@ -54,7 +54,7 @@ void TLoadNotices::ShowList() {
         window_ = new QDialog(&form_);
         window_->setObjectName(QStringLiteral("LoadNoticesWindow"));
         window_->setWindowTitle(QStringLiteral("読込メッセージ"));
-        window_->resize(kListWidth, kListHeight);
+        window_->resize(cListWidth, cListHeight);
         list_ = new QPlainTextEdit(window_);
         list_->setObjectName(QStringLiteral("LoadNoticesList"));
         list_->setReadOnly(true);

@@ -23,8 +23,8 @@ namespace {
 
 // Frames closer than this to the one before are drawn coarse, as the view is moving; this long
 // after the last coarse frame the full one follows.
-constexpr std::chrono::milliseconds kMovingFrameGap{100};
-constexpr int kFullFrameDelayMs = 80;
+constexpr std::chrono::milliseconds cMovingFrameGap{100};
+constexpr int cFullFrameDelayMs = 80;
 
 } // namespace
 
@@ -49,7 +49,7 @@ TGLSceneViewer::TGLSceneViewer(QWidget* parent)
     container->setMouseTracking(true);
     fullFrameTimer_ = new QTimer(this);
     fullFrameTimer_->setSingleShot(true);
-    fullFrameTimer_->setInterval(kFullFrameDelayMs);
+    fullFrameTimer_->setInterval(cFullFrameDelayMs);
     connect(fullFrameTimer_, &QTimer::timeout, this, [this] {
         if (lastFrameCoarse_) {
             // Far enough from the last frame to be drawn in full.
@@ -180,7 +180,7 @@ void TGLSceneViewer::PaintSurface() {
     // pixels: it keeps the full resolution and is not timed.
     const bool preparing =
         recreateContext_ || buffer_->RenderingContext() == nullptr || coarseNext_;
-    const bool moving = !preparing && start - lastFrameEnd_ < kMovingFrameGap;
+    const bool moving = !preparing && start - lastFrameEnd_ < cMovingFrameGap;
     if (EnsureBufferContext()) {
         const bool coarse = preparing || moving;
         coarseNext_ = false;

@@ -19,7 +19,7 @@ namespace hk {
 
 namespace {
 
-constexpr float kMarkerSizeDivisor = 100;
+constexpr float cMarkerSizeDivisor = 100;
 
 } // namespace
 
@@ -48,7 +48,7 @@ TViewInput::TViewInput(TForm1& form, ShowDetails showDetails)
         SetSurfaceTransparency(form_.Fixed.GLMaterialLibrary1, position);
     });
     connect(form.TrackBar2, &QSlider::valueChanged, this, [this](int position) {
-        form_.Fixed.GLSphere1->SetRadius(static_cast<float>(position) / kMarkerSizeDivisor);
+        form_.Fixed.GLSphere1->SetRadius(static_cast<float>(position) / cMarkerSizeDivisor);
     });
     connect(form.RadioButton1, &QRadioButton::toggled, this,
             [this](bool checked) { navigator_.SetPickMode(checked); });
@@ -62,9 +62,9 @@ void TViewInput::ConnectKeys() {
     static constexpr struct {
         char key;
         Qt::Key code;
-    } kKeys[] = {{'1', Qt::Key_1}, {'3', Qt::Key_3}, {'4', Qt::Key_4},
+    } cKeys[] = {{'1', Qt::Key_1}, {'3', Qt::Key_3}, {'4', Qt::Key_4},
                  {'6', Qt::Key_6}, {'7', Qt::Key_7}, {'9', Qt::Key_9}};
-    for (const auto& k : kKeys) {
+    for (const auto& k : cKeys) {
         for (Qt::KeyboardModifiers pad :
              {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::KeypadModifier)}) {
             auto* shortcut = new QShortcut(QKeySequence(pad | k.code), &form_);

@@ -7,12 +7,12 @@ namespace hk {
 
 namespace {
 
-constexpr int kFontPixelHeight = 11;
+constexpr int cFontPixelHeight = 11;
 
 QFont MakeFont(const QStringList& families) {
     QFont font;
     font.setFamilies(families);
-    font.setPixelSize(kFontPixelHeight);
+    font.setPixelSize(cFontPixelHeight);
     return font;
 }
 

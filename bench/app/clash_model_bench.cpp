@@ -23,7 +23,7 @@
 namespace hk {
 namespace {
 
-constexpr int kSolids = 10000;
+constexpr int cSolids = 10000;
 
 // A loaded and built layout with its collision cycle; the model is fed when `withModel`.
 struct TClashScene {
@@ -31,7 +31,7 @@ struct TClashScene {
         const std::string file = (std::filesystem::temp_directory_path() /
                                   ("hk_clash_bench_" + std::to_string(flat) + ".csv"))
                                      .string();
-        bench::WriteLayoutDrawing(file, kSolids, flat);
+        bench::WriteLayoutDrawing(file, cSolids, flat);
         LoadDataFile(doc, file, "1000", false, log);
         std::filesystem::remove(file);
         SetAllGroupsShown(doc, true);

@@ -39,9 +39,9 @@ namespace hk {
 namespace {
 
 // The main window's 3D view size.
-constexpr int kViewWidth = 1127;
-constexpr int kViewHeight = 972;
-constexpr int kGeneratedSolids = 10000;
+constexpr int cViewWidth = 1127;
+constexpr int cViewHeight = 972;
+constexpr int cGeneratedSolids = 10000;
 
 enum class Drawing { Sample, Generated };
 
@@ -53,7 +53,7 @@ const std::string& GeneratedDrawing() {
         std::string path = (std::filesystem::temp_directory_path() /
                             ("hk_frame_bench_" + std::to_string(::getpid()) + ".csv"))
                                .string();
-        File() { WriteGeneratedDrawing(path, kGeneratedSolids); }
+        File() { WriteGeneratedDrawing(path, cGeneratedSolids); }
         ~File() { std::filesystem::remove(path); }
     };
     static const File file;
@@ -99,8 +99,8 @@ std::string LoadSample(FrameRig& rig) {
 // the sample's size, in the start-up view as the sample lies in it at 500.
 std::string LoadGenerated(FrameRig& rig) {
     LoadColourRules(rig.doc,
-                    (std::filesystem::path(HK_SAMPLES_DIR) / kColourRuleFileName).string());
-    if (!LoadDataFile(rig.doc, GeneratedDrawing(), kGeneratedDrawingScale, true, rig.log)) {
+                    (std::filesystem::path(HK_SAMPLES_DIR) / cColourRuleFileName).string());
+    if (!LoadDataFile(rig.doc, GeneratedDrawing(), cGeneratedDrawingScale, true, rig.log)) {
         return "cannot open " + GeneratedDrawing();
     }
     SetAllGroupsShown(rig.doc, true);
@@ -117,7 +117,7 @@ std::string CreateView(FrameRig& rig) {
     test::TGLXContext::Register();
     rig.buffer.SetBackgroundColor(cViewerBackgroundColor);
     rig.buffer.SetCamera(rig.scene.GLCamera2);
-    rig.buffer.SetViewportSize(kViewWidth, kViewHeight);
+    rig.buffer.SetViewportSize(cViewWidth, cViewHeight);
     rig.buffer.CreateContext(rig.device, true);
     return {};
 }

@@ -15,7 +15,7 @@ struct PipingSystem {
 };
 
 // Names of the sample's colour rules, so that the groups get their colours and materials.
-constexpr PipingSystem kSystems[] = {{"冷水送水", "CHS"}, {"冷水還水", "CHR"}, {"温水送水", "HWS"},
+constexpr PipingSystem cSystems[] = {{"冷水送水", "CHS"}, {"冷水還水", "CHR"}, {"温水送水", "HWS"},
                                      {"給水", "CW"},      {"排水", "DR"},      {"フランジ", "CHS"}};
 
 } // namespace
@@ -24,7 +24,7 @@ bool WriteGeneratedDrawing(const std::string& file, int solids) {
     std::ofstream out(file, std::ios::binary);
     const int cells = solids / 5;
     for (int c = 0; c < cells; ++c) {
-        const PipingSystem& s = kSystems[c % std::size(kSystems)];
+        const PipingSystem& s = cSystems[c % std::size(cSystems)];
         const std::string names = Utf8ToSjis(s.name) + "," + s.rptname;
         const int x = c % 40 * 300;
         const int y = c / 40 % 25 * 320;

@@ -15,6 +15,6 @@ bool WriteGeneratedDrawing(const std::string& file, int solids);
 
 // The load scale that puts the whole generated drawing, twice the sample's size, in the
 // start-up view as the sample lies in it at the default scale.
-inline constexpr const char* kGeneratedDrawingScale = "1000";
+inline constexpr const char* cGeneratedDrawingScale = "1000";
 
 } // namespace hk

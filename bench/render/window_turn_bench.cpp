@@ -27,23 +27,23 @@ namespace {
 using namespace std::chrono_literals;
 using test::Clock;
 
-constexpr auto kTurningTime = 3s;
-constexpr auto kKeyInterval = 2ms;
-constexpr auto kPollInterval = 5ms;
+constexpr auto cTurningTime = 3s;
+constexpr auto cKeyInterval = 2ms;
+constexpr auto cPollInterval = 5ms;
 // No new frame for this long ends the turning.
-constexpr auto kQuietTime = 1500ms;
-constexpr auto kStartTime = 120s;
-constexpr int kGeneratedSolids = 10000;
+constexpr auto cQuietTime = 1500ms;
+constexpr auto cStartTime = 120s;
+constexpr int cGeneratedSolids = 10000;
 
 enum class Drawing { Sample, Generated };
 
 // The settings file that makes start-up load the generated drawing at its scale.
 bool WriteGeneratedSettings(const std::filesystem::path& folder) {
-    if (!WriteGeneratedDrawing((folder / "generated.csv").string(), kGeneratedSolids)) {
+    if (!WriteGeneratedDrawing((folder / "generated.csv").string(), cGeneratedSolids)) {
         return false;
     }
     std::ofstream ini(folder / "hkviewer.Ini", std::ios::binary);
-    ini << "[load]\r\nfilename=generated.csv\r\nZScale=" << kGeneratedDrawingScale << "\r\n";
+    ini << "[load]\r\nfilename=generated.csv\r\nZScale=" << cGeneratedDrawingScale << "\r\n";
     ini.close();
     return bool(ini);
 }
@@ -60,13 +60,13 @@ std::optional<int> Frames(test::ViewerProcess& viewer) {
     return viewer.Number("frames");
 }
 
-// Waits until the frame count stays unchanged for kQuietTime; the count and when it last
+// Waits until the frame count stays unchanged for cQuietTime; the count and when it last
 // changed.
 std::pair<int, Clock::time_point> WaitForQuiet(test::ViewerProcess& viewer) {
     int frames = Frames(viewer).value_or(-1);
     Clock::time_point changed = Clock::now();
-    while (Clock::now() - changed < kQuietTime) {
-        std::this_thread::sleep_for(kPollInterval);
+    while (Clock::now() - changed < cQuietTime) {
+        std::this_thread::sleep_for(cPollInterval);
         const int now = Frames(viewer).value_or(-1);
         if (now != frames) {
             frames = now;
@@ -93,7 +93,7 @@ std::string Start(Session& s, Drawing drawing) {
         return error;
     }
     const std::string frames = s.viewer.WaitFor(
-        "frames", [](const std::string& a) { return std::atoi(a.c_str()) > 0; }, kStartTime);
+        "frames", [](const std::string& a) { return std::atoi(a.c_str()) > 0; }, cStartTime);
     if (std::atoi(frames.c_str()) <= 0) {
         return "no frame drawn: " + s.viewer.Child().Errors();
     }
@@ -105,8 +105,8 @@ std::string Start(Session& s, Drawing drawing) {
         s.x.Click(button->CentreX(), button->CentreY());
         s.viewer.WaitFor(
             "objects",
-            [](const std::string& a) { return std::atoi(a.c_str()) >= kGeneratedSolids; },
-            kStartTime);
+            [](const std::string& a) { return std::atoi(a.c_str()) >= cGeneratedSolids; },
+            cStartTime);
     }
     WaitForQuiet(s.viewer);
     // Keys go to the window that has the focus: a click on the view gives it to the window
@@ -131,9 +131,9 @@ void BM_WindowTurn(benchmark::State& state, Drawing drawing) {
     for (auto _ : state) {
         const int before = Frames(s.viewer).value_or(0);
         const Clock::time_point start = Clock::now();
-        while (Clock::now() - start < kTurningTime) {
+        while (Clock::now() - start < cTurningTime) {
             s.x.Key("3");
-            std::this_thread::sleep_for(kKeyInterval);
+            std::this_thread::sleep_for(cKeyInterval);
         }
         const auto [after, last] = WaitForQuiet(s.viewer);
         const int drawn = after - before;

@@ -10,14 +10,14 @@
 namespace hk {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr int kMaxSlices = 239;
+constexpr double cPi = 3.14159265358979323846;
+constexpr int cMaxSlices = 239;
 
 } // namespace
 
 void EmitQuadricCylinder(TGLGeometrySink& sink, const TQuadricStyle& style, float baseRadius,
                          float topRadius, float height, int slices, int stacks) {
-    slices = std::min(slices, kMaxSlices);
+    slices = std::min(slices, cMaxSlices);
     if (slices < 2 || stacks < 1 || baseRadius < 0 || topRadius < 0 || height < 0) {
         return;
     }
@@ -33,11 +33,11 @@ void EmitQuadricCylinder(TGLGeometrySink& sink, const TQuadricStyle& style, floa
     std::vector<float> sines(std::size_t(slices) + 1), cosines(sines.size());
     std::vector<float> normalSines(sines.size()), normalCosines(sines.size());
     for (int i = 0; i < slices; ++i) {
-        const double angle = 2 * kPi * i / slices;
+        const double angle = 2 * cPi * i / slices;
         sines[i] = float(std::sin(angle));
         cosines[i] = float(std::cos(angle));
         // A flat slice's normal points at its middle.
-        const double normalAngle = style.flat ? 2 * kPi * (i - 0.5) / slices : angle;
+        const double normalAngle = style.flat ? 2 * cPi * (i - 0.5) / slices : angle;
         normalSines[i] = xyNormal * float(std::sin(normalAngle));
         normalCosines[i] = xyNormal * float(std::cos(normalAngle));
     }
@@ -71,7 +71,7 @@ void EmitQuadricCylinder(TGLGeometrySink& sink, const TQuadricStyle& style, floa
 
 void EmitQuadricDisk(TGLGeometrySink& sink, const TQuadricStyle& style, float innerRadius,
                      float outerRadius, int slices, int loops, float startAngle, float sweepAngle) {
-    slices = std::min(slices, kMaxSlices);
+    slices = std::min(slices, cMaxSlices);
     if (slices < 2 || loops < 1 || outerRadius <= 0 || innerRadius < 0 ||
         innerRadius > outerRadius) {
         return;
@@ -85,9 +85,9 @@ void EmitQuadricDisk(TGLGeometrySink& sink, const TQuadricStyle& style, float in
     }
     const float deltaRadius = outerRadius - innerRadius;
     std::vector<float> sines(std::size_t(slices) + 1), cosines(sines.size());
-    const double offset = startAngle / 180.0 * kPi;
+    const double offset = startAngle / 180.0 * cPi;
     for (int i = 0; i <= slices; ++i) {
-        const double angle = offset + (kPi * sweepAngle / 180.0) * i / slices;
+        const double angle = offset + (cPi * sweepAngle / 180.0) * i / slices;
         sines[i] = float(std::sin(angle));
         cosines[i] = float(std::cos(angle));
     }

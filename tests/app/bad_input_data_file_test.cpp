@@ -15,7 +15,7 @@ namespace {
 
 using test::TempFolder;
 
-constexpr const char* kGoodPoint = "1,,KEEP,r,1,10,20,30,0";
+constexpr const char* cGoodPoint = "1,,KEEP,r,1,10,20,30,0";
 
 class BadDataFile : public ::testing::Test {
 protected:
@@ -24,7 +24,7 @@ protected:
     // A fresh document holding the one good load that failed loads must leave in place.
     void Reset() {
         doc = TDocument();
-        ASSERT_TRUE(LoadDataFile(doc, folder.Write("good.csv", {kGoodPoint}), "500", true, log));
+        ASSERT_TRUE(LoadDataFile(doc, folder.Write("good.csv", {cGoodPoint}), "500", true, log));
         before = log.Lines();
     }
 
@@ -143,7 +143,7 @@ TEST_F(BadDataFile, NonFiniteAndHugeDecimalsNeverReachTheTables) {
 TEST_F(BadDataFile, CommaAsDecimalSeparatorIsNotedOrRefused) {
     // The decimals split into two columns each; the record still has numbers where it expects
     // them, so it loads shifted, and the notice says where and why.
-    ASSERT_TRUE(LoadLines({"1,,P,r,1,5,10,5,20,5,30,5,1", kGoodPoint}));
+    ASSERT_TRUE(LoadLines({"1,,P,r,1,5,10,5,20,5,30,5,1", cGoodPoint}));
     ASSERT_EQ(Notices().size(), 1u);
     EXPECT_EQ(Notices()[0].rfind(folder.File("bad.csv") + ": line 1: columns after", 0), 0u);
     EXPECT_NE(Notices()[0].find("'5,30,5,1'"), std::string::npos) << Notices()[0];
@@ -175,10 +175,10 @@ TEST_F(BadDataFile, RaggedRows) {
 
     // Many shifted rows: the notices stop at their limit and count the rest.
     std::string many;
-    for (int i = 0; i < kMaxLoadNotices + 7; ++i)
+    for (int i = 0; i < cMaxLoadNotices + 7; ++i)
         many += "1,,P,r,1,0,0,0,0,extra\r\n";
     ASSERT_TRUE(LoadRaw(many));
-    ASSERT_EQ(Notices().size(), static_cast<std::size_t>(kMaxLoadNotices) + 1);
+    ASSERT_EQ(Notices().size(), static_cast<std::size_t>(cMaxLoadNotices) + 1);
     EXPECT_EQ(Notices().back(), folder.File("bad.csv") + ": 7 more lines with ignored columns");
 }
 
@@ -203,7 +203,7 @@ TEST_F(BadDataFile, HugeFieldsAndLines) {
         << "one byte and 29 whole characters, then the ellipsis";
 
     // A line of a megabyte that is not a record at all is skipped like any other.
-    ASSERT_TRUE(LoadLines({std::string(1 << 20, 'x'), kGoodPoint}));
+    ASSERT_TRUE(LoadLines({std::string(1 << 20, 'x'), cGoodPoint}));
     EXPECT_EQ(doc.PointTable.Count(), 1);
     Reset();
     what = ExpectRefused("1" + std::string(1 << 20, ',') + "\r\n", 1);

@@ -25,7 +25,7 @@ bool Holds(const std::vector<std::string>& lines, std::string_view part) {
 
 TEST(BadSettingsFile, RepeatedSectionsAndKeysReadTheFirstAndKeepTheRest) {
     TempFolder folder;
-    const std::string path = folder.Write(kSettingsFileName, {
+    const std::string path = folder.Write(cSettingsFileName, {
                                                                  "[load]",
                                                                  "filename=first.csv",
                                                                  "ZScale=100",
@@ -52,7 +52,7 @@ TEST(BadSettingsFile, RepeatedSectionsAndKeysReadTheFirstAndKeepTheRest) {
     EXPECT_TRUE(Holds(settings.notices, "line 5: section [LOAD] appears again"));
     doc.dataFileName = "chosen.csv";
     WriteSettingsAtClose(doc, folder.Path(), "250");
-    EXPECT_EQ(folder.Read(kSettingsFileName),
+    EXPECT_EQ(folder.Read(cSettingsFileName),
               "[load]\r\nfilename=chosen.csv\r\nZScale=250\r\nFILENAME=second.csv\r\n[LOAD]\r\n"
               "ZScale=900\r\nextra=kept\r\n[Name]\r\nNum=0\r\n");
 }
@@ -94,7 +94,7 @@ TEST(BadSettingsFile, ShiftJisCutInTheMiddleOfACharacter) {
     TempFolder folder;
     const std::string cut = Utf8ToSjis("配管").substr(0, 3); // one character and a lead byte
     const std::string path = folder.WriteRaw(
-        kSettingsFileName, "[load]\r\nfilename=" + cut + "\r\nZScale=300\r\n[1]\r\nname=" + cut);
+        cSettingsFileName, "[load]\r\nfilename=" + cut + "\r\nZScale=300\r\n[1]\r\nname=" + cut);
     TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("load", "filename", ""), cut) << "the line end is not swallowed";
     EXPECT_EQ(ini.ReadInteger("load", "ZScale", 0), 300);
@@ -176,7 +176,7 @@ TEST(BadColourRuleFile, NonIntegerColoursDefaultTo255WithANotice) {
                        }));
 
     // At start-up the notices join those of the first load.
-    folder.Write(kColourRuleFileName, {"A,,1.5,20,30"});
+    folder.Write(cColourRuleFileName, {"A,,1.5,20,30"});
     CurrentDirectoryGuard guard;
     TStartUpSettings settings = ReadStartUpSettings(doc, folder.Path(), false);
     EXPECT_TRUE(settings.colourRulesLoaded);

@@ -30,7 +30,7 @@
 namespace hk {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
+constexpr double cPi = std::numbers::pi;
 
 using TSamples = std::vector<TPoint3D>;
 
@@ -38,17 +38,17 @@ using TSamples = std::vector<TPoint3D>;
 // y axis from y0 to y1, with its two flat caps.
 void SampleCylinder(double r, double y0, double y1, double spacing,
                     const std::function<void(double, double, double)>& emit) {
-    const int around = std::max(8, int(2 * kPi * r / spacing));
+    const int around = std::max(8, int(2 * cPi * r / spacing));
     const int along = std::max(1, int((y1 - y0) / spacing));
     for (int i = 0; i <= along; ++i)
         for (int k = 0; k < around; ++k) {
-            const double a = 2 * kPi * k / around;
+            const double a = 2 * cPi * k / around;
             emit(r * std::cos(a), y0 + (y1 - y0) * i / along, r * std::sin(a));
         }
     for (double rr = 0; rr < r; rr += spacing) {
-        const int n = std::max(1, int(2 * kPi * rr / spacing));
+        const int n = std::max(1, int(2 * cPi * rr / spacing));
         for (int k = 0; k < n; ++k) {
-            const double a = 2 * kPi * k / n;
+            const double a = 2 * cPi * k / n;
             emit(rr * std::cos(a), y0, rr * std::sin(a));
             emit(rr * std::cos(a), y1, rr * std::sin(a));
         }
@@ -69,10 +69,10 @@ TSamples SampleObject(TGLBaseSceneObject& object, double spacing) {
         SampleCylinder(c->BottomRadius(), -c->Height() / 2, c->Height() / 2, spacing, emit);
     } else if (auto* t = dynamic_cast<TGLTorus*>(&object)) {
         const double big = t->MajorRadius(), small = t->MinorRadius();
-        const int n = int(2 * kPi * (big + small) / spacing), m = int(2 * kPi * small / spacing);
+        const int n = int(2 * cPi * (big + small) / spacing), m = int(2 * cPi * small / spacing);
         for (int i = 0; i < n; ++i)
             for (int k = 0; k < m; ++k) {
-                const double u = 2 * kPi * i / n, v = 2 * kPi * k / m;
+                const double u = 2 * cPi * i / n, v = 2 * cPi * k / m;
                 const double rr = big + small * std::cos(v);
                 emit(rr * std::cos(u), rr * std::sin(u), small * std::sin(v));
             }
@@ -122,7 +122,7 @@ double SampledDepth(const TSamples& a, const TSamples& b) {
     double value = HUGE_VAL;
     for (int i = 0; i < spread; ++i) {
         const double z = 1 - 2 * (i + 0.5) / spread, r = std::sqrt(1 - z * z);
-        const double phi = i * kPi * (3 - std::sqrt(5.0));
+        const double phi = i * cPi * (3 - std::sqrt(5.0));
         const TPoint3D u{r * std::cos(phi), r * std::sin(phi), z};
         if (const double v = along(u); v < value)
             value = v, best = u;
@@ -131,7 +131,7 @@ double SampledDepth(const TSamples& a, const TSamples& b) {
         const TPoint3D e1 = AnyPerpendicular(best), e2 = Cross(best, e1);
         bool moved = false;
         for (int k = 0; k < 8 && !moved; ++k) {
-            const double a = kPi * k / 4;
+            const double a = cPi * k / 4;
             const TPoint3D u = Normalized(best + (e1 * std::cos(a) + e2 * std::sin(a)) * step);
             if (const double v = along(u); v < value)
                 value = v, best = u, moved = true;
@@ -194,7 +194,7 @@ protected:
         const TSamples sa = SampleObject(a, spacing), sb = SampleObject(b, spacing);
         if (d.distance > 0.3) {
             const double gap = SampledGap(sa, sb);
-            EXPECT_LE(d.distance, gap + kTorusRingDeviation);
+            EXPECT_LE(d.distance, gap + cTorusRingDeviation);
             EXPECT_NEAR(d.distance, gap, 0.5);
             EXPECT_NEAR(Distance(d.onFirst, d.onSecond), d.distance, 0.5) << "closest points";
         } else if (d.distance < -0.3 && convex) {

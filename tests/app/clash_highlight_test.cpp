@@ -86,9 +86,9 @@ TEST(ClashHighlight, ChangesOnlyTheChosenObjectsAndGivesEverythingBack) {
                 const TRgba glow = std::get<0>(marked[k]);
                 if (chosen)
                     EXPECT_EQ(glow,
-                              Rgba(o->Tag() == clash.a.lineNo ? kClashColourA : kClashColourB));
+                              Rgba(o->Tag() == clash.a.lineNo ? cClashColourA : cClashColourB));
                 else if (dim)
-                    EXPECT_EQ(std::get<1>(marked[k])[3], kDimmedAlpha);
+                    EXPECT_EQ(std::get<1>(marked[k])[3], cDimmedAlpha);
                 else
                     EXPECT_EQ(marked[k], plain[k]);
                 ++k;

@@ -163,7 +163,7 @@ TEST(ClashReportCsv, ReadsBackAsTheReportsFieldsUnderTheHeader) {
     ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     auto rows = ReadCsv(text.substr(3));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0], ReadCsv(std::string(kReportCsvHeader) + "\r\n")[0]);
+    EXPECT_EQ(rows[0], ReadCsv(std::string(cReportCsvHeader) + "\r\n")[0]);
     EXPECT_EQ(rows[0].size(), 17u);
     auto line = [](int n) { return std::to_string(n); };
     // Texts a spreadsheet would take for formulas read back behind an apostrophe; numbers,

@@ -208,7 +208,7 @@ TEST_F(DataFileTest, VerticesWithoutAFigureAreSkipped) {
     }));
     EXPECT_EQ(doc.PolyTable.Count(), 0);
     EXPECT_EQ(doc.GroupTable.Count(), 0);
-    EXPECT_EQ(doc.SceneBounds.minX, TSceneBounds::kEmptyMin);
+    EXPECT_EQ(doc.SceneBounds.minX, TSceneBounds::cEmptyMin);
 }
 
 TEST_F(DataFileTest, FacesStartFiguresAtSequenceOne) {
@@ -224,7 +224,7 @@ TEST_F(DataFileTest, FacesStartFiguresAtSequenceOne) {
     EXPECT_EQ(doc.GroupTable[1].itemCount, 2) << "only figure starts count as items";
     EXPECT_EQ(doc.GroupTable[1].dupCount, 2);
     EXPECT_EQ(doc.GroupTable[1].onoff, 0);
-    EXPECT_EQ(doc.SceneBounds.maxX, TSceneBounds::kEmptyMax) << "faces do not widen the bounds";
+    EXPECT_EQ(doc.SceneBounds.maxX, TSceneBounds::cEmptyMax) << "faces do not widen the bounds";
 }
 
 TEST_F(DataFileTest, RangesOfOtherTagsOrZeroExtentAreDropped) {

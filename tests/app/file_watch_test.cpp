@@ -36,7 +36,7 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
     return std::mktime(&t);
 }
 
-constexpr std::time_t kFirstSave = 1700000000;
+constexpr std::time_t cFirstSave = 1700000000;
 
 TEST(GetDataFileTimeTest, IsTheLocalDateTimeValueOfTheLastWrite) {
     TempFolder folder;
@@ -52,9 +52,9 @@ TEST(GetDataFileTimeTest, IsTheLocalDateTimeValueOfTheLastWrite) {
 TEST(GetDataFileTimeTest, SeesWritesWithinOneSecond) {
     TempFolder folder;
     const std::string file = folder.Write("d.csv", {"1,,P1,rp,13,10,20,30,1"});
-    SetWriteTime(file, kFirstSave, 1000);
+    SetWriteTime(file, cFirstSave, 1000);
     const double first = GetDataFileTime(file);
-    SetWriteTime(file, kFirstSave, 2000000);
+    SetWriteTime(file, cFirstSave, 2000000);
     EXPECT_NE(GetDataFileTime(file), first);
 }
 
@@ -106,7 +106,7 @@ protected:
 };
 
 TEST_F(FileWatchTest, FirstTickAfterTickingAutoUpdateReloadsOnceThenOnlyOnChange) {
-    Save({"1,,P1,rp,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1"}, cFirstSave);
     EXPECT_EQ(watch.Tick(false, controls), TReloadOutcome::roNotRun);
     EXPECT_EQ(doc.PointTable.Count(), 0);
 
@@ -120,7 +120,7 @@ TEST_F(FileWatchTest, FirstTickAfterTickingAutoUpdateReloadsOnceThenOnlyOnChange
     EXPECT_EQ(Tick(), TReloadOutcome::roNotRun);
     EXPECT_EQ(builds, 1);
 
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,11,21,31,1"}, kFirstSave + 5);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,11,21,31,1"}, cFirstSave + 5);
     EXPECT_EQ(watch.Tick(false, controls), TReloadOutcome::roNotRun);
     EXPECT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(doc.PointTable.Count(), 2);
@@ -129,10 +129,10 @@ TEST_F(FileWatchTest, FirstTickAfterTickingAutoUpdateReloadsOnceThenOnlyOnChange
 }
 
 TEST_F(FileWatchTest, TwoSavesWithinOnePeriodReloadOnce) {
-    Save({"1,,P1,rp,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, kFirstSave + 1);
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1", "1,,P3,rp,13,0,0,0,1"}, kFirstSave + 2);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, cFirstSave + 1);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1", "1,,P3,rp,13,0,0,0,1"}, cFirstSave + 2);
     EXPECT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(Tick(), TReloadOutcome::roNotRun);
     EXPECT_EQ(builds, 2);
@@ -143,13 +143,13 @@ TEST_F(FileWatchTest, TwoSavesWithinOnePeriodReloadOnce) {
 // the notices; the finished save is loaded once it has kept its size and time for the settle
 // time, without waiting for a later save.
 TEST_F(FileWatchTest, HalfWrittenSaveIsNotedAndTheFinishedFileLoadsOnceSettled) {
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(status, "");
     const std::vector<std::string> shown = log.Lines();
 
     // The second record is cut inside its size column.
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,1x"}, kFirstSave + 3);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,1x"}, cFirstSave + 3);
     EXPECT_EQ(Tick(), TReloadOutcome::roFailed);
     EXPECT_TRUE(errors.empty()) << errors[0];
     EXPECT_EQ(status.rfind(doc.dataFileName + ": line 2: '1x' is not a valid", 0), 0u) << status;
@@ -166,12 +166,12 @@ TEST_F(FileWatchTest, HalfWrittenSaveIsNotedAndTheFinishedFileLoadsOnceSettled) 
     EXPECT_EQ(log.Notices().size(), 1u);
 
     // The writer finishes: the watch waits for the file to settle, then loads it.
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1", "1,,P3,rp,13,0,0,0,1"}, kFirstSave + 6);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1", "1,,P3,rp,13,0,0,0,1"}, cFirstSave + 6);
     now += 2;
     EXPECT_EQ(Tick(), TReloadOutcome::roWaiting);
-    now += kWatchSettleSeconds / 2;
+    now += cWatchSettleSeconds / 2;
     EXPECT_EQ(Tick(), TReloadOutcome::roWaiting);
-    now += kWatchSettleSeconds;
+    now += cWatchSettleSeconds;
     EXPECT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(doc.PointTable.Count(), 3);
     EXPECT_EQ(status, "");
@@ -179,13 +179,13 @@ TEST_F(FileWatchTest, HalfWrittenSaveIsNotedAndTheFinishedFileLoadsOnceSettled) 
     EXPECT_TRUE(errors.empty());
 
     // Loads the user starts still report their errors.
-    Save({"1,,P1,rp,zz"}, kFirstSave + 9);
+    Save({"1,,P1,rp,zz"}, cFirstSave + 9);
     EXPECT_EQ(watch.Reload(controls), TReloadOutcome::roFailed);
     EXPECT_EQ(errors.size(), 1u);
 }
 
 TEST_F(FileWatchTest, DeletedFileIsNotRecreatedAndTheDrawingStays) {
-    Save({"1,,P1,rp,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     std::filesystem::remove(doc.dataFileName);
 
@@ -201,20 +201,20 @@ TEST_F(FileWatchTest, DeletedFileIsNotRecreatedAndTheDrawingStays) {
     EXPECT_EQ(log.Notices().size(), notices);
     EXPECT_FALSE(std::filesystem::exists(doc.dataFileName));
 
-    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, kFirstSave + 8);
+    Save({"1,,P1,rp,13,10,20,30,1", "1,,P2,rp,13,0,0,0,1"}, cFirstSave + 8);
     EXPECT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(doc.PointTable.Count(), 2);
 }
 
 TEST_F(FileWatchTest, ReloadButtonTakesTheFileTimeSoTheWatchDoesNotRepeatIt) {
-    Save({"1,,P1,rp,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1"}, cFirstSave);
     EXPECT_EQ(watch.Reload(controls), TReloadOutcome::roReloaded);
     EXPECT_EQ(doc.PointTable.Count(), 1);
     EXPECT_EQ(Tick(), TReloadOutcome::roNotRun);
     EXPECT_EQ(builds, 1);
 
     // A broken file on the button: reported, drawing kept, and the watch leaves that state.
-    Save({"1,,P1,rp,zz,10,20,30,1"}, kFirstSave + 2);
+    Save({"1,,P1,rp,zz,10,20,30,1"}, cFirstSave + 2);
     EXPECT_EQ(watch.Reload(controls), TReloadOutcome::roFailed);
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_EQ(doc.PointTable.Count(), 1);
@@ -222,7 +222,7 @@ TEST_F(FileWatchTest, ReloadButtonTakesTheFileTimeSoTheWatchDoesNotRepeatIt) {
 }
 
 TEST_F(FileWatchTest, ReloadKeepsGroupStates) {
-    Save({"1,,P1,rp,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,P1,rp,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(watch.Reload(controls), TReloadOutcome::roReloaded);
     ASSERT_EQ(doc.GroupTable.Count(), 1);
     doc.GroupTable[1].onoff = 1;
@@ -234,7 +234,7 @@ TEST_F(FileWatchTest, ReloadKeepsGroupStates) {
 }
 
 TEST_F(FileWatchTest, ChoosingAFileWithoutInitialiseKeepsTheOldGroupsWithCountZero) {
-    Save({"1,,PA,ra,13,10,20,30,1", "1,,PA,ra,13,11,21,31,1"}, kFirstSave);
+    Save({"1,,PA,ra,13,10,20,30,1", "1,,PA,ra,13,11,21,31,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     const std::string other = folder.Write("other.csv", {"1,,PB,rb,13,0,0,0,1"});
 
@@ -253,7 +253,7 @@ TEST_F(FileWatchTest, ChoosingAFileWithoutInitialiseKeepsTheOldGroupsWithCountZe
 }
 
 TEST_F(FileWatchTest, ChoosingAFileWithInitialiseStartsTheGroupsAfresh) {
-    Save({"1,,PA,ra,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,PA,ra,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     const std::string other = folder.Write("other.csv", {"1,,PB,rb,13,0,0,0,1"});
 
@@ -265,7 +265,7 @@ TEST_F(FileWatchTest, ChoosingAFileWithInitialiseStartsTheGroupsAfresh) {
 }
 
 TEST_F(FileWatchTest, ChoosingABrokenFileKeepsTheDrawingAndItsGroups) {
-    Save({"1,,PA,ra,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,PA,ra,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     const std::string broken = folder.Write("broken.csv", {"1,,PB,rb,13,0,0,0,1", "1,,PC,rc,?"});
 
@@ -284,13 +284,13 @@ TEST_F(FileWatchTest, ChoosingABrokenFileKeepsTheDrawingAndItsGroups) {
     EXPECT_EQ(doc.dataFileName, broken);
     EXPECT_EQ(Tick(), TReloadOutcome::roNotRun);
     folder.Write("broken.csv", {"1,,PB,rb,13,0,0,0,1"});
-    SetWriteTime(broken, kFirstSave + 9);
+    SetWriteTime(broken, cFirstSave + 9);
     EXPECT_EQ(Tick(), TReloadOutcome::roReloaded);
     EXPECT_EQ(doc.PointTable[1].name, "PB");
 }
 
 TEST_F(FileWatchTest, ChoosingAMissingFileWithInitialiseKeepsTheGroups) {
-    Save({"1,,PA,ra,13,10,20,30,1"}, kFirstSave);
+    Save({"1,,PA,ra,13,10,20,30,1"}, cFirstSave);
     ASSERT_EQ(Tick(), TReloadOutcome::roReloaded);
     controls.initialise = true;
     EXPECT_EQ(watch.Choose(folder.File("gone.csv"), controls), TReloadOutcome::roNoFile);

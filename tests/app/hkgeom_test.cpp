@@ -9,15 +9,15 @@
 namespace hk {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double cPi = 3.14159265358979323846;
 
 TEST(VectorAngle, CoversEveryQuadrantAndTheAxes) {
     EXPECT_DOUBLE_EQ(VectorAngle(1, 0), 0);
-    EXPECT_DOUBLE_EQ(VectorAngle(1, 1), kPi / 4);
-    EXPECT_DOUBLE_EQ(VectorAngle(-1, 1), 3 * kPi / 4);
-    EXPECT_DOUBLE_EQ(VectorAngle(-1, -1), 5 * kPi / 4);
-    EXPECT_DOUBLE_EQ(VectorAngle(1, -1), -kPi / 4);
-    EXPECT_DOUBLE_EQ(VectorAngle(0, 2), kPi / 2);
+    EXPECT_DOUBLE_EQ(VectorAngle(1, 1), cPi / 4);
+    EXPECT_DOUBLE_EQ(VectorAngle(-1, 1), 3 * cPi / 4);
+    EXPECT_DOUBLE_EQ(VectorAngle(-1, -1), 5 * cPi / 4);
+    EXPECT_DOUBLE_EQ(VectorAngle(1, -1), -cPi / 4);
+    EXPECT_DOUBLE_EQ(VectorAngle(0, 2), cPi / 2);
     EXPECT_DOUBLE_EQ(VectorAngle(0, -2), 4.71238898038469);
     EXPECT_DOUBLE_EQ(VectorAngle(0, 0), 0);
 }

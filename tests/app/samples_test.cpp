@@ -15,7 +15,7 @@
 namespace hk {
 namespace {
 
-const std::string kSamples = HK_TEST_DATA_DIR;
+const std::string cSamples = HK_TEST_DATA_DIR;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -25,8 +25,8 @@ std::string ReadBytes(const std::string& path) {
 class SampleDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadColourRules(doc, kSamples + "/hkviewer.csv");
-        ASSERT_TRUE(LoadDataFile(doc, kSamples + "/box.csv", "500", true, log));
+        LoadColourRules(doc, cSamples + "/hkviewer.csv");
+        ASSERT_TRUE(LoadDataFile(doc, cSamples + "/box.csv", "500", true, log));
     }
     int GroupNamed(std::string_view utf8Name, std::string_view rptname = {}) const {
         for (int i = 1; i <= doc.GroupTable.Count(); ++i) {
@@ -51,7 +51,7 @@ TEST_F(SampleDrawing, UsesEveryRecordKind) {
     EXPECT_GT(doc.TorusTable.Count(), 0);
     EXPECT_GT(doc.PipeTable.Count(), 0);
     ASSERT_EQ(doc.ModelTable.Count(), 1);
-    EXPECT_TRUE(std::filesystem::exists(kSamples + "/" + doc.ModelTable[1].modelFile));
+    EXPECT_TRUE(std::filesystem::exists(cSamples + "/" + doc.ModelTable[1].modelFile));
     bool polyline = false, face = false, rounded = false;
     for (const PolyVertex& v : doc.PolyTable) {
         polyline = polyline || v.kind == ikPolyline;
@@ -124,7 +124,7 @@ TEST_F(SampleDrawing, KeepsItsDeliberateClashes) {
 
 TEST_F(SampleDrawing, FilesAreShiftJisWithCrLf) {
     for (const char* name : {"box.csv", "hkviewer.csv", "script1.txt"}) {
-        std::string bytes = ReadBytes(kSamples + "/" + name);
+        std::string bytes = ReadBytes(cSamples + "/" + name);
         ASSERT_FALSE(bytes.empty()) << name;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             if (bytes[i] == '\n') {
@@ -185,7 +185,7 @@ struct ChunkWalk {
 };
 
 TEST(SampleModel, PumpIsAWellFormedChunkTree) {
-    std::string bytes = ReadBytes(kSamples + "/pump.3ds");
+    std::string bytes = ReadBytes(cSamples + "/pump.3ds");
     ASSERT_GE(bytes.size(), 6u);
     ChunkWalk walk{bytes};
     EXPECT_EQ(walk.U16(0), 0x4D4D);

@@ -40,7 +40,7 @@ void Check(bool ok) {
 }
 
 void CheckNumber(double v) {
-    Check(std::isfinite(v) && std::fabs(v) < hk::kDecimalColumnLimit);
+    Check(std::isfinite(v) && std::fabs(v) < hk::cDecimalColumnLimit);
 }
 
 template <class Table> void CheckRecords(const TDocument& doc, const Table& table, int lastLine) {
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         Check(hk::LoadDataFile(doc, FilePath(), "250", initialise, log));
         CheckLoad(doc, lines + 1);
-        Check(log.Lines().size() <= std::size_t(hk::kMaxLoadNotices) + 2);
+        Check(log.Lines().size() <= std::size_t(hk::cMaxLoadNotices) + 2);
     } catch (const hk::EDataFileError& e) {
         const std::string what = e.what();
         Check(e.FileName() == FilePath() && e.LineNo() >= 1 && e.LineNo() <= lines + 1);

@@ -22,7 +22,7 @@ struct TempFolder {
         std::filesystem::temp_directory_path() / ("hk_fuzz_settings_" + std::to_string(::getpid()));
     TempFolder() {
         std::filesystem::create_directories(path);
-        std::ofstream(path / hk::kColourRuleFileName, std::ios::binary) << "A,,10,20,30\r\n";
+        std::ofstream(path / hk::cColourRuleFileName, std::ios::binary) << "A,,10,20,30\r\n";
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -50,7 +50,7 @@ std::size_t LineCount(const std::string& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const std::string path = (Folder() / hk::kSettingsFileName).string();
+    const std::string path = (Folder() / hk::cSettingsFileName).string();
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out << bytes;

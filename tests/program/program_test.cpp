@@ -27,18 +27,18 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // Generous for the sanitizer build on a loaded machine; a healthy run takes a fraction.
-constexpr auto kStartTime = 60s;
-constexpr auto kStepTime = 20s;
-constexpr auto kExitTime = 30s;
+constexpr auto cStartTime = 60s;
+constexpr auto cStepTime = 20s;
+constexpr auto cExitTime = 30s;
 
 // The hot water line of the sample drawing, a two-point line on data-file lines 37 and 38
 // (its item carries the second line's number), crossing the chilled water supply. The point
 // lies on it where nothing stands in front of it in the start-up view.
-constexpr int kHotWaterLine = 38;
-constexpr const char* kHotWaterGroup = "温水送水";
-constexpr double kHotWaterPoint[3] = {3000, 2000, 2500};
+constexpr int cHotWaterLine = 38;
+constexpr const char* cHotWaterGroup = "温水送水";
+constexpr double cHotWaterPoint[3] = {3000, 2000, 2500};
 // The line is the only item of its group.
-constexpr int kHotWaterObjects = 1;
+constexpr int cHotWaterObjects = 1;
 
 // Polls `condition` every 50 ms until it holds or `timeout` passes; its last value.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -72,7 +72,7 @@ protected:
             ADD_FAILURE() << error;
             return {};
         }
-        const std::optional<int> status = batch.Wait(Clock::now() + kExitTime);
+        const std::optional<int> status = batch.Wait(Clock::now() + cExitTime);
         EXPECT_EQ(status, 0) << batch.Errors();
         EXPECT_FALSE(HasSanitizerReport(batch.Errors())) << batch.Errors();
         return SplitLines(batch.Output());
@@ -86,7 +86,7 @@ protected:
             viewer.Start(folder.Program().string(), fs::temp_directory_path().string(), &error))
             << error;
         const std::string frames = viewer.WaitFor(
-            "frames", [](const std::string& a) { return std::atoi(a.c_str()) > 0; }, kStartTime);
+            "frames", [](const std::string& a) { return std::atoi(a.c_str()) > 0; }, cStartTime);
         ASSERT_GT(std::atoi(frames.c_str()), 0) << "no frame drawn; the program wrote:\n"
                                                 << viewer.Child().Errors();
     }
@@ -94,7 +94,7 @@ protected:
     // Closes the window as its window manager would and checks the program ended cleanly.
     void CloseViewer(ViewerProcess& viewer) {
         ASSERT_GE(x.CloseWindowsOf(viewer.Child().Pid()), 1) << "no window of the program";
-        const std::optional<int> status = viewer.Child().Wait(Clock::now() + kExitTime);
+        const std::optional<int> status = viewer.Child().Wait(Clock::now() + cExitTime);
         ASSERT_TRUE(status.has_value()) << "the program did not end after its window closed";
         EXPECT_EQ(*status, 0) << viewer.Child().Errors();
         EXPECT_FALSE(HasSanitizerReport(viewer.Child().Errors())) << viewer.Child().Errors();
@@ -124,7 +124,7 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
     const std::vector<std::string> summary = Batch({"--batch", "box.csv"});
     const std::vector<std::string> clashes = Batch({"--batch", "box.csv", "--collide"});
     const std::vector<std::string> withDetails =
-        Batch({"--batch", "box.csv", "--details", std::to_string(kHotWaterLine)});
+        Batch({"--batch", "box.csv", "--details", std::to_string(cHotWaterLine)});
     ASSERT_EQ(clashes.size(), 6u) << "the sample's deliberate clashes";
     ASSERT_EQ(withDetails.size(), summary.size() + 1);
     const std::string details = withDetails.back();
@@ -138,20 +138,20 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
     EXPECT_EQ(viewer.Query("text LATime"), "LATime");
     const std::optional<int> objects = viewer.Number("objects");
     ASSERT_TRUE(objects.has_value());
-    ASSERT_GT(*objects, kHotWaterObjects);
+    ASSERT_GT(*objects, cHotWaterObjects);
 
     // 1. Ticking "衝突" starts the cycle: each pass lists the clashes in place of the load
     // summary, shows its time and turns the lamp red.
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
-    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("1"), kStepTime), "1");
-    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), kStepTime), "255 0 0");
+    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("1"), cStepTime), "1");
+    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), cStepTime), "255 0 0");
     const std::regex timeText("^[0-9]+\\.[0-9] ms$");
     const auto timeShown = [&] {
         const std::optional<std::string> t = viewer.Query("text LATime");
         return t && std::regex_match(*t, timeText);
     };
-    EXPECT_TRUE(WaitUntil(timeShown, kStepTime)) << viewer.Query("text LATime").value_or("");
-    EXPECT_TRUE(WaitUntil([&] { return viewer.Lines("Memo2") == clashes; }, kStepTime));
+    EXPECT_TRUE(WaitUntil(timeShown, cStepTime)) << viewer.Query("text LATime").value_or("");
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Lines("Memo2") == clashes; }, cStepTime));
     // Later passes show the same: every pass starts from an empty message area.
     for (int pass = 0; pass < 3; ++pass) {
         std::this_thread::sleep_for(150ms);
@@ -162,13 +162,13 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
 
     // 2. Unticking stops it; the last report stays.
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
-    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("0"), kStepTime), "0");
+    EXPECT_EQ(viewer.WaitFor("checked CheckBox1", Is("0"), cStepTime), "0");
     EXPECT_EQ(viewer.Lines("Memo2"), clashes);
 
     // 3. A click on the hot water line picks it and prints its details.
     const std::optional<ScreenRect> view = viewer.Geometry("GLSceneViewer1");
     const std::optional<ScreenPoint> onLine =
-        viewer.Project(kHotWaterPoint[0], kHotWaterPoint[1], kHotWaterPoint[2]);
+        viewer.Project(cHotWaterPoint[0], cHotWaterPoint[1], cHotWaterPoint[2]);
     ASSERT_TRUE(view && onLine);
     ASSERT_TRUE(onLine->x > view->x && onLine->x < view->x + view->w && onLine->y > view->y &&
                 onLine->y < view->y + view->h)
@@ -181,7 +181,7 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
             afterPick = viewer.Lines("Memo2");
             return afterPick.size() > beforePick.size();
         },
-        kStepTime));
+        cStepTime));
     std::vector<std::string> expected = beforePick;
     expected.push_back(details);
     EXPECT_EQ(afterPick, expected);
@@ -194,24 +194,24 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
     ASSERT_TRUE(rows.has_value());
     int groupRow = 0;
     for (int r = 1; r < *rows && groupRow == 0; ++r)
-        if (viewer.Query("cell StringGrid1 0 " + std::to_string(r)) == kHotWaterGroup)
+        if (viewer.Query("cell StringGrid1 0 " + std::to_string(r)) == cHotWaterGroup)
             groupRow = r;
-    ASSERT_GT(groupRow, 0) << "no row for " << kHotWaterGroup;
+    ASSERT_GT(groupRow, 0) << "no row for " << cHotWaterGroup;
     const std::string shownCell = "cell StringGrid1 1 " + std::to_string(groupRow);
     EXPECT_EQ(viewer.Query(shownCell), "on");
     const std::optional<int> framesBefore = viewer.Number("frames");
     const std::optional<ScreenRect> cell = viewer.CellGeometry("StringGrid1", 1, groupRow);
     ASSERT_TRUE(cell && framesBefore);
     x.Click(cell->CentreX(), cell->CentreY());
-    EXPECT_EQ(viewer.WaitFor(shownCell, Is("off"), kStepTime), "off");
-    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("objects") == *objects - kHotWaterObjects; },
-                          kStepTime))
+    EXPECT_EQ(viewer.WaitFor(shownCell, Is("off"), cStepTime), "off");
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("objects") == *objects - cHotWaterObjects; },
+                          cStepTime))
         << "objects: " << viewer.Number("objects").value_or(-1);
-    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("frames") > framesBefore; }, kStepTime))
+    EXPECT_TRUE(WaitUntil([&] { return viewer.Number("frames") > framesBefore; }, cStepTime))
         << "the view was not drawn again";
     const std::vector<std::string> afterHide = viewer.Lines("Memo2");
     ASSERT_FALSE(afterHide.empty());
-    EXPECT_EQ(afterHide.back().rfind(std::string("種別=:2:線 名称=") + kHotWaterGroup, 0), 0u)
+    EXPECT_EQ(afterHide.back().rfind(std::string("種別=:2:線 名称=") + cHotWaterGroup, 0), 0u)
         << afterHide.back();
 
     // 5. A new load scale typed into its box is written at close as the box's text, with the
@@ -223,7 +223,7 @@ TEST_F(ProgramTest, ASessionChecksClashesPicksAnObjectHidesAGroupAndKeepsItsSett
     for (int i = 0; i < 6; ++i)
         ASSERT_TRUE(x.Key("BackSpace"));
     ASSERT_TRUE(x.Type("400"));
-    EXPECT_EQ(viewer.WaitFor("text Edit1", Is("400"), kStepTime), "400");
+    EXPECT_EQ(viewer.WaitFor("text Edit1", Is("400"), cStepTime), "400");
 
     std::vector<std::string> groupNames, groupShown;
     for (int r = 1; r < *rows; ++r) {
@@ -296,11 +296,11 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
         return true;
     };
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "CheckBox1"));
-    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), kStepTime), "255 0 0");
+    EXPECT_EQ(viewer.WaitFor("lamp", Is("255 0 0"), cStepTime), "255 0 0");
     EXPECT_FALSE(allCornersShown()) << "the start-up view shows the drawing close up";
     x.Click(view->x + 5, view->y + view->h - 5);
     ASSERT_TRUE(x.Key("Home"));
-    EXPECT_TRUE(WaitUntil(allCornersShown, kStepTime));
+    EXPECT_TRUE(WaitUntil(allCornersShown, cStepTime));
 
     // Ctrl+L over the main window opens the list with the sample's five hard clashes; its
     // joint shows when asked for: six clashes, all new.
@@ -311,13 +311,13 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
     EXPECT_EQ(viewer
                   .WaitFor(
                       "clashgeometry 0",
-                      [](const std::string& a) { return a.rfind("error", 0) != 0; }, kStepTime)
+                      [](const std::string& a) { return a.rfind("error", 0) != 0; }, cStepTime)
                   .rfind("error", 0),
               std::string::npos);
-    EXPECT_EQ(viewer.WaitFor("clashes", Is("5"), kStepTime), "5");
+    EXPECT_EQ(viewer.WaitFor("clashes", Is("5"), cStepTime), "5");
     EXPECT_EQ(viewer.Query("text HiddenClashes"), "非表示 1件 (接続 1)");
     ASSERT_NO_FATAL_FAILURE(ClickCheckBox(viewer, "ShowConnected"));
-    EXPECT_EQ(viewer.WaitFor("clashes", Is("6"), kStepTime), "6");
+    EXPECT_EQ(viewer.WaitFor("clashes", Is("6"), cStepTime), "6");
     EXPECT_EQ(viewer.Query("text HiddenClashes"), "非表示 0件");
     EXPECT_EQ(StatusCounts(viewer), (std::map<std::string, int>{{"new", 6}}));
 
@@ -327,7 +327,7 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
         [&] {
             return StatusCounts(viewer) == std::map<std::string, int>{{"active", 6}};
         },
-        kStepTime));
+        cStepTime));
 
     // A click on the row of the drain pipe and the lower bar along y selects it: both objects
     // are highlighted and the view turns to the clash point.
@@ -345,7 +345,7 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
     ASSERT_EQ(std::sscanf(rowGeometry.c_str(), "%d %d %d %d", &r.x, &r.y, &r.w, &r.h), 4)
         << rowGeometry;
     x.Click(r.x + 20, r.CentreY());
-    EXPECT_EQ(viewer.WaitFor("highlighted", Is("95 62"), kStepTime), "95 62");
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is("95 62"), cStepTime), "95 62");
     std::optional<ScreenPoint> at;
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -354,7 +354,7 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
             return at && std::abs(at->x - view->CentreX()) < view->w / 10 &&
                    std::abs(at->y - view->CentreY()) < view->h / 10;
         },
-        kStepTime))
+        cStepTime))
         << "the clash point is drawn at " << (at ? at->x : -1) << "," << (at ? at->y : -1);
 
     // The saved edit: a row at the top shifts every line, the hot-water line rises 300 mm clear
@@ -377,22 +377,22 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
             return StatusCounts(viewer) ==
                    std::map<std::string, int>{{"active", 5}, {"new", 1}, {"resolved", 1}};
         },
-        kStepTime))
+        cStepTime))
         << viewer.Query("clashes").value_or("");
     for (int row = 0; row < 7; ++row) {
         const auto fields = ClashFields(viewer.Query("clash " + std::to_string(row)).value_or(""));
         if (!fields.empty() && fields[0] == "resolved") {
-            EXPECT_TRUE(fields[1] == std::to_string(kHotWaterLine) ||
-                        fields[6] == std::to_string(kHotWaterLine));
+            EXPECT_TRUE(fields[1] == std::to_string(cHotWaterLine) ||
+                        fields[6] == std::to_string(cHotWaterLine));
         }
     }
     // The selection stays on the same clash, now on lines one further down.
-    EXPECT_EQ(viewer.WaitFor("highlighted", Is("96 63"), kStepTime), "96 63");
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is("96 63"), cStepTime), "96 63");
 
     // Escape in the list clears the selection and the highlight.
     x.MoveTo(r.x + 20, r.CentreY());
     ASSERT_TRUE(x.Key("Escape"));
-    EXPECT_EQ(viewer.WaitFor("highlighted", Is(""), kStepTime), "");
+    EXPECT_EQ(viewer.WaitFor("highlighted", Is(""), cStepTime), "");
     ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
 }
 
@@ -402,13 +402,13 @@ void OpenClashList(ViewerProcess& viewer, XInput& x, const std::string& rows) {
     ASSERT_TRUE(memo.has_value());
     x.MoveTo(memo->CentreX(), memo->CentreY());
     ASSERT_TRUE(x.Key("l", "Control_L"));
-    EXPECT_EQ(viewer.WaitFor("clashes", Is(rows), kStepTime), rows);
+    EXPECT_EQ(viewer.WaitFor("clashes", Is(rows), cStepTime), rows);
     // The rows count before the window is on the screen; its first row shows once it is.
     EXPECT_EQ(viewer
                   .WaitFor(
                       "clashgeometry 0",
                       [](const std::string& answer) { return answer.rfind("error", 0) != 0; },
-                      kStepTime)
+                      cStepTime)
                   .rfind("error", 0),
               std::string::npos);
 }
@@ -432,13 +432,13 @@ TEST_F(ProgramTest, AClashApprovedInTheWindowStaysApprovedAfterARestart) {
         ASSERT_TRUE(approve.has_value());
         x.Click(approve->CentreX(), approve->CentreY());
         // The comment dialog takes the keys once it holds the focus: a comment and Enter.
-        EXPECT_EQ(viewer.WaitFor("focus", Is("ApproveDialog"), kStepTime), "ApproveDialog");
+        EXPECT_EQ(viewer.WaitFor("focus", Is("ApproveDialog"), cStepTime), "ApproveDialog");
         const std::optional<ScreenRect> dialog = viewer.Geometry("ApproveDialog");
         ASSERT_TRUE(dialog.has_value());
         x.MoveTo(dialog->CentreX(), dialog->CentreY());
         ASSERT_TRUE(x.Type("ok"));
         ASSERT_TRUE(x.Key("Return"));
-        EXPECT_EQ(viewer.WaitFor("clashes", Is("4"), kStepTime), "4");
+        EXPECT_EQ(viewer.WaitFor("clashes", Is("4"), cStepTime), "4");
         EXPECT_NE(viewer.Query("clash 0"), first);
         ASSERT_NO_FATAL_FAILURE(CloseViewer(viewer));
     }

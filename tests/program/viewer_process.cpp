@@ -9,8 +9,8 @@ namespace hk::test {
 
 namespace {
 
-constexpr std::chrono::seconds kAnswerTime{20};
-constexpr std::chrono::milliseconds kPollInterval{50};
+constexpr std::chrono::seconds cAnswerTime{20};
+constexpr std::chrono::milliseconds cPollInterval{50};
 
 bool IsError(const std::string& answer) {
     return answer.rfind("error", 0) == 0;
@@ -36,7 +36,7 @@ bool ViewerProcess::Start(const std::string& program, const std::string& workDir
 std::optional<std::string> ViewerProcess::Query(const std::string& query) {
     if (!child_.WriteLine(query))
         return std::nullopt;
-    return child_.ReadLine(Clock::now() + kAnswerTime);
+    return child_.ReadLine(Clock::now() + cAnswerTime);
 }
 
 std::string ViewerProcess::WaitFor(const std::string& query,
@@ -51,7 +51,7 @@ std::string ViewerProcess::WaitFor(const std::string& query,
         last = *answer;
         if (accept(last) || Clock::now() >= deadline)
             return last;
-        std::this_thread::sleep_for(kPollInterval);
+        std::this_thread::sleep_for(cPollInterval);
     }
 }
 

@@ -22,14 +22,14 @@
 namespace hk::test {
 namespace {
 
-constexpr int kWidth = 96, kHeight = 72;
+constexpr int cWidth = 96, cHeight = 72;
 
 std::vector<unsigned char> Frame(GLRig& rig) {
-    std::vector<unsigned char> p(std::size_t(kWidth) * kHeight * 4);
+    std::vector<unsigned char> p(std::size_t(cWidth) * cHeight * 4);
     rig.buffer.RenderFrame();
     rig.buffer.RenderingContext()->Activate();
     glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    glReadPixels(0, 0, cWidth, cHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
     rig.buffer.RenderingContext()->Deactivate();
     return p;
 }
@@ -46,7 +46,7 @@ int Differing(const std::vector<unsigned char>& a, const std::vector<unsigned ch
 
 struct LitRig : GLRig {
     TGLMaterialLibrary library;
-    LitRig() : GLRig(kWidth, kHeight) {
+    LitRig() : GLRig(cWidth, cHeight) {
         if (!ok) {
             return;
         }
@@ -58,11 +58,11 @@ struct LitRig : GLRig {
 };
 
 void Colour(TGLCustomSceneObject& solid, int which, TGLMaterialLibrary& library) {
-    static const TColorVector kColours[] = {
+    static const TColorVector cColours[] = {
         {0.8f, 0.2f, 0.2f, 1}, {0.2f, 0.7f, 0.3f, 1}, {0.3f, 0.4f, 0.9f, 1}};
     TGLMaterial& m = solid.Material();
     if (which < 3) {
-        m.FrontProperties().Diffuse().SetColor(kColours[which]);
+        m.FrontProperties().Diffuse().SetColor(cColours[which]);
     } else if (which == 3) {
         m.SetMaterialLibrary(&library);
         m.SetLibMaterialName("shared");
@@ -106,10 +106,10 @@ int ExpectSamePicture(LitRig& rig, TGLBaseSceneObject& root, const char* when, i
         root.SetVisible(false);
         const std::vector<unsigned char> background = Frame(rig);
         root.SetVisible(true);
-        EXPECT_LE(DifferentlyCovered(alone, merged, background), kWidth * kHeight / 500)
+        EXPECT_LE(DifferentlyCovered(alone, merged, background), cWidth * cHeight / 500)
             << when << ", seed " << seed;
     } else {
-        EXPECT_LE(Differing(alone, merged), kWidth * kHeight / 500) << when << ", seed " << seed;
+        EXPECT_LE(Differing(alone, merged), cWidth * cHeight / 500) << when << ", seed " << seed;
     }
     return root.MergedChildren()->DrawnCount();
 }
@@ -137,8 +137,8 @@ TEST(MergedDrawing, LooksAndPicksAsDrawingEverySolidOnItsOwn) {
         }
         rig.buffer.SetDetailScale(seed % 2 ? 1 : cMovingDetailScale);
         EXPECT_GT(ExpectSamePicture(rig, *root, "as built", seed), 10) << "seed " << seed;
-        for (int y = 4; y < kHeight; y += 9) {
-            for (int x = 4; x < kWidth; x += 9) {
+        for (int y = 4; y < cHeight; y += 9) {
+            for (int x = 4; x < cWidth; x += 9) {
                 TGLBaseSceneObject* merged = rig.buffer.PickedObjectAt(x, y);
                 root->SetMergeChildren(false);
                 EXPECT_EQ(merged, rig.buffer.PickedObjectAt(x, y)) << x << "," << y;
@@ -180,8 +180,8 @@ TEST(ReducedResolution, CoversWhatTheFullFrameCoversAndPicksAlike) {
     root->SetVisible(true);
     const std::vector<unsigned char> full = Frame(rig);
     std::vector<TGLBaseSceneObject*> picked;
-    for (int y = 4; y < kHeight; y += 9) {
-        for (int x = 4; x < kWidth; x += 9) {
+    for (int y = 4; y < cHeight; y += 9) {
+        for (int x = 4; x < cWidth; x += 9) {
             picked.push_back(rig.buffer.PickedObjectAt(x, y));
         }
     }
@@ -190,12 +190,12 @@ TEST(ReducedResolution, CoversWhatTheFullFrameCoversAndPicksAlike) {
         const std::vector<unsigned char> reduced = Frame(rig);
         // Edge pixels of a picture 1 / scale times coarser may go either way.
         EXPECT_LE(DifferentlyCovered(full, reduced, background),
-                  int(kWidth * kHeight / 8 * (1 - scale)))
+                  int(cWidth * cHeight / 8 * (1 - scale)))
             << "scale " << scale;
-        EXPECT_GT(Differing(reduced, background), kWidth * kHeight / 10) << "scale " << scale;
+        EXPECT_GT(Differing(reduced, background), cWidth * cHeight / 10) << "scale " << scale;
         std::size_t i = 0;
-        for (int y = 4; y < kHeight; y += 9) {
-            for (int x = 4; x < kWidth; x += 9) {
+        for (int y = 4; y < cHeight; y += 9) {
+            for (int x = 4; x < cWidth; x += 9) {
                 EXPECT_EQ(rig.buffer.PickedObjectAt(x, y), picked[i++]) << x << "," << y;
             }
         }

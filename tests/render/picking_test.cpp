@@ -12,7 +12,7 @@
 namespace hk::test {
 namespace {
 
-constexpr TColorVector kWhite{1, 1, 1, 1};
+constexpr TColorVector cWhite{1, 1, 1, 1};
 
 // A square with a material of its own, so that blending applies to it.
 class TGlassSquare : public TGLCustomSceneObject {
@@ -30,7 +30,7 @@ public:
 TEST(Picking, BackgroundGivesNone) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
-    rig.AddSquare(0, 0, 0, 0.2f, kWhite);
+    rig.AddSquare(0, 0, 0, 0.2f, cWhite);
     EXPECT_EQ(rig.buffer.PickedObjectAt(5, 5), nullptr);
     EXPECT_NE(rig.buffer.PickedObjectAt(50, 50), nullptr);
 }
@@ -38,9 +38,9 @@ TEST(Picking, BackgroundGivesNone) {
 TEST(Picking, TheNearerOfTwoWinsWhateverTheDrawingOrder) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
-    auto* farFirst = rig.AddSquare(0, 0, -1, 0.5f, kWhite);
-    auto* nearSecond = rig.AddSquare(0, 0, 2, 0.5f, kWhite);
-    auto* farThird = rig.AddSquare(0, 0, -3, 0.5f, kWhite);
+    auto* farFirst = rig.AddSquare(0, 0, -1, 0.5f, cWhite);
+    auto* nearSecond = rig.AddSquare(0, 0, 2, 0.5f, cWhite);
+    auto* farThird = rig.AddSquare(0, 0, -3, 0.5f, cWhite);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 50), nearSecond);
     std::unique_ptr<TGLPickList> hits = rig.buffer.PickRegion({49, 49, 51, 51});
     ASSERT_EQ(hits->Count(), 3);
@@ -54,8 +54,8 @@ TEST(Picking, TheNearerOfTwoWinsWhateverTheDrawingOrder) {
 TEST(Picking, AHiddenObjectIsNeverPicked) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
-    auto* back = rig.AddSquare(0, 0, 0, 0.5f, kWhite);
-    auto* front = rig.AddSquare(0, 0, 1, 0.5f, kWhite);
+    auto* back = rig.AddSquare(0, 0, 0, 0.5f, cWhite);
+    auto* front = rig.AddSquare(0, 0, 1, 0.5f, cWhite);
     front->SetVisible(false);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 50), back);
     back->SetVisible(false);
@@ -77,7 +77,7 @@ TEST(Picking, MoreThanSixtyFourObjectsAreAllReported) {
     HK_REQUIRE_GL(rig);
     std::vector<TGLBaseSceneObject*> stack;
     for (int i = 0; i < 150; ++i) {
-        stack.push_back(rig.AddSquare(0, 0, -float(i) * 0.01f, 0.5f, kWhite));
+        stack.push_back(rig.AddSquare(0, 0, -float(i) * 0.01f, 0.5f, cWhite));
     }
     std::unique_ptr<TGLPickList> hits = rig.buffer.PickRegion({49, 49, 51, 51});
     ASSERT_EQ(hits->Count(), 150);
@@ -89,8 +89,8 @@ TEST(Picking, TheTopRowMapsToTheTopPixelRow) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
     const double halfView = 10 * 0.5 / (50 * 2 * 96 / (25.4 * 101));
-    auto* top = rig.AddSquare(0, float(halfView) - 0.05f, 0, 0.1f, kWhite);
-    auto* bottom = rig.AddSquare(0, -float(halfView) + 0.05f, 0, 0.1f, kWhite);
+    auto* top = rig.AddSquare(0, float(halfView) - 0.05f, 0, 0.1f, cWhite);
+    auto* bottom = rig.AddSquare(0, -float(halfView) + 0.05f, 0, 0.1f, cWhite);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 0), top);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 100), bottom);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 50), nullptr);
@@ -109,7 +109,7 @@ TEST(Picking, AxesPickTheirObjectAndCamerasAndLightsNever) {
 TEST(Picking, APickLeavesTheNextFrameUnaffected) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
-    rig.AddSquare(0, 0, 0, 0.2f, kWhite);
+    rig.AddSquare(0, 0, 0, 0.2f, cWhite);
     rig.buffer.RenderFrame();
     const TMatrix before = rig.buffer.ProjectionMatrix();
     rig.buffer.PickedObjectAt(50, 50);
@@ -122,7 +122,7 @@ TEST(Picking, APickLeavesTheNextFrameUnaffected) {
 TEST(Picking, WithoutCameraThereAreNoHits) {
     GLRig rig(101, 101);
     HK_REQUIRE_GL(rig);
-    rig.AddSquare(0, 0, 0, 0.5f, kWhite);
+    rig.AddSquare(0, 0, 0, 0.5f, cWhite);
     rig.buffer.SetCamera(nullptr);
     EXPECT_EQ(rig.buffer.PickedObjectAt(50, 50), nullptr);
 }

@@ -16,13 +16,13 @@
 namespace hk::test {
 namespace {
 
-constexpr int kColourTolerance = 24;
-constexpr double kDifferingShare = 0.01;
+constexpr int cColourTolerance = 24;
+constexpr double cDifferingShare = 0.01;
 
 bool Differs(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) > kColourTolerance ||
-           std::abs(qGreen(a) - qGreen(b)) > kColourTolerance ||
-           std::abs(qBlue(a) - qBlue(b)) > kColourTolerance;
+    return std::abs(qRed(a) - qRed(b)) > cColourTolerance ||
+           std::abs(qGreen(a) - qGreen(b)) > cColourTolerance ||
+           std::abs(qBlue(a) - qBlue(b)) > cColourTolerance;
 }
 
 class ReferenceImageTest : public QtTest {
@@ -51,10 +51,10 @@ TEST_F(ReferenceImageTest, TheSampleAtStartUpLooksAsItsReferencePicture) {
     }
     const double share = double(differing) / (double(image.width()) * image.height());
     const QString kept = QDir::temp().filePath("hk_sample_startup_actual.png");
-    EXPECT_LE(share, kDifferingShare)
+    EXPECT_LE(share, cDifferingShare)
         << "the picture, kept as " << kept.toStdString() << ", differs from the reference in "
         << differing << " pixels";
-    if (share > kDifferingShare) {
+    if (share > cDifferingShare) {
         image.save(kept);
     }
 }

@@ -22,14 +22,14 @@ bool Near(const RGB& a, const RGB& b, int tolerance = 2) {
     return true;
 }
 
-const RGB kBackground{0, 64, 128};
+const RGB cBackground{0, 64, 128};
 
 TEST(RenderFrame, ClearsToTheBackgroundColour) {
     GLRig rig(64, 48);
     HK_REQUIRE_GL(rig);
     rig.buffer.RenderFrame();
-    EXPECT_TRUE(Near(rig.Pixel(0, 0), kBackground));
-    EXPECT_TRUE(Near(rig.Pixel(63, 47), kBackground));
+    EXPECT_TRUE(Near(rig.Pixel(0, 0), cBackground));
+    EXPECT_TRUE(Near(rig.Pixel(63, 47), cBackground));
     EXPECT_EQ(rig.buffer.FrameCount(), 1);
     EXPECT_GT(rig.buffer.FramesPerSecond(), 0);
 }
@@ -44,12 +44,12 @@ TEST(RenderFrame, AnObjectAppearsWhereTheCameraSaysAndMovesWithIt) {
     const double halfView = 10 * 0.5 / nearPlane;
     const int column = int(50.5 + 0.8 / halfView * 50.5);
     EXPECT_TRUE(Near(rig.Pixel(column, 50), {255, 255, 0}));
-    EXPECT_TRUE(Near(rig.Pixel(101 - column, 50), kBackground));
+    EXPECT_TRUE(Near(rig.Pixel(101 - column, 50), cBackground));
     // Moving the camera to the right moves the object to the left of the picture.
     rig.camera->Position().SetPoint(1.6f, 0, 10);
     rig.buffer.RenderFrame();
     EXPECT_TRUE(Near(rig.Pixel(101 - column, 50), {255, 255, 0}));
-    EXPECT_TRUE(Near(rig.Pixel(column, 50), kBackground));
+    EXPECT_TRUE(Near(rig.Pixel(column, 50), cBackground));
 }
 
 TEST(RenderFrame, AxesAreDashedLinesInTheirColours) {
@@ -62,7 +62,7 @@ TEST(RenderFrame, AxesAreDashedLinesInTheirColours) {
     for (int x = 52; x < 100; ++x) {
         RGB p = rig.Pixel(x, 50);
         red += Near(p, {255, 0, 0}, 3);
-        gaps += Near(p, kBackground);
+        gaps += Near(p, cBackground);
     }
     for (int x = 1; x < 49; ++x) {
         darkRed += Near(rig.Pixel(x, 50), {128, 0, 0}, 3);
@@ -178,7 +178,7 @@ TEST(RenderFrame, AnOpenGLErrorIsReportedAndReleasesTheFrame) {
     EXPECT_FALSE(rig.buffer.RenderingContext()->Active());
     rig.buffer.PostRender = nullptr;
     rig.buffer.RenderFrame();
-    EXPECT_TRUE(Near(rig.Pixel(1, 1), kBackground));
+    EXPECT_TRUE(Near(rig.Pixel(1, 1), cBackground));
 }
 
 TEST(RenderFrame, OnlyDepthIsClearedWhenColourClearIsOff) {
@@ -188,7 +188,7 @@ TEST(RenderFrame, OnlyDepthIsClearedWhenColourClearIsOff) {
     rig.buffer.SetContextOptions({roNoColorBufferClear});
     rig.buffer.SetBackgroundColor(0x000000FF); // red, never cleared to
     rig.buffer.RenderFrame();
-    EXPECT_TRUE(Near(rig.Pixel(3, 3), kBackground));
+    EXPECT_TRUE(Near(rig.Pixel(3, 3), cBackground));
 }
 
 TEST(RenderFrame, ASecondBufferOnTheSceneSharesTheFirstOnesLists) {

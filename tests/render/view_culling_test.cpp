@@ -13,14 +13,14 @@
 namespace hk::test {
 namespace {
 
-constexpr int kWidth = 64, kHeight = 48;
+constexpr int cWidth = 64, cHeight = 48;
 
 // Pixels of the last frame that are not the background.
 int DrawnPixels(GLRig& rig) {
-    std::vector<unsigned char> p(std::size_t(kWidth) * kHeight * 4);
+    std::vector<unsigned char> p(std::size_t(cWidth) * cHeight * 4);
     rig.buffer.RenderingContext()->Activate();
     glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    glReadPixels(0, 0, cWidth, cHeight, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
     rig.buffer.RenderingContext()->Deactivate();
     int drawn = 0;
     for (std::size_t i = 0; i < p.size(); i += 4) {
@@ -30,7 +30,7 @@ int DrawnPixels(GLRig& rig) {
 }
 
 TEST(ViewCulling, NoSolidLeftOutOfTheViewWouldHaveDrawnAPixel) {
-    GLRig rig(kWidth, kHeight);
+    GLRig rig(cWidth, cHeight);
     HK_REQUIRE_GL(rig);
     rig.buffer.SetFaceCulling(false);
     std::mt19937 random(21);

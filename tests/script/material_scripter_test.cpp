@@ -50,7 +50,7 @@ std::vector<float> V(const TAffineVector& v) {
     return {v.x, v.y, v.z};
 }
 
-const char* const kNoClosing = "User Error : No closing \"}\"";
+const char* const cNoClosing = "User Error : No closing \"}\"";
 
 // ---- a whole script --------------------------------------------------------------------
 
@@ -304,7 +304,7 @@ TEST_F(ScripterTest, MissingFinalCloseFailsAfterTheMaterialWasAdded) {
         scripter.Run();
         FAIL() << "no error";
     } catch (const EMaterialScriptError& e) {
-        EXPECT_EQ(e.Message(), kNoClosing);
+        EXPECT_EQ(e.Message(), cNoClosing);
         EXPECT_EQ(e.Line(), 4);
     }
     EXPECT_NE(Find("A"), nullptr);

@@ -31,7 +31,7 @@ protected:
     std::filesystem::path dir;
 };
 
-const char* const kGood = "Materials\r\nmaterial {\r\nname=Pipe\r\nblendingmode=bmTransparency\r\n"
+const char* const cGood = "Materials\r\nmaterial {\r\nname=Pipe\r\nblendingmode=bmTransparency\r\n"
                           "frontProperties {\r\ndiffuse=(0.5;0.25;0.5;1)\r\nshininess=16\r\n}\r\n"
                           "}\r\n\r\n}\r\n";
 
@@ -62,7 +62,7 @@ TEST_F(ScriptCheckTest, ErrorAfterTheReportExitsOne) {
 
 TEST_F(ScriptCheckTest, BatchOptionRunsTheCheck) {
     std::ostringstream out, err;
-    const std::string file = Write("good.txt", kGood);
+    const std::string file = Write("good.txt", cGood);
     EXPECT_EQ(RunBatch({"--check-script", file}, dir, out, err), 0);
     EXPECT_NE(out.str().find("Pipe\tbmTransparency\t0.2,0.2,0.2,1\t0.25,0.5,1,0.5\t0,0,0,1\t"
                              "0,0,0,1\t16\n"),
@@ -86,7 +86,7 @@ TEST_F(ScriptCheckTest, StartupWithoutScriptLeavesTheLibrary) {
 }
 
 TEST_F(ScriptCheckTest, StartupReplacesTheLibraryAndLogsToThePane) {
-    Write(kMaterialScriptFileName, kGood);
+    Write(cMaterialScriptFileName, cGood);
     TGLMaterialLibrary library;
     library.AddMaterial("Old");
     TGLMaterialScripter scripter;
@@ -102,13 +102,13 @@ TEST_F(ScriptCheckTest, StartupReplacesTheLibraryAndLogsToThePane) {
 }
 
 TEST_F(ScriptCheckTest, StartupErrorNamesTheFileAndKeepsFinishedBlocks) {
-    Write(kMaterialScriptFileName, "h\nmaterial {\nname=A\n}\n\nmaterial {\nname=B\n"
+    Write(cMaterialScriptFileName, "h\nmaterial {\nname=A\n}\n\nmaterial {\nname=B\n"
                                    "frontProperties {\nshininess=x\n}\n}\n\n}\n");
     TGLMaterialLibrary library;
     TGLMaterialScripter scripter;
     TMemoryLog pane;
     const std::string error = RunStartupMaterialScript(dir, library, scripter, pane);
-    EXPECT_NE(error.find(std::string(kMaterialScriptFileName) + ", line 9: 'x' is not a valid"),
+    EXPECT_NE(error.find(std::string(cMaterialScriptFileName) + ", line 9: 'x' is not a valid"),
               std::string::npos)
         << error;
     EXPECT_NE(library.LibMaterialByName("A"), nullptr);

@@ -124,14 +124,14 @@ TEST(ScriptCut, OptionPair) {
 }
 
 enum TestEnum { teA, teB };
-const TScriptEnumName<TestEnum> kNames[] = {{"teA", teA}, {"teB", teB}};
+const TScriptEnumName<TestEnum> cNames[] = {{"teA", teA}, {"teB", teB}};
 
 TEST(ScriptEnumeration, MatchesWholeNameIgnoringCase) {
     TestEnum v = teA;
-    EXPECT_TRUE(MatchEnumeration("TEB", kNames, v));
+    EXPECT_TRUE(MatchEnumeration("TEB", cNames, v));
     EXPECT_EQ(v, teB);
-    EXPECT_FALSE(MatchEnumeration(" teA", kNames, v));
-    EXPECT_FALSE(MatchEnumeration("te", kNames, v));
+    EXPECT_FALSE(MatchEnumeration(" teA", cNames, v));
+    EXPECT_FALSE(MatchEnumeration("te", cNames, v));
     EXPECT_EQ(v, teB);
 }
 

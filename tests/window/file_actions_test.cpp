@@ -25,18 +25,18 @@
 namespace hk {
 namespace {
 
-const QByteArray kOnePipe = "2,,1,L,R,D25,250,S,0,0,1000,0\r\n"
+const QByteArray cOnePipe = "2,,1,L,R,D25,250,S,0,0,1000,0\r\n"
                             "2,,0,,,,,E,4000,0,1000\r\n";
-const QByteArray kTwoPipes = kOnePipe + "2,,1,M,R,D25,250,S,0,500,0,0\r\n"
+const QByteArray cTwoPipes = cOnePipe + "2,,1,M,R,D25,250,S,0,500,0,0\r\n"
                                         "2,,0,,,,,E,4000,500,0\r\n";
 // A size column that does not convert, on line 3.
-const QByteArray kBroken = kOnePipe + "1,,P,r,1x,0,0,0,0\r\n";
+const QByteArray cBroken = cOnePipe + "1,,P,r,1x,0,0,0,0\r\n";
 
 class FileActionsTest : public test::QtTest {
 protected:
     void SetUp() override {
         startDir = QDir::currentPath();
-        Save(kOnePipe, 1700000000);
+        Save(cOnePipe, 1700000000);
         form = std::make_unique<TForm1>(folder.Dir(),
                                         [this](const QString& message) { errors << message; });
         form->OpenDialog1()->setOption(QFileDialog::DontUseNativeDialog);
@@ -70,7 +70,7 @@ protected:
 };
 
 TEST_F(FileActionsTest, WatchReloadsOnceAfterAutoUpdateIsTickedThenOnEachSave) {
-    Save(kTwoPipes, 1700000000);
+    Save(cTwoPipes, 1700000000);
     Tick();
     EXPECT_EQ(BuiltObjects(), 1);
     EXPECT_TRUE(form->Timer2->isActive());
@@ -85,7 +85,7 @@ TEST_F(FileActionsTest, WatchReloadsOnceAfterAutoUpdateIsTickedThenOnEachSave) {
     Tick();
     EXPECT_EQ(BuiltObjects(), 0);
 
-    Save(kOnePipe, 1700000005);
+    Save(cOnePipe, 1700000005);
     Tick();
     EXPECT_EQ(BuiltObjects(), 1);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -95,11 +95,11 @@ TEST_F(FileActionsTest, WatchReloadsOnceAfterAutoUpdateIsTickedThenOnEachSave) {
 // file and line, and the finished save is shown once it has settled.
 TEST_F(FileActionsTest, HalfWrittenSaveGoesToTheStatusBarAndTheFinishedOneLoads) {
     form->CheckBox3->setChecked(true);
-    Save(kTwoPipes, 1700000000);
+    Save(cTwoPipes, 1700000000);
     Tick();
     ASSERT_EQ(BuiltObjects(), 2);
 
-    Save(kBroken, 1700000003);
+    Save(cBroken, 1700000003);
     Tick();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     const QString status = form->StatusBar1->currentMessage();
@@ -109,10 +109,10 @@ TEST_F(FileActionsTest, HalfWrittenSaveGoesToTheStatusBarAndTheFinishedOneLoads)
     EXPECT_EQ(form->Document().LineTable.Count(), 2);
     EXPECT_TRUE(form->Timer2->isActive());
 
-    Save(kOnePipe, 1700000006);
+    Save(cOnePipe, 1700000006);
     Tick();
     EXPECT_EQ(BuiltObjects(), 2) << "still settling";
-    QTest::qWait(static_cast<int>(kWatchSettleSeconds * 1000) + 300);
+    QTest::qWait(static_cast<int>(cWatchSettleSeconds * 1000) + 300);
     EXPECT_EQ(BuiltObjects(), 1);
     EXPECT_TRUE(form->StatusBar1->currentMessage().isEmpty());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -134,7 +134,7 @@ TEST_F(FileActionsTest, DeletedDataFileIsNotRecreated) {
 }
 
 TEST_F(FileActionsTest, ReloadButtonRebuildsAndTheWatchDoesNotRepeatIt) {
-    Save(kTwoPipes, 1700000002);
+    Save(cTwoPipes, 1700000002);
     form->Button3->click();
     EXPECT_EQ(BuiltObjects(), 2);
     EXPECT_TRUE(form->Timer2->isActive());
@@ -186,7 +186,7 @@ TEST_F(FileActionsTest, ChosenFileWithoutInitialiseKeepsTheOldGroupsWithCountZer
 }
 
 TEST_F(FileActionsTest, ChosenBrokenFileWithInitialiseKeepsTheDrawing) {
-    Save(kBroken, 1700000000, "broken.csv");
+    Save(cBroken, 1700000000, "broken.csv");
     ASSERT_TRUE(form->CheckBox2->isChecked());
     const QString broken = folder.FilePath("broken.csv");
     ChooseWith([broken](QFileDialog& dialog) {

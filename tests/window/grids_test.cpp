@@ -29,7 +29,7 @@ namespace {
 
 // Group 1: a line with a diameter name (shown); 2: a point (hidden); 3: two polyline figures of
 // three vertices (hidden); 4: an arc (hidden).
-const QByteArray kDrawing = "2,,1,L,R,D25,10,S,0,0,0,0\r\n"
+const QByteArray cDrawing = "2,,1,L,R,D25,10,S,0,0,0,0\r\n"
                             "2,,0,,,,,E,1000,0,0\r\n"
                             "1,,P,r,13,120.4,-350.6,0,0\r\n"
                             "2,,1,PL,R,,0,a,0,0,0,0\r\n"
@@ -45,7 +45,7 @@ protected:
     void SetUp() override {
         startDir = QDir::currentPath();
         folder.Write("hkviewer.csv", "X,,1,2,3\r\n");
-        folder.Write("box.csv", kDrawing);
+        folder.Write("box.csv", cDrawing);
         form = std::make_unique<TForm1>(folder.Dir(), [](const QString& message) {
             ADD_FAILURE() << "start-up reported: " << message.toStdString();
         });

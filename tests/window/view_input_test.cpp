@@ -37,9 +37,9 @@ namespace {
 
 // One thick pipe (radius 0.5 in the scene) from (-4, 0, 2) to (4, 0, 2), away from the axes;
 // its item comes from data-file line 2.
-const QByteArray kDrawing = "2,,1,L,R,D25,250,S,0,0,1000,0\r\n"
+const QByteArray cDrawing = "2,,1,L,R,D25,250,S,0,0,1000,0\r\n"
                             "2,,0,,,,,E,4000,0,1000\r\n";
-constexpr int kPipeLine = 2;
+constexpr int cPipeLine = 2;
 
 void ExpectNear(const TAffineVector& a, const TAffineVector& b, float tolerance = 1e-4f) {
     EXPECT_NEAR(a.x, b.x, tolerance);
@@ -111,7 +111,7 @@ protected:
     }
     QStringList LogLines() const { return form->Memo2->toPlainText().split(QLatin1Char('\n')); }
 
-    QByteArray drawing = kDrawing;
+    QByteArray drawing = cDrawing;
     QString startDir;
     test::ProgramFolder folder;
     std::unique_ptr<TForm1> form;
@@ -132,26 +132,26 @@ TEST_F(ViewInputTest, LeftDragTenPixelsRightOrbitsByATurnOfMinusTen) {
 }
 
 TEST_F(ViewInputTest, ClickOnAnObjectPicksItAndPrintsItsDetails) {
-    const QPoint p = PixelOf(kPipeLine);
+    const QPoint p = PixelOf(cPipeLine);
     TMemoryLog expected;
-    ASSERT_GT(ShowPickDetails(form->Document(), kPipeLine, expected), 0);
+    ASSERT_GT(ShowPickDetails(form->Document(), cPipeLine, expected), 0);
     const int before = int(LogLines().size());
 
     QTest::mouseClick(view, Qt::LeftButton, {}, p);
     ASSERT_NE(Navigator().PickedObject(), nullptr);
-    EXPECT_EQ(Navigator().PickedObject()->Tag(), kPipeLine);
+    EXPECT_EQ(Navigator().PickedObject()->Tag(), cPipeLine);
     const QStringList lines = LogLines();
     ASSERT_EQ(lines.size(), before + int(expected.Lines().size()));
     EXPECT_EQ(lines.back().toStdString(), SjisToUtf8(expected.Lines().back()));
 
     // A press on empty space keeps the pick and prints nothing.
     QTest::mouseClick(view, Qt::LeftButton, {}, {2, 2});
-    EXPECT_EQ(Navigator().PickedObject()->Tag(), kPipeLine);
+    EXPECT_EQ(Navigator().PickedObject()->Tag(), cPipeLine);
     EXPECT_EQ(LogLines().size(), lines.size());
 }
 
 TEST_F(ViewInputTest, ShiftLeftDragTurnsThePickedObjectOnly) {
-    const QPoint p = PixelOf(kPipeLine);
+    const QPoint p = PixelOf(cPipeLine);
     Drag(Qt::LeftButton, p, p, Qt::ShiftModifier);
     TGLBaseSceneObject* picked = Navigator().PickedObject();
     ASSERT_NE(picked, nullptr);
@@ -179,7 +179,7 @@ TEST_F(ViewInputTest, RightDragPansButNotWithShiftHeld) {
 }
 
 TEST_F(ViewInputTest, RightDragInPickModeMovesThePickedObject) {
-    const QPoint p = PixelOf(kPipeLine);
+    const QPoint p = PixelOf(cPipeLine);
     form->RadioButton1->click();
     ASSERT_TRUE(form->RadioButton1->isChecked());
     QTest::mouseClick(view, Qt::RightButton, {}, p);
@@ -252,7 +252,7 @@ TEST_F(ViewInputTest, HiddenMarkerDoesNotBlinkAndAShownOneDoes) {
 }
 
 TEST_F(ViewInputTest, AReloadDropsThePickSoLaterDragsTouchNothing) {
-    const QPoint p = PixelOf(kPipeLine);
+    const QPoint p = PixelOf(cPipeLine);
     form->RadioButton1->click();
     QTest::mouseClick(view, Qt::LeftButton, {}, p);
     ASSERT_NE(Navigator().PickedObject(), nullptr);
@@ -267,14 +267,14 @@ TEST_F(ViewInputTest, AReloadDropsThePickSoLaterDragsTouchNothing) {
 
 // Thin objects: a plain line (lines 1 and 2) and a dimension of kind 10 (line 3) whose
 // dimension line runs from (0, -600, 0) to (4000, -600, 0); their groups start switched off.
-const QByteArray kThinDrawing = "2,,1,P,Q,,0,S,0,400,0,0\r\n"
+const QByteArray cThinDrawing = "2,,1,P,Q,,0,S,0,400,0,0\r\n"
                                 "2,,0,,,,,E,4000,400,0\r\n"
                                 "10,,W,DIM,,,0,-200,0,4000,-200,0,0,-600,0,4000,-600,0,0\r\n";
 
 class ThinObjectPickTest : public ViewInputTest {
 protected:
     void SetUp() override {
-        drawing = kThinDrawing;
+        drawing = cThinDrawing;
         ViewInputTest::SetUp();
         form->Button1->click(); // "全件表示"
         ASSERT_EQ(form->Fixed.GLDummyCube1->Count(), 3) << "line, dimension line, caption";
