@@ -171,7 +171,7 @@ QString TAutomation::ControlAnswer(const QString& verb, const QString& name) con
 }
 
 QString TAutomation::GridAnswer(const QStringList& words) const {
-    const StringGrid* grid = form_.findChild<const StringGrid*>(words[1]);
+    const TStringGrid* grid = form_.findChild<const TStringGrid*>(words[1]);
     if (!grid)
         return Error(QStringLiteral("no grid ") + words[1]);
     if (words[0] == QLatin1String("rows"))

@@ -5,9 +5,9 @@
 
 namespace hk {
 
-CollisionLamp::CollisionLamp(QWidget* parent) : QWidget(parent) {}
+TCollisionLamp::TCollisionLamp(QWidget* parent) : QWidget(parent) {}
 
-void CollisionLamp::SetFillColor(const QColor& color) {
+void TCollisionLamp::SetFillColor(const QColor& color) {
     if (color == fillColor_) {
         return;
     }
@@ -15,7 +15,7 @@ void CollisionLamp::SetFillColor(const QColor& color) {
     update();
 }
 
-void CollisionLamp::paintEvent(QPaintEvent*) {
+void TCollisionLamp::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));

@@ -7,10 +7,10 @@
 
 namespace hk {
 
-class CollisionLamp : public QWidget {
+class TCollisionLamp : public QWidget {
     Q_OBJECT
 public:
-    explicit CollisionLamp(QWidget* parent = nullptr);
+    explicit TCollisionLamp(QWidget* parent = nullptr);
 
     QColor FillColor() const { return fillColor_; }
     // Repaints only when the colour changes.

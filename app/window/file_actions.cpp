@@ -20,18 +20,18 @@ namespace {
 
 // Stops a timer for the length of a handler and starts it again at the end when it was
 // running, also when the handler leaves through an exception.
-class TimerPause {
+class TTimerPause {
 public:
-    explicit TimerPause(QTimer& timer) : timer_(timer), wasActive_(timer.isActive()) {
+    explicit TTimerPause(QTimer& timer) : timer_(timer), wasActive_(timer.isActive()) {
         timer_.stop();
     }
-    ~TimerPause() {
+    ~TTimerPause() {
         if (wasActive_) {
             timer_.start();
         }
     }
-    TimerPause(const TimerPause&) = delete;
-    TimerPause& operator=(const TimerPause&) = delete;
+    TTimerPause(const TTimerPause&) = delete;
+    TTimerPause& operator=(const TTimerPause&) = delete;
 
 private:
     QTimer& timer_;
@@ -79,7 +79,7 @@ TLoadControls TFileActions::Controls() const {
 
 void TFileActions::Timer2Timer() {
     // A repeating timer is running while its handler runs, so the pause starts it again.
-    TimerPause pause(*form_.Timer2);
+    TTimerPause pause(*form_.Timer2);
     if (watch_.Tick(form_.CheckBox3->isChecked(), Controls()) == TReloadOutcome::roWaiting) {
         // A save is still being written: look again once it may have settled.
         QTimer::singleShot(std::chrono::milliseconds(cSettleCheckMs), this,
@@ -88,12 +88,12 @@ void TFileActions::Timer2Timer() {
 }
 
 void TFileActions::Button3Click() {
-    TimerPause pause(*form_.Timer2);
+    TTimerPause pause(*form_.Timer2);
     watch_.Reload(Controls());
 }
 
 void TFileActions::Button4Click() {
-    TimerPause pause(*form_.Timer2);
+    TTimerPause pause(*form_.Timer2);
     QFileDialog& dialog = *form_.OpenDialog1();
     SetUpDialog(dialog);
     if (dialog.exec() != QDialog::Accepted) {

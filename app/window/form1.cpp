@@ -74,10 +74,10 @@ TForm1::TForm1(const QString& programDir, ErrorReporter reportError, QWidget* pa
     GLSceneViewer1->Buffer().SetBackgroundColor(cViewerBackgroundColor);
     GLSceneViewer1->SetCamera(Fixed.GLCamera2);
     GLSceneViewer1->SetErrorReporter([this](const QString& message) { ReportError(message); });
-    log_ = std::make_unique<MemoMessageLog>(*Memo2);
+    log_ = std::make_unique<TMemoMessageLog>(*Memo2);
     loadNotices_ = std::make_unique<TLoadNotices>(*this);
     log_->SetNoticesChanged([this] { loadNotices_->Update(); });
-    scriptLog_ = std::make_unique<MemoMessageLog>(*Memo1);
+    scriptLog_ = std::make_unique<TMemoMessageLog>(*Memo1);
     SetUpGrids();
     collisionCheck_ = std::make_unique<TCollisionCheck>(Fixed.CollisionManager1, *log_, &clashes_);
     clashReview_ = new TClashReview(*this, clashes_);
@@ -247,7 +247,7 @@ void TForm1::BuildScene() {
 }
 
 void TForm1::SetUpGrids() {
-    TWindowGrids::Actions actions;
+    TWindowGrids::TActions actions;
     actions.buildScene = [this] {
         BuildScene();
         GLSceneViewer1->update();

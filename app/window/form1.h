@@ -36,7 +36,7 @@ class QTimer;
 
 namespace hk {
 
-class CollisionLamp;
+class TCollisionLamp;
 class TClashReview;
 class TCollisionCheck;
 class TGLSceneViewer;
@@ -44,7 +44,7 @@ class TWindowGrids;
 class TFileActions;
 class TLoadNotices;
 class TViewInput;
-class StringGrid;
+class TStringGrid;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -75,11 +75,11 @@ public:
     // Controls, owned by the window through Qt's parent tree and named as the window's
     // design names them (objectName equals the member name).
     QFrame* Panel1 = nullptr;
-    CollisionLamp* Shape1 = nullptr;
+    TCollisionLamp* Shape1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* LATime = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
-    StringGrid* StringGrid1 = nullptr;
+    TStringGrid* StringGrid1 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QSlider* TrackBar1 = nullptr;
@@ -99,7 +99,7 @@ public:
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
-    StringGrid* StringGrid2 = nullptr;
+    TStringGrid* StringGrid2 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QSlider* TrackBar2 = nullptr;
 
@@ -162,8 +162,8 @@ private:
     TStartOptions start_;
     ErrorReporter reportError_;
     std::unique_ptr<TDocument> document_;
-    std::unique_ptr<MemoMessageLog> log_;
-    std::unique_ptr<MemoMessageLog> scriptLog_;
+    std::unique_ptr<TMemoMessageLog> log_;
+    std::unique_ptr<TMemoMessageLog> scriptLog_;
     std::unique_ptr<TLoadNotices> loadNotices_;
     // The two material scripters, both appending to their library without overwriting; the
     // second runs "script1.txt" into GLMaterialLibrary2 and writes to the script pane, so it is

@@ -149,7 +149,7 @@ void TForm1::BuildLayout() {
 }
 
 void TForm1::BuildLeftPanel() {
-    Shape1 = Place(new CollisionLamp(Panel1), "Shape1", 88, 10, 25, 25);
+    Shape1 = Place(new TCollisionLamp(Panel1), "Shape1", 88, 10, 25, 25);
     Label1 = MakeLabel(Panel1, "Label1", QStringLiteral("Collision test:"), 8, 8);
     LATime = Place(new QLabel(QStringLiteral("LATime"), Panel1), "LATime", 8, 24, 73, cLabelHeight);
     LATime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -165,7 +165,7 @@ void TForm1::BuildLeftPanel() {
     RadioGroup1->hide();
 
     StringGrid1 =
-        Place(new StringGrid({5, 6, 1, 1, 28, 18}, Panel1), "StringGrid1", 8, 168, 185, 561);
+        Place(new TStringGrid({5, 6, 1, 1, 28, 18}, Panel1), "StringGrid1", 8, 168, 185, 561);
     Button1 = MakeButton(Panel1, "Button1", QStringLiteral("全件表示"), 8, 736, 75);
     Button2 = MakeButton(Panel1, "Button2", QStringLiteral("全件非表示"), 104, 736, 75);
     TrackBar1 = MakeTrackBar(Panel1, "TrackBar1", 0, 760, 193, 0, 1000, 900, 1);
@@ -185,7 +185,7 @@ void TForm1::BuildRightPanel() {
     Memo1->setGeometry(8, 120, 161, 49);
 
     StringGrid2 =
-        Place(new StringGrid({4, 5, 1, 1, 28, 18}, Panel2), "StringGrid2", 8, 176, 161, 561);
+        Place(new TStringGrid({4, 5, 1, 1, 28, 18}, Panel2), "StringGrid2", 8, 176, 161, 561);
     RadioButton1 = Place(new QRadioButton(QStringLiteral("Pick"), Panel2), "RadioButton1", 15, 744,
                          65, cCheckBoxHeight);
     TrackBar2 = MakeTrackBar(Panel2, "TrackBar2", 88, 740, 80, 40, 100, 50, 40);

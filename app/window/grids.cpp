@@ -25,7 +25,7 @@ public:
     // True for the cells drawn here.
     using DrawsCell = std::function<bool(int col, int row)>;
 
-    TOwnerDrawnCells(StringGrid& grid, DrawsCell drawsCell, ColourOf colourOf)
+    TOwnerDrawnCells(TStringGrid& grid, DrawsCell drawsCell, ColourOf colourOf)
         : QStyledItemDelegate(&grid), grid_(grid), drawsCell_(std::move(drawsCell)),
           colourOf_(std::move(colourOf)) {}
 
@@ -51,15 +51,15 @@ public:
     }
 
 private:
-    StringGrid& grid_;
+    TStringGrid& grid_;
     DrawsCell drawsCell_;
     ColourOf colourOf_;
 };
 
 } // namespace
 
-TWindowGrids::TWindowGrids(StringGrid& groupGrid, StringGrid& itemGrid, TDocument& doc,
-                           TMessageLog& log, Actions actions, QObject* parent)
+TWindowGrids::TWindowGrids(TStringGrid& groupGrid, TStringGrid& itemGrid, TDocument& doc,
+                           TMessageLog& log, TActions actions, QObject* parent)
     : QObject(parent), groupGrid_(groupGrid), itemGrid_(itemGrid), doc_(doc),
       actions_(std::move(actions)), grids_(doc, log, *this) {
     groupGrid_.setItemDelegate(new TOwnerDrawnCells(
@@ -73,9 +73,9 @@ TWindowGrids::TWindowGrids(StringGrid& groupGrid, StringGrid& itemGrid, TDocumen
         [this](int, int row) {
             return ItemCellColour(doc_, grids_.SelectedKind(), grids_.ItemGrid().Cell(0, row));
         }));
-    connect(&groupGrid_, &StringGrid::cellClicked, this,
+    connect(&groupGrid_, &TStringGrid::cellClicked, this,
             [this](int row, int col) { grids_.GroupGridClick(col, row); });
-    connect(&itemGrid_, &StringGrid::cellClicked, this,
+    connect(&itemGrid_, &TStringGrid::cellClicked, this,
             [this](int row, int col) { grids_.ItemGridClick(col, row); });
     RefreshItemGrid();
 }

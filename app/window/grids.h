@@ -19,13 +19,13 @@ class QWidget;
 
 namespace hk {
 
-class StringGrid;
+class TStringGrid;
 
 class TWindowGrids : public QObject, public TGridHost {
     Q_OBJECT
 public:
     // What the grids need from the main window. Every function must be set.
-    struct Actions {
+    struct TActions {
         std::function<void()> buildScene;     // rebuilds the scene and redraws the view
         std::function<void()> fillGroupGrid;  // refills StringGrid1 from the group table
         std::function<void(bool)> showMarker; // shows or hides GLSphere1 and redraws
@@ -37,8 +37,8 @@ public:
 
     // Sets up both grids (owner drawing, widths, headers) and connects their clicks. The grids
     // and panels are owned by the window and must outlive this object.
-    TWindowGrids(StringGrid& groupGrid, StringGrid& itemGrid, TDocument& doc, TMessageLog& log,
-                 Actions actions, QObject* parent = nullptr);
+    TWindowGrids(TStringGrid& groupGrid, TStringGrid& itemGrid, TDocument& doc, TMessageLog& log,
+                 TActions actions, QObject* parent = nullptr);
     ~TWindowGrids() override;
 
     // Clicks on the free area of leftPanel show the marker, on rightPanel hide it.
@@ -62,10 +62,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    StringGrid& groupGrid_;
-    StringGrid& itemGrid_;
+    TStringGrid& groupGrid_;
+    TStringGrid& itemGrid_;
     const TDocument& doc_;
-    Actions actions_;
+    TActions actions_;
     TVisibilityGrids grids_;
     QWidget* leftPanel_ = nullptr;
     QWidget* rightPanel_ = nullptr;

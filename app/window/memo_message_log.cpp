@@ -9,21 +9,21 @@
 
 namespace hk {
 
-void MemoMessageLog::Clear() {
+void TMemoMessageLog::Clear() {
     memo_.clear();
 }
 
-void MemoMessageLog::Add(std::string_view sjisLine) {
+void TMemoMessageLog::Add(std::string_view sjisLine) {
     memo_.appendPlainText(FromSjis(sjisLine));
 }
 
-void MemoMessageLog::BeginUpdate() {
+void TMemoMessageLog::BeginUpdate() {
     if (updateDepth_++ == 0) {
         memo_.setUpdatesEnabled(false);
     }
 }
 
-void MemoMessageLog::EndUpdate() {
+void TMemoMessageLog::EndUpdate() {
     if (updateDepth_ == 0) {
         return;
     }
@@ -32,7 +32,7 @@ void MemoMessageLog::EndUpdate() {
     }
 }
 
-std::vector<std::string> MemoMessageLog::Lines() const {
+std::vector<std::string> TMemoMessageLog::Lines() const {
     std::vector<std::string> lines;
     const QTextDocument* doc = memo_.document();
     if (doc->isEmpty()) {
@@ -44,14 +44,14 @@ std::vector<std::string> MemoMessageLog::Lines() const {
     return lines;
 }
 
-void MemoMessageLog::AddNotice(std::string_view line) {
+void TMemoMessageLog::AddNotice(std::string_view line) {
     notices_.emplace_back(line);
     if (noticesChanged_) {
         noticesChanged_();
     }
 }
 
-void MemoMessageLog::ClearNotices() {
+void TMemoMessageLog::ClearNotices() {
     if (notices_.empty()) {
         return;
     }
@@ -61,7 +61,7 @@ void MemoMessageLog::ClearNotices() {
     }
 }
 
-void MemoMessageLog::SetFirstLine(std::string_view sjisLine) {
+void TMemoMessageLog::SetFirstLine(std::string_view sjisLine) {
     QTextDocument* doc = memo_.document();
     if (doc->isEmpty()) {
         memo_.setPlainText(FromSjis(sjisLine));

@@ -11,10 +11,10 @@ class QPlainTextEdit;
 
 namespace hk {
 
-class MemoMessageLog : public TMessageLog {
+class TMemoMessageLog : public TMessageLog {
 public:
     // The pane must outlive this adapter; the window owns both.
-    explicit MemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {}
+    explicit TMemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {}
 
     void Clear() override;
     void Add(std::string_view sjisLine) override;

@@ -7,7 +7,7 @@
 
 namespace hk {
 
-StringGrid::StringGrid(const StringGridShape& shape, QWidget* parent)
+TStringGrid::TStringGrid(const TStringGridShape& shape, QWidget* parent)
     : QTableWidget(parent), fixedCols_(std::max(0, shape.fixedCols)),
       fixedRows_(std::max(0, shape.fixedRows)), defaultColWidth_(shape.defaultColWidth),
       defaultRowHeight_(shape.defaultRowHeight) {
@@ -26,7 +26,7 @@ StringGrid::StringGrid(const StringGridShape& shape, QWidget* parent)
     SetRowCount(shape.rowCount);
 }
 
-void StringGrid::SetRowCount(int count) {
+void TStringGrid::SetRowCount(int count) {
     const int old = rowCount();
     setRowCount(std::max(count, fixedRows_ + 1));
     if (rowCount() > old) {
@@ -34,12 +34,12 @@ void StringGrid::SetRowCount(int count) {
     }
 }
 
-QString StringGrid::Cell(int col, int row) const {
+QString TStringGrid::Cell(int col, int row) const {
     const QTableWidgetItem* it = item(row, col);
     return it ? it->text() : QString();
 }
 
-void StringGrid::SetCell(int col, int row, const QString& text) {
+void TStringGrid::SetCell(int col, int row, const QString& text) {
     if (col < 0 || col >= columnCount() || row < 0 || row >= rowCount()) {
         return;
     }
@@ -48,7 +48,7 @@ void StringGrid::SetCell(int col, int row, const QString& text) {
 
 // Every cell gets an item at once, so fixed cells carry their header look and writes never
 // need to create one.
-void StringGrid::ShapeRows(int from) {
+void TStringGrid::ShapeRows(int from) {
     const QBrush fixedBrush = palette().button();
     for (int row = from; row < rowCount(); ++row) {
         setRowHeight(row, defaultRowHeight_);

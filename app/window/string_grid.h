@@ -8,7 +8,7 @@
 
 namespace hk {
 
-struct StringGridShape {
+struct TStringGridShape {
     int colCount = 5;
     int rowCount = 5;
     int fixedCols = 1;
@@ -17,10 +17,10 @@ struct StringGridShape {
     int defaultRowHeight = 24;
 };
 
-class StringGrid : public QTableWidget {
+class TStringGrid : public QTableWidget {
     Q_OBJECT
 public:
-    explicit StringGrid(const StringGridShape& shape, QWidget* parent = nullptr);
+    explicit TStringGrid(const TStringGridShape& shape, QWidget* parent = nullptr);
 
     int ColCount() const { return columnCount(); }
     int RowCount() const { return rowCount(); }

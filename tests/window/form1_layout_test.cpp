@@ -208,7 +208,7 @@ TEST_F(Form1Layout, GridsHaveTheirShapeAfterStartUp) {
     for (const Grid& g :
          {Grid{"StringGrid1", {40, 28, 28, 28, 40}}, Grid{"StringGrid2", {28, 20, 36, 80}}}) {
         SCOPED_TRACE(g.name);
-        const StringGrid* grid = Find<StringGrid>(g.name);
+        const TStringGrid* grid = Find<TStringGrid>(g.name);
         ASSERT_NE(grid, nullptr);
         EXPECT_EQ(grid->DefaultColWidth(), 28);
         EXPECT_EQ(grid->DefaultRowHeight(), 18);
@@ -270,7 +270,7 @@ TEST_F(Form1Layout, MenusTimersAndDialogs) {
 }
 
 TEST_F(Form1Layout, LampPaintsItsColour) {
-    CollisionLamp* lamp = Find<CollisionLamp>("Shape1");
+    TCollisionLamp* lamp = Find<TCollisionLamp>("Shape1");
     ASSERT_NE(lamp, nullptr);
     lamp->SetFillColor(Qt::red);
     const QImage image = lamp->grab().toImage();

@@ -58,7 +58,7 @@ protected:
         QDir::setCurrent(startDir);
     }
 
-    void Click(StringGrid* grid, int col, int row) {
+    void Click(TStringGrid* grid, int col, int row) {
         grid->scrollToItem(grid->item(row, col));
         const QRect cell = grid->visualItemRect(grid->item(row, col));
         ASSERT_TRUE(cell.isValid()) << col << "," << row;

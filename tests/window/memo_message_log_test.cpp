@@ -12,7 +12,7 @@ namespace {
 class MemoLog : public test::QtTest {
 protected:
     QPlainTextEdit memo;
-    MemoMessageLog log{memo};
+    TMemoMessageLog log{memo};
 };
 
 TEST_F(MemoLog, ShiftJisLinesShowAsTextAndReadBackUnchanged) {

@@ -12,7 +12,7 @@ protected:
 };
 
 TEST_F(Grid, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
-    StringGrid grid({4, 3, 1, 1, 28, 18});
+    TStringGrid grid({4, 3, 1, 1, 28, 18});
     grid.SetCell(3, 2, QStringLiteral("120,-351,0"));
     EXPECT_EQ(grid.Cell(3, 2), QStringLiteral("120,-351,0"));
     for (auto [col, row] : {std::pair{4, 0}, std::pair{0, 3}, std::pair{-1, 0}, std::pair{0, -1}}) {
@@ -24,7 +24,7 @@ TEST_F(Grid, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
 }
 
 TEST_F(Grid, RowCountGrowsWithShapedRowsAndNeverDropsBelowOneDataRow) {
-    StringGrid grid({5, 6, 1, 1, 28, 18});
+    TStringGrid grid({5, 6, 1, 1, 28, 18});
     grid.SetCell(1, 5, QStringLiteral("on"));
     grid.SetRowCount(2);
     EXPECT_EQ(grid.RowCount(), 2);
@@ -40,7 +40,7 @@ TEST_F(Grid, RowCountGrowsWithShapedRowsAndNeverDropsBelowOneDataRow) {
 }
 
 TEST_F(Grid, FixedCellsCannotBeSelected) {
-    StringGrid grid({5, 6, 1, 1, 28, 18});
+    TStringGrid grid({5, 6, 1, 1, 28, 18});
     EXPECT_FALSE(grid.item(0, 2)->flags() & Qt::ItemIsSelectable);
     EXPECT_FALSE(grid.item(3, 0)->flags() & Qt::ItemIsSelectable);
     EXPECT_TRUE(grid.item(3, 2)->flags() & Qt::ItemIsSelectable);
