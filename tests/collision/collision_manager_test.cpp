@@ -11,12 +11,12 @@
 namespace hk {
 namespace {
 
-using testing::BoxObject;
-using testing::Collide;
-using testing::Events;
-using testing::PairTestTable;
-using testing::Place;
-using testing::RunPass;
+using test::BoxObject;
+using test::Collide;
+using test::Events;
+using test::PairTestTable;
+using test::Place;
+using test::RunPass;
 
 struct Scene {
     TGLImmaterialSceneObject root;
@@ -170,8 +170,8 @@ TEST(CollisionPass, RepeatedPassesFollowEveryChange) {
 // tested anew every time.
 TEST(CollisionPass, MeshTrianglesChangedUnderEqualExtentsAreSeen) {
     Scene s;
-    TGLFreeForm* mesh = s.root.AppendChild(testing::MakeMesh(
-        {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {2, 2, 2}, {2, 2, 1.9f}, {1.9f, 2, 2}}));
+    TGLFreeForm* mesh = s.root.AppendChild(
+        test::MakeMesh({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {2, 2, 2}, {2, 2, 1.9f}, {1.9f, 2, 2}}));
     Collide(*mesh, &s.manager, cbmFaces);
     BoxObject* box = s.Add({0.5f, 0.5f, 1}, cbmCube, 0, {0.2f, 0.2f, 0.2f});
     EXPECT_TRUE(RunPass(s.manager).empty());
@@ -239,7 +239,7 @@ TEST(CollisionPass, EventsMatchAllPairsOnRandomScenes) {
         for (int i = 0; i < 120; ++i) {
             BoxObject* o = s.Add({pos(rng), pos(rng), pos(rng)}, TCollisionBoundingMode(mode(rng)),
                                  group(rng), {size(rng), size(rng), size(rng)});
-            testing::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
+            test::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
             objects.push_back(o);
         }
         Events e = RunPass(s.manager);
@@ -260,7 +260,7 @@ TEST(CollisionPass, EventsMatchAllPairsWhileObjectsChange) {
     for (int i = 0; i < 150; ++i) {
         BoxObject* o = s.Add({pos(rng), pos(rng), pos(rng)}, TCollisionBoundingMode(mode(rng)),
                              group(rng), {size(rng), size(rng), size(rng)});
-        testing::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
+        test::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
         objects.push_back(o);
     }
     for (int round = 0; round < 40; ++round) {
@@ -269,7 +269,7 @@ TEST(CollisionPass, EventsMatchAllPairsWhileObjectsChange) {
             auto* c = o->Behaviours().GetByClass<TGLBCollision>();
             switch (rng() % 4) {
             case 0:
-                testing::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
+                test::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
                 break;
             case 1:
                 o->SetExtents({size(rng), size(rng), size(rng)});
@@ -411,7 +411,7 @@ TEST(CollisionBehaviourStream, RoundTripFindsTheManagerAfterLoading) {
     TCollisionManager manager;
     manager.SetName("CollisionManager1");
     TGLImmaterialSceneObject source, target;
-    auto* b = testing::Collide(source, &manager, cbmFaces, 42);
+    auto* b = test::Collide(source, &manager, cbmFaces, 42);
     b->SetName("col");
     EXPECT_EQ(b->FriendlyName(), "Collision");
     EXPECT_EQ(b->FriendlyDescription(), "Collision-detection registration");
@@ -480,7 +480,7 @@ TEST(CollisionBehaviourStream, VersionsNamesAndBadRecords) {
 TEST(CollisionBehaviourStream, AssignCopiesManagerAndModeButNotGroup) {
     TCollisionManager manager;
     TGLImmaterialSceneObject o1, o2;
-    auto* src = testing::Collide(o1, &manager, cbmEllipsoid, 4);
+    auto* src = test::Collide(o1, &manager, cbmEllipsoid, 4);
     src->SetName("src");
     auto* dst = o2.Behaviours().Create<TGLBCollision>();
     dst->Assign(*src);

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace hk::testing {
+namespace hk::test {
 
 class BoxObject : public TGLImmaterialSceneObject {
 public:
@@ -94,4 +94,4 @@ inline Events RunPass(TCollisionManager& manager) {
     return events;
 }
 
-} // namespace hk::testing
+} // namespace hk::test

@@ -1,7 +1,7 @@
 // Object-level forms of the mode-pair tests and their table.
 #include "object_pair_tests.h"
 
-namespace hk::testing {
+namespace hk::test {
 
 namespace {
 
@@ -77,4 +77,4 @@ TPairTest PairTestFor(TCollisionBoundingMode a, TCollisionBoundingMode b) {
     return PairTestTable[a][b];
 }
 
-} // namespace hk::testing
+} // namespace hk::test

@@ -6,7 +6,7 @@
 #include "collision/bounding_mode.h"
 #include "collision/pair_tests.h"
 
-namespace hk::testing {
+namespace hk::test {
 
 using TPairTest = bool (*)(TGLBaseSceneObject& a, TGLBaseSceneObject& b);
 
@@ -32,4 +32,4 @@ extern const TPairTest PairTestTable[cBoundingModeCount][cBoundingModeCount];
 // The test for two modes; none when either mode lies outside the table.
 TPairTest PairTestFor(TCollisionBoundingMode a, TCollisionBoundingMode b);
 
-} // namespace hk::testing
+} // namespace hk::test

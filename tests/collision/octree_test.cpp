@@ -17,7 +17,7 @@
 namespace hk {
 namespace {
 
-using testing::FacesFaces;
+using test::FacesFaces;
 
 std::vector<TAffineVector> RandomSoup(std::mt19937& rng, int triangles, float spread, float size) {
     std::uniform_real_distribution<float> c(-spread, spread), d(-size, size);
@@ -136,10 +136,10 @@ TEST(Octree, MeshMeshAgreesWithAllTrianglePairsOnRandomPoses) {
     std::uniform_real_distribution<float> pos(-1.5f, 1.5f);
     int hits = 0, misses = 0;
     for (int n = 0; n < 60; ++n) {
-        auto a = testing::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
-        auto b = testing::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
-        testing::RandomPose(*a, rng, {pos(rng), pos(rng), pos(rng)});
-        testing::RandomPose(*b, rng, {pos(rng), pos(rng), pos(rng)});
+        auto a = test::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
+        auto b = test::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
+        test::RandomPose(*a, rng, {pos(rng), pos(rng), pos(rng)});
+        test::RandomPose(*b, rng, {pos(rng), pos(rng), pos(rng)});
         bool expected = AllTrianglePairs(*a, *b);
         (expected ? hits : misses)++;
         ASSERT_EQ(FacesFaces(*a, *b), expected) << "case " << n;
@@ -273,12 +273,12 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
     std::set<std::size_t> flat;
     for (float gap : {-1e-3f, 0.0f, 1e-7f, 1e-6f, 1e-5f, 1e-3f}) {
         const float e = 1 + gap;
-        cases.push_back({testing::BoxSurface({0, 0, 0}, {1, 1, 1}),
-                         testing::BoxSurface({e, 0.2f, 0.1f}, {2, 0.8f, 0.7f})});
+        cases.push_back({test::BoxSurface({0, 0, 0}, {1, 1, 1}),
+                         test::BoxSurface({e, 0.2f, 0.1f}, {2, 0.8f, 0.7f})});
         cases.push_back(
-            {testing::BoxSurface({0, 0, 0}, {1, 1, 1}), testing::BoxSurface({e, e, 0}, {2, 2, 1})});
+            {test::BoxSurface({0, 0, 0}, {1, 1, 1}), test::BoxSurface({e, e, 0}, {2, 2, 1})});
         cases.push_back(
-            {testing::BoxSurface({0, 0, 0}, {1, 1, 1}), testing::BoxSurface({e, e, e}, {2, 2, 2})});
+            {test::BoxSurface({0, 0, 0}, {1, 1, 1}), test::BoxSurface({e, e, e}, {2, 2, 2})});
         flat.insert(cases.size());
         cases.push_back({Sheet(6, 1, [](float, float) { return 0.0f; }),
                          Sheet(
@@ -296,14 +296,14 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
     }
     int hits = 0, misses = 0;
     for (std::size_t n = 0; n < cases.size(); ++n) {
-        auto a = testing::MakeMesh(cases[n].first);
-        auto b = testing::MakeMesh(cases[n].second);
+        auto a = test::MakeMesh(cases[n].first);
+        auto b = test::MakeMesh(cases[n].second);
         for (int pose = 0; pose < 3; ++pose) {
             if (pose == 1) {
-                testing::RandomPose(*b, rng, {0, 0, 0});
+                test::RandomPose(*b, rng, {0, 0, 0});
                 a->SetMatrix(b->ObjectMatrix()); // both turned alike keep their contacts
             } else if (pose == 2) {
-                testing::RandomPose(*b, rng, {u(rng), u(rng), u(rng)});
+                test::RandomPose(*b, rng, {u(rng), u(rng), u(rng)});
             }
             const bool first = FirstMeshMesh(*a, *b);
             ASSERT_EQ(FacesFaces(*a, *b), first) << "case " << n << " pose " << pose;

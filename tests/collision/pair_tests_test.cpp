@@ -16,25 +16,25 @@
 namespace hk {
 namespace {
 
-using testing::BoxObject;
-using testing::CubeCube;
-using testing::CubeFaces;
-using testing::EllipsoidCube;
-using testing::EllipsoidEllipsoid;
-using testing::FacesFaces;
-using testing::ObjectBoxBox;
-using testing::PairTestFor;
-using testing::PairTestTable;
-using testing::Place;
-using testing::PointCube;
-using testing::PointEllipsoid;
-using testing::PointPoint;
-using testing::PointSphere;
-using testing::SphereCube;
-using testing::SphereEllipsoid;
-using testing::SpherePoint;
-using testing::SphereSphere;
-using testing::TPairTest;
+using test::BoxObject;
+using test::CubeCube;
+using test::CubeFaces;
+using test::EllipsoidCube;
+using test::EllipsoidEllipsoid;
+using test::FacesFaces;
+using test::ObjectBoxBox;
+using test::PairTestFor;
+using test::PairTestTable;
+using test::Place;
+using test::PointCube;
+using test::PointEllipsoid;
+using test::PointPoint;
+using test::PointSphere;
+using test::SphereCube;
+using test::SphereEllipsoid;
+using test::SpherePoint;
+using test::SphereSphere;
+using test::TPairTest;
 
 TEST(PairTests, PointPointBoundary) {
     BoxObject a, b;
@@ -152,7 +152,7 @@ TEST(PairTests, FacesUsesHierarchyBoxWithChildren) {
 
 TEST(PairTests, MeshAgainstPointUsesHalfExtents) {
     // A thin diagonal sliver: its centre is far from every triangle, yet inside its box.
-    auto mesh = testing::MakeMesh({{-1, -1, -1}, {1, 1, 1}, {1, 1, 0.9f}});
+    auto mesh = test::MakeMesh({{-1, -1, -1}, {1, 1, 1}, {1, 1, 0.9f}});
     BoxObject point;
     EXPECT_TRUE(PairTestTable[cbmFaces][cbmPoint](*mesh, point));
     EXPECT_TRUE(PairTestTable[cbmPoint][cbmFaces](point, *mesh));
@@ -167,8 +167,8 @@ TEST(PairTests, MeshAgainstPointUsesHalfExtents) {
 }
 
 TEST(PairTests, OctreeBuiltOnceOnFirstFacesTest) {
-    auto a = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
-    auto b = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+    auto a = test::MakeMesh(test::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+    auto b = test::MakeMesh(test::BoxSurface({-1, -1, -1}, {1, 1, 1}));
     Place(*b, {1.5f, 0.3f, 0.2f});
     EXPECT_TRUE(FacesFaces(*a, *b));
     auto* tree = dynamic_cast<TOctree*>(a->Octree());
@@ -183,7 +183,7 @@ TEST(PairTests, OctreeBuiltOnceOnFirstFacesTest) {
     Place(*b, {0, 0, 0});
     EXPECT_FALSE(FacesFaces(*a, *b));
     // An empty mesh has an octree with empty leaves and meets nothing.
-    auto empty = testing::MakeMesh({});
+    auto empty = test::MakeMesh({});
     EXPECT_FALSE(FacesFaces(*empty, *a));
     EXPECT_FALSE(CubeFaces(*a, *empty));
 }
@@ -242,8 +242,8 @@ TEST(PairTests, CubeCubeAgreesWithSeparatingAxesOnRandomPoses) {
     int hits = 0, checked = 0;
     for (int n = 0; n < 5000; ++n) {
         BoxObject a({size(rng), size(rng), size(rng)}), b({size(rng), size(rng), size(rng)});
-        testing::RandomPose(a, rng, {pos(rng), pos(rng), pos(rng)});
-        testing::RandomPose(b, rng, {pos(rng), pos(rng), pos(rng)});
+        test::RandomPose(a, rng, {pos(rng), pos(rng), pos(rng)});
+        test::RandomPose(b, rng, {pos(rng), pos(rng), pos(rng)});
         if (n % 2) {
             a.SetScale(VectorMake(scale(rng), scale(rng), scale(rng)));
         }
@@ -303,11 +303,11 @@ TEST(PairTests, EachCellRunsItsNamedTestInItsOrder) {
     for (int n = 0; n < 24; ++n) {
         std::unique_ptr<TGLBaseSceneObject> o;
         if (n % 4 == 0)
-            o = testing::MakeMesh(testing::BoxSurface({-1, -1, -1}, {1, 1, 1}));
+            o = test::MakeMesh(test::BoxSurface({-1, -1, -1}, {1, 1, 1}));
         else
             o = std::make_unique<BoxObject>(TAffineVector{size(rng), size(rng), size(rng)});
         const TAffineVector at{pos(rng), pos(rng), pos(rng)};
-        testing::RandomPose(*o, rng, at);
+        test::RandomPose(*o, rng, at);
         pool.push_back(std::move(o));
         if (n % 4 == 0) {
             // A box in a mesh's hollow meets none of its faces, yet lies within its box.

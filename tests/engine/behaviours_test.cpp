@@ -156,7 +156,7 @@ TEST_F(BehaviourTest, AdvanceTimeVisitsChildrenThenBehavioursThenProgress) {
 }
 
 TEST(Nodes, ChangesMarkTheOwnerStructure) {
-    testing::CountingBuffer buffer; // outlives the scene that reports to it
+    test::CountingBuffer buffer; // outlives the scene that reports to it
     TGLScene scene;
     scene.AddBuffer(&buffer);
     auto* line = scene.Objects().CreateChild<TGLImmaterialSceneObject>();

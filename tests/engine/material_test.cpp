@@ -16,7 +16,7 @@
 namespace hk {
 namespace {
 
-using testing::CountingBuffer;
+using test::CountingBuffer;
 
 TEST(Color, NotifiesOnlyRealChanges) {
     int changes = 0;

@@ -66,7 +66,7 @@ protected:
 
     test::GLTestContext gl_;
     TGLStateCache cache_;
-    testing::CountingBuffer buffer_;
+    test::CountingBuffer buffer_;
     TRenderContextInfo rci_;
 };
 

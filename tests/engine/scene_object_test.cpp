@@ -10,10 +10,10 @@
 namespace hk {
 namespace {
 
-using testing::BlendedObject;
-using testing::CountingBuffer;
-using testing::FakeCamera;
-using testing::FakeLight;
+using test::BlendedObject;
+using test::CountingBuffer;
+using test::FakeCamera;
+using test::FakeLight;
 
 void ExpectVec(const TVector& v, float x, float y, float z, float eps = 1e-5f) {
     EXPECT_NEAR(v.x, x, eps);

@@ -6,7 +6,7 @@
 #include "engine/scene_buffer_client.h"
 #include "engine/scene_object.h"
 
-namespace hk::testing {
+namespace hk::test {
 
 class FakeCamera : public TGLImmaterialSceneObject {
 public:
@@ -60,4 +60,4 @@ public:
     int destroyed = 0;
 };
 
-} // namespace hk::testing
+} // namespace hk::test
