@@ -30,10 +30,15 @@ std::string_view BoundingModeName(TCollisionBoundingMode mode) {
 }
 
 std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2) {
-    std::string line = object1.Name();
-    line.append("(").append(ModeNameOf(object1)).append(")").append("  -  ");
-    line.append(object2.Name()).append("(").append(ModeNameOf(object2)).append(")");
+    std::string line;
+    AppendCollisionReportLine(line, object1, object2);
     return line;
+}
+
+void AppendCollisionReportLine(std::string& line, TGLBaseSceneObject& object1,
+                               TGLBaseSceneObject& object2) {
+    line.append(object1.Name()).append("(").append(ModeNameOf(object1)).append(")  -  ");
+    line.append(object2.Name()).append("(").append(ModeNameOf(object2)).append(")");
 }
 
 std::string FormatPassTime(double milliseconds) {
@@ -54,7 +59,7 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
         collided_ = true;
         if (!a || !b)
             return;
-        log_.Add(CollisionReportLine(*a, *b));
+        pairs_.emplace_back(a, b);
         if (clashes_)
             clashes_->AddPair(*a, *b);
     };
@@ -66,16 +71,34 @@ TCollisionCheck::~TCollisionCheck() {
         clashes_->SetClearanceClients(nullptr);
 }
 
+void TCollisionCheck::WriteReport() {
+    log_.Clear();
+    log_.BeginUpdate();
+    for (const auto& [a, b] : pairs_) {
+        line_.clear();
+        AppendCollisionReportLine(line_, *a, *b);
+        log_.Add(line_);
+    }
+    log_.EndUpdate();
+    reportWritten_ = true;
+    reportRevision_ = log_.Revision();
+}
+
 TCollisionCycleResult TCollisionCheck::RunCycle() {
     using Clock = std::chrono::steady_clock;
     collided_ = false;
+    pairs_.clear();
     const Clock::time_point start = Clock::now();
-    log_.Clear();
-    log_.BeginUpdate();
     if (clashes_)
         clashes_->BeginPass();
+    const bool ownPassBefore = manager_.PassCount() == passCount_;
     manager_.TestAllPairs();
-    log_.EndUpdate();
+    passCount_ = manager_.PassCount();
+    // A repeated pass has the same objects and modes, so the same names and mode names.
+    const bool reportKept = ownPassBefore && manager_.LastPassRepeated() && reportWritten_ &&
+                            log_.Revision() == reportRevision_;
+    if (!reportKept)
+        WriteReport();
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
     if (clashes_)
         clashes_->EndPass();

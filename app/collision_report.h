@@ -6,8 +6,11 @@
 #include "app/message_log.h"
 #include "collision/bounding_mode.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace hk {
 
@@ -22,6 +25,9 @@ std::string_view BoundingModeName(TCollisionBoundingMode mode);
 // the objects' component names and the modes those of their collision behaviours (an empty
 // mode name for an object without one).
 std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2);
+// Appends the same line to `line`.
+void AppendCollisionReportLine(std::string& line, TGLBaseSceneObject& object1,
+                               TGLBaseSceneObject& object2);
 
 // The timing label's text: milliseconds with one decimal and " ms", e.g. "12.3 ms".
 std::string FormatPassTime(double milliseconds);
@@ -51,16 +57,30 @@ public:
     TCollisionCheck& operator=(const TCollisionCheck&) = delete;
     ~TCollisionCheck();
 
-    // One cycle: clears the message area, then with its redrawing suspended runs the pass,
-    // adding one line per colliding pair in pass order; times all of it with a steady clock.
+    // One cycle: runs the pass, then clears the message area and with its redrawing suspended
+    // adds one line per colliding pair in pass order; times all of it with a steady clock.
+    // When the pass repeated this check's last pass (no other pass between) and the message
+    // area still holds this check's last report untouched, the area is left as it is: it would
+    // be written again the same. Objects keep their names from the build.
     // The clash model takes the pass's pairs after the time is taken.
     TCollisionCycleResult RunCycle();
 
 private:
+    // Replaces the message area's lines with the report of pairs_.
+    void WriteReport();
+
     TCollisionManager& manager_;
     TMessageLog& log_;
     TClashModel* clashes_;
     bool collided_ = false;
+    // The pass's reported pairs with both objects, in pass order.
+    std::vector<std::pair<TGLBaseSceneObject*, TGLBaseSceneObject*>> pairs_;
+    std::string line_;
+    // The message area's revision right after this check last wrote its report, if it did.
+    bool reportWritten_ = false;
+    std::uint64_t reportRevision_ = 0;
+    // The manager's pass count after this check's last pass.
+    std::uint64_t passCount_ = 0;
 };
 
 } // namespace hk

@@ -6,6 +6,7 @@
 // tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     virtual void EndUpdate() {}
     // The lines currently held, oldest first.
     virtual std::vector<std::string> Lines() const = 0;
+    // Grows with every change of the lines, by whoever made it (a user typing in the window's
+    // pane included), so that a writer can tell its lines are still there untouched.
+    virtual std::uint64_t Revision() const = 0;
 
     // Appends a notice (UTF-8, no line end): what a load or build ignored, could not use
     // or could not do, naming the file and line. The message area's lines stay what they have
@@ -37,18 +41,23 @@ public:
     virtual std::vector<std::string> Notices() const = 0;
 };
 
-// A message area held in memory.
+// A message area held in memory. The lines lie end to end in one block, so that a collision
+// report of many thousand lines costs no allocation per line, and clearing keeps the room.
 class TMemoryLog : public TMessageLog {
 public:
-    void Clear() override { lines_.clear(); }
-    void Add(std::string_view sjisLine) override { lines_.emplace_back(sjisLine); }
-    std::vector<std::string> Lines() const override { return lines_; }
+    void Clear() override;
+    void Add(std::string_view sjisLine) override;
+    std::vector<std::string> Lines() const override;
+    std::uint64_t Revision() const override { return revision_; }
     void AddNotice(std::string_view line) override { notices_.emplace_back(line); }
     void ClearNotices() override { notices_.clear(); }
     std::vector<std::string> Notices() const override { return notices_; }
 
 private:
-    std::vector<std::string> lines_;
+    std::string text_;
+    // Where each line ends in text_.
+    std::vector<std::size_t> ends_;
+    std::uint64_t revision_ = 0;
     std::vector<std::string> notices_;
 };
 

@@ -179,9 +179,13 @@ void TCollisionManager::DetachAllClients() {
 // or else runs the test its two modes pick. Only a pass that ran to its end is recorded; one
 // stopped by a handler that changed the client list forgets the record.
 void TCollisionManager::TestAllPairs() {
+    ++passCount_;
+    lastPassRepeated_ = false;
     if (!OnCollision) {
         return;
     }
+    // A pass that stops early, or finds no pair to test, repeats nothing.
+    const bool listKept = passGeneration_ == generation_;
     TPassScratch& pass = *scratch_;
     pass.Clear();
     Compact();
@@ -223,6 +227,8 @@ void TCollisionManager::TestAllPairs() {
                 return;
             }
         }
+        lastPassRepeated_ = listKept;
+        passGeneration_ = generation_;
         return;
     }
     const bool reuse = replay.SameClients();
@@ -253,6 +259,7 @@ void TCollisionManager::TestAllPairs() {
         }
     }
     replay.Record(pass.entries, pass.shapes, pass.events);
+    passGeneration_ = generation_;
 }
 
 void ManagerRegistry::Register(TCollisionManager* manager) {

@@ -6,6 +6,7 @@
 #include "engine/component.h"
 #include "engine/vector_types.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,6 +66,12 @@ public:
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();
+    // Whether the last pass ran to its end reporting the pass before it again: the same clients
+    // (objects, modes, groups, list unchanged since) read bit for bit the same, so its events
+    // were the same pairs in the same order.
+    bool LastPassRepeated() const { return lastPassRepeated_; }
+    // Counts the calls of TestAllPairs, so that a caller can tell no other pass ran since its own.
+    std::uint64_t PassCount() const { return passCount_; }
 
 private:
     friend class TGLBCollision;
@@ -81,6 +88,11 @@ private:
     std::unique_ptr<TPassScratch> scratch_;
     // Counts list changes, so that a pass notices a handler changing the list under it.
     unsigned generation_ = 0;
+    // The list's generation when the last complete pass ended, and whether that pass repeated
+    // the one before.
+    unsigned passGeneration_ = 0;
+    bool lastPassRepeated_ = false;
+    std::uint64_t passCount_ = 0;
 };
 
 // The live managers, in construction order; created with the first registration.

@@ -9,6 +9,15 @@
 
 namespace hk {
 
+TMemoMessageLog::TMemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {
+    revisionCount_ = QObject::connect(memo_.document(), &QTextDocument::contentsChange,
+                                      [this](int, int, int) { ++revision_; });
+}
+
+TMemoMessageLog::~TMemoMessageLog() {
+    QObject::disconnect(revisionCount_);
+}
+
 void TMemoMessageLog::Clear() {
     memo_.clear();
 }

@@ -5,6 +5,8 @@
 
 #include "app/message_log.h"
 
+#include <QMetaObject>
+
 #include <functional>
 
 class QPlainTextEdit;
@@ -14,7 +16,10 @@ namespace hk {
 class TMemoMessageLog : public TMessageLog {
 public:
     // The pane must outlive this adapter; the window owns both.
-    explicit TMemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {}
+    explicit TMemoMessageLog(QPlainTextEdit& memo);
+    ~TMemoMessageLog() override;
+    TMemoMessageLog(const TMemoMessageLog&) = delete;
+    TMemoMessageLog& operator=(const TMemoMessageLog&) = delete;
 
     void Clear() override;
     void Add(std::string_view sjisLine) override;
@@ -24,6 +29,8 @@ public:
     void EndUpdate() override;
     // An empty pane holds no lines (so a pane holding one empty line reads as empty too).
     std::vector<std::string> Lines() const override;
+    // Counts every change of the pane's text, typing included.
+    std::uint64_t Revision() const override { return revision_; }
 
     void AddNotice(std::string_view line) override;
     void ClearNotices() override;
@@ -37,6 +44,8 @@ public:
 private:
     QPlainTextEdit& memo_;
     int updateDepth_ = 0;
+    std::uint64_t revision_ = 0;
+    QMetaObject::Connection revisionCount_;
     std::vector<std::string> notices_;
     std::function<void()> noticesChanged_;
 };

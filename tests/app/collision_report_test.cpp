@@ -4,11 +4,14 @@
 #include "app/collision_report.h"
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
+#include "collision/collision_behaviour.h"
+#include "collision/collision_manager.h"
 #include "primitives/shapes/dummy_cube.h"
 #include "tests/app/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 namespace hk {
@@ -108,6 +111,52 @@ TEST_F(CollisionCycleTest, EveryCycleShowsOnlyTheLastPass) {
     scene.GLDummyCube1->Children(1)->Position().SetY(100);
     EXPECT_FALSE(check.RunCycle().collided);
     EXPECT_TRUE(log.Lines().empty());
+}
+
+// A check keeps its last report when the pass repeats; after every change its message area
+// must hold what a fresh check writes on a fresh area.
+TEST_F(CollisionCycleTest, KeptReportsEqualFreshOnesAfterEveryChange) {
+    AddPipe(0, 4);
+    AddPipe(0, 3);
+    AddPipe(30, 2);
+    BuildScene(doc, scene, log);
+    TCollisionCheck check(scene.CollisionManager1, log);
+    auto fresh = [&] {
+        TMemoryLog freshLog;
+        const TObjectCollisionEvent kept = scene.CollisionManager1.OnCollision;
+        TCollisionCheck(scene.CollisionManager1, freshLog).RunCycle();
+        scene.CollisionManager1.OnCollision = kept;
+        return freshLog.Lines();
+    };
+    auto child = [&](int i) { return scene.GLDummyCube1->Children(i); };
+    auto mode = [&](int i, TCollisionBoundingMode m) {
+        child(i)->Behaviours().GetByClass<TGLBCollision>()->SetBoundingMode(m);
+    };
+    const std::vector<std::function<void()>> changes = {
+        [] {},
+        [&] { log.Add("typed by the user"); },
+        [&] { child(1)->Position().SetY(5000); },
+        [&] { child(1)->Position().SetY(0); },
+        [&] { mode(0, cbmSphere); },
+        [&] {
+            child(1)->Position().SetY(5000); // another pass sees the move first
+            fresh();
+        },
+        [&] {
+            AddPipe(10, 4);
+            BuildScene(doc, scene, log);
+        },
+        [&] { mode(3, cbmEllipsoid); },
+    };
+    for (std::size_t step = 0; step < changes.size(); ++step) {
+        changes[step]();
+        check.RunCycle();
+        const std::vector<std::string> lines = log.Lines();
+        check.RunCycle();
+        EXPECT_EQ(log.Lines(), lines) << "still pass after step " << step;
+        EXPECT_EQ(lines, fresh()) << "step " << step;
+        EXPECT_FALSE(lines.empty()) << "step " << step;
+    }
 }
 
 TEST(BatchCollide, ReportReplacesTheMessageAreaAndTheTimeGoesToStderr) {

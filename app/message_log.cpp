@@ -1,0 +1,29 @@
+// The message area held in memory.
+#include "app/message_log.h"
+
+namespace hk {
+
+void TMemoryLog::Clear() {
+    text_.clear();
+    ends_.clear();
+    ++revision_;
+}
+
+void TMemoryLog::Add(std::string_view sjisLine) {
+    text_.append(sjisLine);
+    ends_.push_back(text_.size());
+    ++revision_;
+}
+
+std::vector<std::string> TMemoryLog::Lines() const {
+    std::vector<std::string> lines;
+    lines.reserve(ends_.size());
+    std::size_t begin = 0;
+    for (std::size_t end : ends_) {
+        lines.emplace_back(text_, begin, end - begin);
+        begin = end;
+    }
+    return lines;
+}
+
+} // namespace hk
