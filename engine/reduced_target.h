@@ -23,8 +23,6 @@ public:
     // Frees the target; the context it was made in must be current.
     void Destroy();
 
-    bool Allocated() const { return framebuffer_ != 0; }
-
 private:
     bool Supported();
     bool Allocate(int width, int height, bool stencil);
