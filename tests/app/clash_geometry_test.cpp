@@ -131,8 +131,9 @@ double SampledDepth(const TSamples& a, const TSamples& b) {
         const TPoint3D e1 = AnyPerpendicular(best), e2 = Cross(best, e1);
         bool moved = false;
         for (int k = 0; k < 8 && !moved; ++k) {
-            const double a = cPi * k / 4;
-            const TPoint3D u = Normalized(best + (e1 * std::cos(a) + e2 * std::sin(a)) * step);
+            const double angle = cPi * k / 4;
+            const TPoint3D u =
+                Normalized(best + (e1 * std::cos(angle) + e2 * std::sin(angle)) * step);
             if (const double v = along(u); v < value)
                 value = v, best = u, moved = true;
         }

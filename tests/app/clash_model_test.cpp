@@ -168,9 +168,9 @@ TEST_F(ClashModelTest, StatusesFollowTheClashingRowsWhateverTheirOrder) {
         for (std::size_t i = 0; i < both.size(); ++i) {
             const auto& c = both[i];
             if (i < alone.size()) {
-                const bool before =
+                const bool known =
                     std::find(baseline.begin(), baseline.end(), alone[i]) != baseline.end();
-                EXPECT_EQ(c[0], before ? "active" : "new") << "round " << round;
+                EXPECT_EQ(c[0], known ? "active" : "new") << "round " << round;
                 EXPECT_EQ(rowPairs({c}, edited)[0], alone[i]);
             } else {
                 EXPECT_EQ(c[0], "resolved");

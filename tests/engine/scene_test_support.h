@@ -50,7 +50,7 @@ public:
     bool IsBlended() override { return true; }
 };
 
-class CountingBuffer : public TGLSceneBufferClient {
+class CountingBuffer final : public TGLSceneBufferClient {
 public:
     void NotifySceneChanged() override { ++changes; }
     void SceneDestroyed(TGLScene*) override { ++destroyed; }

@@ -363,9 +363,9 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
     std::string text((std::istreambuf_iterator<char>(in)), {});
     in.close();
     const auto replace = [&](const std::string& from, const std::string& to) {
-        const std::size_t at = text.find(from);
-        ASSERT_NE(at, std::string::npos) << from;
-        text.replace(at, from.size(), to);
+        const std::size_t found = text.find(from);
+        ASSERT_NE(found, std::string::npos) << from;
+        text.replace(found, from.size(), to);
     };
     replace(",300,2000,2500,4\r\n2,,0,,,,,H2,5700,2000,2500",
             ",300,2000,2800,4\r\n2,,0,,,,,H2,5700,2000,2800");
@@ -379,8 +379,9 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
         },
         cStepTime))
         << viewer.Query("clashes").value_or("");
-    for (int row = 0; row < 7; ++row) {
-        const auto fields = ClashFields(viewer.Query("clash " + std::to_string(row)).value_or(""));
+    for (int shown = 0; shown < 7; ++shown) {
+        const auto fields =
+            ClashFields(viewer.Query("clash " + std::to_string(shown)).value_or(""));
         if (!fields.empty() && fields[0] == "resolved") {
             EXPECT_TRUE(fields[1] == std::to_string(cHotWaterLine) ||
                         fields[6] == std::to_string(cHotWaterLine));

@@ -11,7 +11,7 @@
 namespace hk {
 namespace {
 
-struct Client : TFontManagerClient {
+struct Client final : TFontManagerClient {
     int told = 0;
     void GlyphSetGone(TFontEntry&) override { ++told; }
 };
