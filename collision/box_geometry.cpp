@@ -205,7 +205,10 @@ bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, c
 }
 
 TAABB CollisionHierarchyBox(TGLBaseSceneObject& object) {
-    TVector e = object.UnscaledBoxExtents();
+    return CollisionHierarchyBox(object, object.UnscaledBoxExtents());
+}
+
+TAABB CollisionHierarchyBox(TGLBaseSceneObject& object, const TVector& e) {
     TAffineVector h{std::fabs(e.x), std::fabs(e.y), std::fabs(e.z)};
     TAABB box{{-h.x, -h.y, -h.z}, h};
     for (int i = 0; i < object.Count(); ++i) {

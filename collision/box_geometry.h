@@ -40,5 +40,7 @@ bool BoxBoxIntersect(const TAABB& box1, const TAABB& box2, const TMatrix& m12, c
 // merged with each child's hierarchy box carried into this object's space by the child's
 // ObjectMatrix. The object's own scale is not applied (its WorldMatrix carries it).
 TAABB CollisionHierarchyBox(TGLBaseSceneObject& object);
+// The same with the object's UnscaledBoxExtents already read.
+TAABB CollisionHierarchyBox(TGLBaseSceneObject& object, const TVector& extents);
 
 } // namespace hk

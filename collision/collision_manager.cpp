@@ -171,13 +171,61 @@ void TCollisionManager::DetachAllClients() {
 
 // The pass reads every collidable client once, in client order: the world box for the broad
 // phase and the shape for the pair tests, so that no test walks the scene again and a handler
-// that moves objects changes only the next pass. It then compares the reading with the record
-// of the last complete pass: when nothing changed, the recorded events are the answer and are
-// reported again without a single test. Otherwise the world boxes are sorted by minimum z, the
+// that moves objects changes only the next pass. While the clients read as the record of the
+// last complete pass has them, nothing is built: a drawing that stands still is only compared
+// with the record, and the recorded events are the answer, reported again without a single
+// test. The first client that reads otherwise takes the record's reading of the clients before
+// it, and the rest is read in full and compared with the record. The world boxes are then
+// sorted by minimum z, the
 // broad phase yields the candidate pairs in sweep order, the group rule drops pairs within one
 // group, and each remaining pair takes its recorded answer when both clients read as recorded,
 // or else runs the test its two modes pick. Only a pass that ran to its end is recorded; one
 // stopped by a handler that changed the client list forgets the record.
+bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
+    TPassReplay& replay = pass.replay;
+    pass.Clear();
+    pass.Reserve(clients_.size());
+    // Clients read as recorded so far, while `quick`.
+    std::size_t same = 0;
+    for (TGLBCollision* client : clients_) {
+        if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
+            continue;
+        }
+        TGLBaseSceneObject* object = client->OwnerBaseSceneObject();
+        if (!object) {
+            continue;
+        }
+        const TVector extents = object->UnscaledBoxExtents();
+        TAABB local = CollisionHierarchyBox(*object, extents);
+        if (!(local.min.z < local.max.z)) {
+            continue;
+        }
+        const TPassEntry entry{client, object, client->BoundingMode(), client->GroupIndex()};
+        if (quick) {
+            if (replay.ReadsAsRecorded(same, entry, local, extents)) {
+                ++same;
+                continue;
+            }
+            replay.TakeRecorded(same, pass.nodes, pass.entries, pass.shapes);
+            quick = false;
+        }
+        TAABB world = BoxTransform(local, object->WorldMatrix());
+        if (!IsUsableBox(world)) {
+            continue;
+        }
+        pass.nodes.emplace_back(client, world);
+        pass.entries.push_back(entry);
+        pass.shapes.push_back(PairShapeOf(*object, local));
+    }
+    if (quick && same == replay.RecordedCount()) {
+        return true;
+    }
+    if (quick) {
+        replay.TakeRecorded(same, pass.nodes, pass.entries, pass.shapes);
+    }
+    return false;
+}
+
 void TCollisionManager::TestAllPairs() {
     ++passCount_;
     lastPassRepeated_ = false;
@@ -187,42 +235,31 @@ void TCollisionManager::TestAllPairs() {
     // A pass that stops early, or finds no pair to test, repeats nothing.
     const bool listKept = passGeneration_ == generation_;
     TPassScratch& pass = *scratch_;
-    pass.Clear();
+    TPassReplay& replay = pass.replay;
     Compact();
-    pass.Reserve(clients_.size());
-    for (TGLBCollision* client : clients_) {
-        if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
-            continue;
-        }
-        TGLBaseSceneObject* object = client->OwnerBaseSceneObject();
-        if (!object) {
-            continue;
-        }
-        TAABB local = CollisionHierarchyBox(*object);
-        if (!(local.min.z < local.max.z)) {
-            continue;
-        }
-        TAABB world = BoxTransform(local, object->WorldMatrix());
-        if (!IsUsableBox(world)) {
-            continue;
-        }
-        pass.nodes.emplace_back(client, world);
-        pass.entries.push_back({object, client->BoundingMode(), client->GroupIndex()});
-        pass.shapes.push_back(PairShapeOf(*object, local));
+    const bool repeated = ReadClients(pass, replay.RecordedCount() >= 2);
+#if defined(HK_VALIDATE)
+    if (repeated) {
+        ReadClients(pass, false);
+        replay.Compare(pass.entries, pass.shapes);
+        HK_VALIDATE_CHECK(replay.NothingChanged(), "a pass read as recorded compares unchanged");
+        HK_VALIDATE_CHECK(SameEvents(pass.FreshEvents(), replay.Events()),
+                          "a replayed pass reports what a fresh pass would");
     }
-    if (pass.nodes.size() < 2) {
-        pass.replay.Forget();
+#endif
+    if (!repeated && pass.nodes.size() < 2) {
+        replay.Forget();
         return;
     }
     const unsigned generation = generation_;
-    TPassReplay& replay = pass.replay;
-    replay.Compare(pass.entries, pass.shapes);
-    if (replay.NothingChanged()) {
-        HK_VALIDATE_CHECK(SameEvents(pass.FreshEvents(), replay.Events()),
+    if (!repeated) {
+        replay.Compare(pass.entries, pass.shapes);
+    }
+    if (repeated || replay.NothingChanged()) {
+        HK_VALIDATE_CHECK(repeated || SameEvents(pass.FreshEvents(), replay.Events()),
                           "a replayed pass reports what a fresh pass would");
         for (const TPassReplay::TClientPair& e : replay.Events()) {
-            OnCollision(this, pass.entries[std::size_t(e.first)].object,
-                        pass.entries[std::size_t(e.second)].object);
+            OnCollision(this, replay.EntryObject(e.first), replay.EntryObject(e.second));
             if (generation_ != generation) {
                 return;
             }
@@ -258,7 +295,7 @@ void TCollisionManager::TestAllPairs() {
             }
         }
     }
-    replay.Record(pass.entries, pass.shapes, pass.events);
+    replay.Record(pass.nodes, pass.entries, pass.shapes, pass.events);
     passGeneration_ = generation_;
 }
 

@@ -77,6 +77,10 @@ private:
     friend class TGLBCollision;
     // Closes the holes that detached clients left, keeping the order of the others.
     void Compact() const;
+    struct TPassScratch;
+    // Reads the collidable clients into the pass's nodes, entries and shapes. With `quick`,
+    // builds nothing while they read as recorded and returns true when all of them did.
+    bool ReadClients(TPassScratch& pass, bool quick) const;
 
     // In attach order; a detached client leaves a null hole until the next compaction. Each
     // client knows its position.
@@ -84,7 +88,6 @@ private:
     mutable std::size_t holes_ = 0;
     // The buffers of the pass, kept between passes for their capacity, and the record of the
     // last complete pass.
-    struct TPassScratch;
     std::unique_ptr<TPassScratch> scratch_;
     // Counts list changes, so that a pass notices a handler changing the list under it.
     unsigned generation_ = 0;

@@ -7,6 +7,8 @@
 // reported looks only at the few partners of its first client.
 #include "collision/pass_replay.h"
 
+#include "engine/scene_object.h"
+
 #include <cstring>
 
 namespace hk {
@@ -25,7 +27,46 @@ bool SameShape(const TPairShape& a, const TPairShape& b) {
            SameBits(a.scale, b.scale) && SameBits(a.box, b.box);
 }
 
+// A shape whose octree is still to be looked up, or was: a free-form mesh's.
+bool MeshShape(const TPairShape& s) {
+    return s.octree || !s.octreeLooked;
+}
+
 } // namespace
+
+bool TPassReplay::ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
+                                  const TVector& extents) const {
+    if (!valid_ || k >= entries_.size()) {
+        return false;
+    }
+    const TPassEntry& e = entries_[k];
+    const TPairShape& s = shapes_[k];
+    if (e.client != entry.client || e.object != entry.object || e.mode != entry.mode ||
+        e.group != entry.group || (e.mode == cbmFaces && MeshShape(s))) {
+        return false;
+    }
+    TGLBaseSceneObject& object = *entry.object;
+    const TVector scale = object.Scale().AsVector();
+    // The position is the world matrix's last row, compared with it.
+    return SameBits(s.box, local) && SameBits(s.world, object.WorldMatrix()) &&
+           SameBits(s.inverse, object.InverseWorldMatrix()) && SameBits(s.extents, extents) &&
+           SameBits(s.scale, scale);
+}
+
+void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
+                               std::vector<TPassEntry>& entries,
+                               std::vector<TPairShape>& shapes) const {
+    nodes.insert(nodes.end(), nodes_.begin(), nodes_.begin() + long(count));
+    entries.insert(entries.end(), entries_.begin(), entries_.begin() + long(count));
+    const std::size_t first = shapes.size();
+    shapes.insert(shapes.end(), shapes_.begin(), shapes_.begin() + long(count));
+    for (std::size_t i = first; i < shapes.size(); ++i) {
+        if (shapes[i].octree) {
+            shapes[i].octree = nullptr;
+            shapes[i].octreeLooked = false;
+        }
+    }
+}
 
 void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
                           const std::vector<TPairShape>& shapes) {
@@ -58,8 +99,9 @@ bool TPassReplay::WasReported(int first, int second) const {
     return false;
 }
 
-void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
-                         std::vector<TClientPair>& events) {
+void TPassReplay::Record(std::vector<TCollisionNode>& nodes, std::vector<TPassEntry>& entries,
+                         std::vector<TPairShape>& shapes, std::vector<TClientPair>& events) {
+    nodes_.swap(nodes);
     entries_.swap(entries);
     shapes_.swap(shapes);
     events_.swap(events);

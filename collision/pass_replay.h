@@ -7,6 +7,7 @@
 #pragma once
 
 #include "collision/bounding_mode.h"
+#include "collision/collision_manager.h"
 #include "collision/pair_tests.h"
 
 #include <cstdint>
@@ -18,6 +19,7 @@ class TGLBaseSceneObject;
 
 // What the pass reads of a collidable client besides its world box and its shape.
 struct TPassEntry {
+    TGLBCollision* client;
     TGLBaseSceneObject* object;
     TCollisionBoundingMode mode;
     std::int32_t group;
@@ -30,6 +32,21 @@ public:
         int first, second;
     };
 
+    // Whether client number `k` of this pass (counting those with a usable local box, in client
+    // order) reads exactly as the record's client `k`: same client, object, mode and group,
+    // same local box and extents (the object's UnscaledBoxExtents) and the same bits in
+    // everything else PairShapeOf takes from the object. When
+    // every client does and their count is the record's, the pass would read the record's
+    // nodes, entries and shapes again, and the reading need not be built. A mesh in faces mode
+    // never reads as recorded (see Unchanged).
+    bool ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
+                         const TVector& extents) const;
+    std::size_t RecordedCount() const { return valid_ ? entries_.size() : 0; }
+    // Appends the record's first `count` nodes, entries and shapes: what a pass whose first
+    // `count` clients read as recorded would have built for them. The octree lookups are not
+    // carried over.
+    void TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
+                      std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes) const;
     // Compares a pass's reading (collidable clients in client order) with the record; call it
     // before the pass's tests, which mark the shapes whose octree they looked up.
     void Compare(const std::vector<TPassEntry>& entries, const std::vector<TPairShape>& shapes);
@@ -43,11 +60,13 @@ public:
     // With SameClients and both clients unchanged: whether the recorded pass reported them.
     bool WasReported(int first, int second) const;
     const std::vector<TClientPair>& Events() const { return events_; }
+    // The object of the record's client `i`.
+    TGLBaseSceneObject* EntryObject(int i) const { return entries_[std::size_t(i)].object; }
 
     // Records a complete pass, taking the vectors' contents by swapping (the arguments are left
     // with the previous record's, to be reused as buffers).
-    void Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
-                std::vector<TClientPair>& events);
+    void Record(std::vector<TCollisionNode>& nodes, std::vector<TPassEntry>& entries,
+                std::vector<TPairShape>& shapes, std::vector<TClientPair>& events);
     // No pass recorded: the next one is computed in full.
     void Forget();
 
@@ -56,6 +75,7 @@ private:
     bool sameClients_ = false;
     std::size_t changedCount_ = 0;
     std::vector<unsigned char> changed_;
+    std::vector<TCollisionNode> nodes_;
     std::vector<TPassEntry> entries_;
     std::vector<TPairShape> shapes_;
     std::vector<TClientPair> events_;

@@ -248,9 +248,10 @@ TEST(CollisionPass, EventsMatchAllPairsOnRandomScenes) {
     }
 }
 
-// Pass after pass over one scene while a few objects move, turn, grow, change group or mode
-// between passes (none in some rounds): the pairs of unchanged objects keep their recorded
-// results, everything else is tested anew, and the events always equal the all-pairs loop's.
+// Pass after pass over one scene while a few objects move, turn, grow, change group or mode, or
+// get a new client that joins the list at its end, between passes (none in some rounds): the
+// pairs of unchanged objects keep their recorded results, everything else is tested anew, and
+// the events always equal the all-pairs loop's.
 TEST(CollisionPass, EventsMatchAllPairsWhileObjectsChange) {
     std::mt19937 rng(13);
     std::uniform_real_distribution<float> pos(0, 6), size(0.1f, 1.2f);
@@ -267,7 +268,14 @@ TEST(CollisionPass, EventsMatchAllPairsWhileObjectsChange) {
         for (int k = changes(rng); k > 0; --k) {
             BoxObject* o = objects[std::size_t(pick(rng))];
             auto* c = o->Behaviours().GetByClass<TGLBCollision>();
-            switch (rng() % 4) {
+            switch (rng() % 5) {
+            case 4: {
+                const TCollisionBoundingMode m = c->BoundingMode();
+                const int g = c->GroupIndex();
+                o->Behaviours().Clear();
+                test::Collide(*o, &s.manager, m, g);
+                break;
+            }
             case 0:
                 test::RandomPose(*o, rng, {pos(rng), pos(rng), pos(rng)});
                 break;
