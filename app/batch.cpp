@@ -425,8 +425,10 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
                 FinishBatchReports(doc, clashes, options.reports, options.failOnClash, err);
     }
     const std::string detailProblem = ShowRequestedDetails(doc, options, log);
-    for (const std::string& line : log.Lines())
-        out << SjisToUtf8(line) << "\n";
+    // Line by line from the log's block: a report of 100,000 objects would double its memory
+    // as a copy.
+    for (std::size_t i = 0; i < log.LineCount(); ++i)
+        out << SjisToUtf8(log.Line(i)) << "\n";
     if (!detailProblem.empty()) {
         err << "hkviewer: " << detailProblem << "\n";
         return cExitFailure;

@@ -15,6 +15,11 @@ void TMemoryLog::Add(std::string_view sjisLine) {
     ++revision_;
 }
 
+std::string_view TMemoryLog::Line(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(text_).substr(begin, ends_[i] - begin);
+}
+
 std::vector<std::string> TMemoryLog::Lines() const {
     std::vector<std::string> lines;
     lines.reserve(ends_.size());

@@ -48,6 +48,9 @@ public:
     void Clear() override;
     void Add(std::string_view sjisLine) override;
     std::vector<std::string> Lines() const override;
+    // Line `i` as it lies in the block, without a copy: valid until the next change.
+    std::size_t LineCount() const { return ends_.size(); }
+    std::string_view Line(std::size_t i) const;
     std::uint64_t Revision() const override { return revision_; }
     void AddNotice(std::string_view line) override { notices_.emplace_back(line); }
     void ClearNotices() override { notices_.clear(); }
