@@ -24,8 +24,10 @@
 //    exactly once.
 // 4. Test each large box against every box; a pair of two large boxes only from the one with
 //    the smaller index.
-// 5. Put the pairs in the sweep's order: a counting sort on the first index, then a sort of
-//    each first index's run by the second (the runs are short).
+// 5. Put the pairs in the sweep's order: a counting sort on the first index, done in place
+//    (each pair is swapped straight into its bucket's next free slot, so that a drawing's
+//    million candidate pairs are held once), then a sort of each first index's run by the
+//    second (the runs are short).
 #include "collision/box_pair_finder.h"
 
 #include "engine/validate.h"
@@ -102,7 +104,6 @@ void ValidatePairs(const std::vector<TAABB>& boxes,
 
 void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
     pairs_.clear();
-    foundPairs_.clear();
     largeBoxes_.clear();
     if (boxes.size() < 2) {
         return;
@@ -250,21 +251,27 @@ void TBoxPairFinder::Emit(int i, int j) {
     if (i > j) {
         std::swap(i, j);
     }
-    foundPairs_.push_back(std::uint64_t(std::uint32_t(i)) << 32 | std::uint32_t(j));
+    pairs_.push_back({i, j});
 }
 
 void TBoxPairFinder::SortPairs(int boxCount) {
-    const auto firstOf = [](std::uint64_t p) { return int(p >> 32); };
-    const auto secondOf = [](std::uint64_t p) { return int(p & 0xffffffffu); };
     pairStart_.assign(std::size_t(boxCount) + 1, 0);
-    for (std::uint64_t p : foundPairs_) {
-        ++pairStart_[std::size_t(firstOf(p)) + 1];
+    for (const TPair& p : pairs_) {
+        ++pairStart_[std::size_t(p.first) + 1];
     }
     PrefixSums(pairStart_);
-    pairs_.resize(foundPairs_.size());
+    // Bucket b's slots below nextSlot_[b] hold its pairs; the pair met at a bucket's next slot
+    // is swapped along into the buckets it belongs to until one that belongs here comes back.
     nextSlot_.assign(pairStart_.begin(), pairStart_.end() - 1);
-    for (std::uint64_t p : foundPairs_) {
-        pairs_[std::size_t(nextSlot_[std::size_t(firstOf(p))]++)] = {firstOf(p), secondOf(p)};
+    for (int b = 0; b < boxCount; ++b) {
+        const int end = pairStart_[std::size_t(b) + 1];
+        for (int& slot = nextSlot_[std::size_t(b)]; slot < end; ++slot) {
+            TPair p = pairs_[std::size_t(slot)];
+            while (p.first != b) {
+                std::swap(p, pairs_[std::size_t(nextSlot_[std::size_t(p.first)]++)]);
+            }
+            pairs_[std::size_t(slot)] = p;
+        }
     }
     for (int i = 0; i < boxCount; ++i) {
         const auto runBegin = pairs_.begin() + pairStart_[std::size_t(i)];

@@ -7,7 +7,6 @@
 
 #include "engine/vector_types.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace hk {
@@ -61,9 +60,8 @@ private:
     std::vector<int> largeBoxes_;
     // The next free slot of each bucket while a counting sort fills it.
     std::vector<int> nextSlot_;
-    // The pairs as found, (first << 32 | second), and where each first index's run of sorted
-    // pairs starts.
-    std::vector<std::uint64_t> foundPairs_;
+    // Where each first index's run of sorted pairs starts, and the pairs, as found until they
+    // are sorted.
     std::vector<int> pairStart_;
     std::vector<TPair> pairs_;
 };
