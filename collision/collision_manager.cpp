@@ -237,7 +237,9 @@ void TCollisionManager::TestAllPairs() {
     TPassScratch& pass = *scratch_;
     TPassReplay& replay = pass.replay;
     Compact();
-    const bool repeated = ReadClients(pass, replay.RecordedCount() >= 2);
+    // After the list changed (a reload replaces every client) the clients seldom read as
+    // recorded, and comparing before reading would only add to the pass.
+    const bool repeated = ReadClients(pass, listKept && replay.RecordedCount() >= 2);
 #if defined(HK_VALIDATE)
     if (repeated) {
         ReadClients(pass, false);
@@ -295,7 +297,7 @@ void TCollisionManager::TestAllPairs() {
             }
         }
     }
-    replay.Record(pass.nodes, pass.entries, pass.shapes, pass.events);
+    replay.Record(pass.entries, pass.shapes, pass.events);
     passGeneration_ = generation_;
 }
 

@@ -7,6 +7,7 @@
 // reported looks only at the few partners of its first client.
 #include "collision/pass_replay.h"
 
+#include "collision/box_geometry.h"
 #include "engine/scene_object.h"
 
 #include <cstring>
@@ -56,7 +57,9 @@ bool TPassReplay::ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const 
 void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
                                std::vector<TPassEntry>& entries,
                                std::vector<TPairShape>& shapes) const {
-    nodes.insert(nodes.end(), nodes_.begin(), nodes_.begin() + long(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        nodes.emplace_back(entries_[i].client, BoxTransform(shapes_[i].box, shapes_[i].world));
+    }
     entries.insert(entries.end(), entries_.begin(), entries_.begin() + long(count));
     const std::size_t first = shapes.size();
     shapes.insert(shapes.end(), shapes_.begin(), shapes_.begin() + long(count));
@@ -99,9 +102,8 @@ bool TPassReplay::WasReported(int first, int second) const {
     return false;
 }
 
-void TPassReplay::Record(std::vector<TCollisionNode>& nodes, std::vector<TPassEntry>& entries,
-                         std::vector<TPairShape>& shapes, std::vector<TClientPair>& events) {
-    nodes_.swap(nodes);
+void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
+                         std::vector<TClientPair>& events) {
     entries_.swap(entries);
     shapes_.swap(shapes);
     events_.swap(events);

@@ -42,9 +42,9 @@ public:
     bool ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
                          const TVector& extents) const;
     std::size_t RecordedCount() const { return valid_ ? entries_.size() : 0; }
-    // Appends the record's first `count` nodes, entries and shapes: what a pass whose first
-    // `count` clients read as recorded would have built for them. The octree lookups are not
-    // carried over.
+    // Appends the record's first `count` entries and shapes, and their nodes with the world
+    // boxes computed again: what a pass whose first `count` clients read as recorded would
+    // have built for them. The octree lookups are not carried over.
     void TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
                       std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes) const;
     // Compares a pass's reading (collidable clients in client order) with the record; call it
@@ -65,8 +65,8 @@ public:
 
     // Records a complete pass, taking the vectors' contents by swapping (the arguments are left
     // with the previous record's, to be reused as buffers).
-    void Record(std::vector<TCollisionNode>& nodes, std::vector<TPassEntry>& entries,
-                std::vector<TPairShape>& shapes, std::vector<TClientPair>& events);
+    void Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
+                std::vector<TClientPair>& events);
     // No pass recorded: the next one is computed in full.
     void Forget();
 
@@ -75,7 +75,6 @@ private:
     bool sameClients_ = false;
     std::size_t changedCount_ = 0;
     std::vector<unsigned char> changed_;
-    std::vector<TCollisionNode> nodes_;
     std::vector<TPassEntry> entries_;
     std::vector<TPairShape> shapes_;
     std::vector<TClientPair> events_;
