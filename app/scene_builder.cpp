@@ -569,6 +569,7 @@ void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
     scene.GLDummyCube1->FreeChildren();
     TBuilder(doc, scene, log, programFolder).Run();
     scene.GLScene1.EndUpdate();
+    scene.CollisionManager1.PreparePass();
 }
 
 int PickedDataLine(const TDocument& doc, const TViewerScene& scene,

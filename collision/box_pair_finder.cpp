@@ -52,6 +52,13 @@ int CellsCovered(const int (&lo)[3], const int (&hi)[3]) {
     return (hi[0] - lo[0] + 1) * (hi[1] - lo[1] + 1) * (hi[2] - lo[2] + 1);
 }
 
+// Gives `v` room for `n` elements and writes them once: memory a process has not written yet
+// costs a page fault on first use, which a pass should not pay.
+template <class T> void Prewrite(std::vector<T>& v, std::size_t n) {
+    v.resize(n);
+    v.clear();
+}
+
 // Turns counts per bucket, held one place up (counts[b + 1]), into each bucket's start.
 void PrefixSums(std::vector<int>& counts) {
     for (std::size_t b = 1; b < counts.size(); ++b) {
@@ -116,6 +123,15 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
 #if defined(HK_VALIDATE)
     ValidatePairs(boxes, pairs_);
 #endif
+}
+
+void TBoxPairFinder::Prepare(std::size_t boxes) {
+    const std::size_t cells = 4 * boxes + 16;
+    Prewrite(cellStart_, cells + 1);
+    Prewrite(nextSlot_, cells);
+    Prewrite(cellRanges_, boxes);
+    Prewrite(cellEntries_, boxes);
+    Prewrite(pairStart_, boxes + 1);
 }
 
 // The cell size starts at the mean extent of the boxes over the three axes and grows by half

@@ -16,6 +16,9 @@ public:
     // `boxes` sorted by min.z ascending, every coordinate finite, min <= max. Afterwards
     // Pairs() holds each overlapping pair (i, j), i < j, ordered by i, then j.
     void Find(const std::vector<TAABB>& boxes);
+    // Gives the buffers that grow with the number of boxes room for `boxes` of them, written
+    // once so that their memory is in place before the first Find over that many.
+    void Prepare(std::size_t boxes);
 
     struct TPair {
         int first, second;

@@ -181,6 +181,19 @@ void TCollisionManager::DetachAllClients() {
 // group, and each remaining pair takes its recorded answer when both clients read as recorded,
 // or else runs the test its two modes pick. Only a pass that ran to its end is recorded; one
 // stopped by a handler that changed the client list forgets the record.
+void TCollisionManager::PreparePass() {
+    Compact();
+    TPassScratch& pass = *scratch_;
+    const std::size_t n = clients_.size();
+    pass.nodes.assign(n, TCollisionNode(nullptr, TAABB{}));
+    pass.entries.resize(n);
+    pass.shapes.resize(n);
+    pass.Clear();
+    pass.sortedBoxes.resize(n);
+    pass.zsort.Prepare(n);
+    pass.finder.Prepare(n);
+}
+
 bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
     TPassReplay& replay = pass.replay;
     pass.Clear();

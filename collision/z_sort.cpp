@@ -30,6 +30,13 @@ std::uint32_t SortKey(float f) {
 
 } // namespace
 
+void TZSort::Prepare(std::size_t n) {
+    keys_.assign(n, 0);
+    keysSwap_.assign(n, 0);
+    order_.assign(n, 0);
+    orderSwap_.assign(n, 0);
+}
+
 void TZSort::Sort(const std::vector<TCollisionNode>& nodes) {
     const std::size_t n = nodes.size();
     keys_.resize(n);

@@ -15,6 +15,8 @@ class TZSort {
 public:
     // Nodes with finite boxes. Afterwards Order()[r] is the index of the node of rank r.
     void Sort(const std::vector<TCollisionNode>& nodes);
+    // Writes room for `n` nodes into the buffers once, before the first Sort of that many.
+    void Prepare(std::size_t n);
     const std::vector<int>& Order() const { return order_; }
 
 private:
