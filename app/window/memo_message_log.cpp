@@ -19,11 +19,26 @@ TMemoMessageLog::~TMemoMessageLog() {
 }
 
 void TMemoMessageLog::Clear() {
+    pending_.clear();
     memo_.clear();
 }
 
 void TMemoMessageLog::Add(std::string_view sjisLine) {
-    memo_.appendPlainText(FromSjis(sjisLine));
+    if (updateDepth_ == 0) {
+        memo_.appendPlainText(FromSjis(sjisLine));
+        return;
+    }
+    pending_ += FromSjis(sjisLine);
+    pending_ += QLatin1Char('\n');
+}
+
+void TMemoMessageLog::Flush() {
+    if (pending_.isEmpty()) {
+        return;
+    }
+    pending_.chop(1);
+    memo_.appendPlainText(pending_);
+    pending_.clear();
 }
 
 void TMemoMessageLog::BeginUpdate() {
@@ -37,6 +52,7 @@ void TMemoMessageLog::EndUpdate() {
         return;
     }
     if (--updateDepth_ == 0) {
+        Flush();
         memo_.setUpdatesEnabled(true);
     }
 }
@@ -44,11 +60,14 @@ void TMemoMessageLog::EndUpdate() {
 std::vector<std::string> TMemoMessageLog::Lines() const {
     std::vector<std::string> lines;
     const QTextDocument* doc = memo_.document();
-    if (doc->isEmpty()) {
-        return lines;
+    if (!doc->isEmpty()) {
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            lines.push_back(ToSjis(block.text()));
+        }
     }
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        lines.push_back(ToSjis(block.text()));
+    const QStringList pending = pending_.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i + 1 < pending.size(); ++i) {
+        lines.push_back(ToSjis(pending[i]));
     }
     return lines;
 }
@@ -71,6 +90,7 @@ void TMemoMessageLog::ClearNotices() {
 }
 
 void TMemoMessageLog::SetFirstLine(std::string_view sjisLine) {
+    Flush();
     QTextDocument* doc = memo_.document();
     if (doc->isEmpty()) {
         memo_.setPlainText(FromSjis(sjisLine));

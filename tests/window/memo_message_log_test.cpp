@@ -1,10 +1,12 @@
-// The message-area adapter over a text pane: Shift-JIS in and out, update nesting.
+// The message-area adapter over a text pane: Shift-JIS in and out, update nesting, lines held
+// back during an update.
 #include "app/sjis.h"
 #include "app/window/memo_message_log.h"
 #include "tests/window/window_test_support.h"
 
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace hk {
 namespace {
@@ -55,6 +57,43 @@ TEST_F(MemoLog, RedrawResumesOnlyAfterTheOutermostEndUpdate) {
     EXPECT_FALSE(memo.updatesEnabled());
     log.EndUpdate();
     EXPECT_TRUE(memo.updatesEnabled());
+}
+
+// Random runs of adding, clearing, nested updates and setting the first line, read back after
+// every step: the pane, whose lines enter at the end of the outermost update, reads as the
+// memory log that takes every line at once. An empty line is never the pane's first, which a
+// pane cannot hold apart from no line at all.
+TEST_F(MemoLog, LinesAddedDuringAnUpdateReadAsAddedOneByOne) {
+    std::mt19937 rng(5);
+    TMemoryLog oracle;
+    int depth = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned op = rng() % 12;
+        if (op == 0) {
+            log.Clear();
+            oracle.Clear();
+        } else if (op == 1) {
+            log.BeginUpdate();
+            ++depth;
+        } else if (op == 2 && depth > 0) {
+            log.EndUpdate();
+            --depth;
+        } else if (op == 3 && oracle.LineCount() > 0) {
+            log.SetFirstLine("first");
+            std::vector<std::string> lines = oracle.Lines();
+            lines[0] = "first";
+            oracle.Clear();
+            for (const std::string& l : lines)
+                oracle.Add(l);
+        } else {
+            const std::string line =
+                oracle.LineCount() > 0 && op == 4 ? "" : Utf8ToSjis("行 " + std::to_string(step));
+            log.Add(line);
+            oracle.Add(line);
+        }
+        ASSERT_EQ(log.Lines(), oracle.Lines()) << "step " << step;
+        EXPECT_EQ(memo.updatesEnabled(), depth == 0);
+    }
 }
 
 } // namespace
