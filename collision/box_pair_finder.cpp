@@ -39,6 +39,8 @@ namespace hk {
 
 namespace {
 
+// Candidate pairs per box that Prepare makes room for.
+constexpr std::size_t cPairsPerBoxReserved = 8;
 // Boxes covering more cells than this go to the list tested against everything.
 constexpr int cLargeCellCount = 256;
 
@@ -132,6 +134,9 @@ void TBoxPairFinder::Prepare(std::size_t boxes) {
     Prewrite(cellRanges_, boxes);
     Prewrite(cellEntries_, boxes);
     Prewrite(pairStart_, boxes + 1);
+    // Room for a few candidate pairs per box, so that a pass does not grow the list through
+    // a chain of doublings, each leaving a freed block behind in the heap.
+    pairs_.reserve(std::max(pairs_.capacity(), cPairsPerBoxReserved * boxes));
 }
 
 // The cell size starts at the mean extent of the boxes over the three axes and grows by half
