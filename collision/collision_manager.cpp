@@ -194,6 +194,10 @@ void TCollisionManager::PreparePass() {
     pass.finder.Prepare(n);
 }
 
+// How many clients ahead a comparing pass asks for the record's objects: enough to cover a
+// trip to memory while the clients before are compared.
+constexpr std::size_t cPrefetchAhead = 8;
+
 bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
     TPassReplay& replay = pass.replay;
     pass.Clear();
@@ -215,6 +219,7 @@ bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
         }
         const TPassEntry entry{client, object, client->BoundingMode(), client->GroupIndex()};
         if (quick) {
+            replay.Prefetch(same + cPrefetchAhead);
             if (replay.ReadsAsRecorded(same, entry, local, extents)) {
                 ++same;
                 continue;

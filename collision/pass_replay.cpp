@@ -28,6 +28,8 @@ bool SameShape(const TPairShape& a, const TPairShape& b) {
            SameBits(a.scale, b.scale) && SameBits(a.box, b.box);
 }
 
+constexpr std::size_t cCacheLine = 64;
+
 // A shape whose octree is still to be looked up, or was: a free-form mesh's.
 bool MeshShape(const TPairShape& s) {
     return s.octree || !s.octreeLooked;
@@ -52,6 +54,21 @@ bool TPassReplay::ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const 
     return SameBits(s.box, local) && SameBits(s.world, object.WorldMatrix()) &&
            SameBits(s.inverse, object.InverseWorldMatrix()) && SameBits(s.extents, extents) &&
            SameBits(s.scale, scale);
+}
+
+void TPassReplay::Prefetch(std::size_t k) const {
+    if (!valid_ || k >= entries_.size()) {
+        return;
+    }
+    // The fetch of an address never faults, so a client or object freed since the record
+    // costs nothing but the fetch.
+    const auto* object = reinterpret_cast<const char*>(entries_[k].object);
+    for (std::size_t at = 0; at < sizeof(TGLBaseSceneObject); at += cCacheLine) {
+        __builtin_prefetch(object + at);
+    }
+    const auto* client = reinterpret_cast<const char*>(entries_[k].client);
+    __builtin_prefetch(client);
+    __builtin_prefetch(client + cCacheLine);
 }
 
 void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,

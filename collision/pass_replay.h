@@ -42,6 +42,10 @@ public:
     bool ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
                          const TVector& extents) const;
     std::size_t RecordedCount() const { return valid_ ? entries_.size() : 0; }
+    // Starts fetching the record's client `k` and its object into the caches, so that a pass
+    // comparing client after client does not wait for each in turn: in the window the frames
+    // drawn between two passes leave the objects out of the caches.
+    void Prefetch(std::size_t k) const;
     // Appends the record's first `count` entries and shapes, and their nodes with the world
     // boxes computed again: what a pass whose first `count` clients read as recorded would
     // have built for them. The octree lookups are not carried over.
