@@ -169,18 +169,6 @@ void TCollisionManager::DetachAllClients() {
     ++generation_;
 }
 
-// The pass reads every collidable client once, in client order: the world box for the broad
-// phase and the shape for the pair tests, so that no test walks the scene again and a handler
-// that moves objects changes only the next pass. While the clients read as the record of the
-// last complete pass has them, nothing is built: a drawing that stands still is only compared
-// with the record, and the recorded events are the answer, reported again without a single
-// test. The first client that reads otherwise takes the record's reading of the clients before
-// it, and the rest is read in full and compared with the record. The world boxes are then
-// sorted by minimum z, the
-// broad phase yields the candidate pairs in sweep order, the group rule drops pairs within one
-// group, and each remaining pair takes its recorded answer when both clients read as recorded,
-// or else runs the test its two modes pick. Only a pass that ran to its end is recorded; one
-// stopped by a handler that changed the client list forgets the record.
 void TCollisionManager::PreparePass() {
     Compact();
     TPassScratch& pass = *scratch_;
@@ -244,6 +232,18 @@ bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
     return false;
 }
 
+// The pass reads every collidable client once, in client order: the world box for the broad
+// phase and the shape for the pair tests, so that no test walks the scene again and a handler
+// that moves objects changes only the next pass. While the clients read as the record of the
+// last complete pass has them, nothing is built: a drawing that stands still is only compared
+// with the record, and the recorded events are the answer, reported again without a single
+// test. The first client that reads otherwise takes the record's reading of the clients before
+// it, and the rest is read in full and compared with the record. The world boxes are then
+// sorted by minimum z, the broad phase yields the candidate pairs in sweep order, the group
+// rule drops pairs within one group, and each remaining pair takes its recorded answer when
+// both clients read as recorded, or else runs the test its two modes pick. Only a pass that
+// ran to its end is recorded; one stopped by a handler that changed the client list forgets
+// the record.
 void TCollisionManager::TestAllPairs() {
     ++passCount_;
     lastPassRepeated_ = false;

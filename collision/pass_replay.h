@@ -35,10 +35,10 @@ public:
     // Whether client number `k` of this pass (counting those with a usable local box, in client
     // order) reads exactly as the record's client `k`: same client, object, mode and group,
     // same local box and extents (the object's UnscaledBoxExtents) and the same bits in
-    // everything else PairShapeOf takes from the object. When
-    // every client does and their count is the record's, the pass would read the record's
-    // nodes, entries and shapes again, and the reading need not be built. A mesh in faces mode
-    // never reads as recorded (see Unchanged).
+    // everything else PairShapeOf takes from the object. When every client does and their
+    // count is the record's, the pass would read the record's nodes, entries and shapes
+    // again, and the reading need not be built. A mesh in faces mode never reads as recorded
+    // (see Unchanged).
     bool ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
                          const TVector& extents) const;
     std::size_t RecordedCount() const { return valid_ ? entries_.size() : 0; }
