@@ -60,8 +60,6 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
         if (!a || !b)
             return;
         pairs_.emplace_back(a, b);
-        if (clashes_)
-            clashes_->AddPair(*a, *b);
     };
 }
 
@@ -89,8 +87,6 @@ TCollisionCycleResult TCollisionCheck::RunCycle() {
     collided_ = false;
     pairs_.clear();
     const Clock::time_point start = Clock::now();
-    if (clashes_)
-        clashes_->BeginPass();
     const bool ownPassBefore = manager_.PassCount() == passCount_;
     manager_.TestAllPairs();
     passCount_ = manager_.PassCount();
@@ -100,8 +96,12 @@ TCollisionCycleResult TCollisionCheck::RunCycle() {
     if (!reportKept)
         WriteReport();
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
-    if (clashes_)
+    if (clashes_) {
+        clashes_->BeginPass();
+        for (const auto& [a, b] : pairs_)
+            clashes_->AddPair(*a, *b);
         clashes_->EndPass();
+    }
 
     TCollisionCycleResult result;
     result.collided = collided_;
