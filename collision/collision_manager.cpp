@@ -208,6 +208,7 @@ bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
         const TPassEntry entry{client, object, client->BoundingMode(), client->GroupIndex()};
         if (quick) {
             replay.Prefetch(same + cPrefetchAhead);
+            replay.PrefetchMatrices(same + cPrefetchAhead / 2);
             if (replay.ReadsAsRecorded(same, entry, local, extents)) {
                 ++same;
                 continue;

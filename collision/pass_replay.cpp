@@ -71,6 +71,12 @@ void TPassReplay::Prefetch(std::size_t k) const {
     __builtin_prefetch(client + cCacheLine);
 }
 
+void TPassReplay::PrefetchMatrices(std::size_t k) const {
+    if (valid_ && k < entries_.size()) {
+        entries_[k].object->PrefetchWorldMatrices();
+    }
+}
+
 void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
                                std::vector<TPassEntry>& entries,
                                std::vector<TPairShape>& shapes) const {

@@ -46,6 +46,10 @@ public:
     // comparing client after client does not wait for each in turn: in the window the frames
     // drawn between two passes leave the objects out of the caches.
     void Prefetch(std::size_t k) const;
+    // Starts fetching the matrices of the record's object `k`, whose own memory a Prefetch
+    // some clients earlier has brought near. Only while every client since the record has
+    // read as recorded: the object is then alive.
+    void PrefetchMatrices(std::size_t k) const;
     // Appends the record's first `count` entries and shapes, and their nodes with the world
     // boxes computed again: what a pass whose first `count` clients read as recorded would
     // have built for them. The octree lookups are not carried over.

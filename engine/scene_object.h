@@ -135,6 +135,9 @@ public:
     // ObjectMatrix x parent's WorldMatrix (just ObjectMatrix under none or a scene root).
     const TMatrix& WorldMatrix();
     const TMatrix& InverseWorldMatrix();
+    // Starts fetching the cached world and inverse world matrices into the processor's caches,
+    // for a caller about to read many objects' matrices in turn; nothing when none are cached.
+    void PrefetchWorldMatrices() const;
     // Direction := unit row 2, Up := unit row 1, Scale := row lengths, Position := row 3.
     void SetMatrix(const TMatrix& m);
     TVector WorldPosition();

@@ -146,6 +146,14 @@ const TMatrix& TGLBaseSceneObject::ObjectMatrix() {
     return objectMatrix_;
 }
 
+void TGLBaseSceneObject::PrefetchWorldMatrices() const {
+    if (const auto* matrices = reinterpret_cast<const char*>(worldMatrices_.get())) {
+        for (std::size_t at = 0; at < sizeof(*worldMatrices_); at += 64) {
+            __builtin_prefetch(matrices + at);
+        }
+    }
+}
+
 void TGLBaseSceneObject::EnsureWorldMatrices() {
     if (!worldMatrices_) {
         worldMatrices_ = std::make_unique<std::pair<TMatrix, TMatrix>>();
