@@ -377,7 +377,7 @@ int RunBatch(const std::vector<std::string>& args, const std::filesystem::path& 
             err << "hkviewer: " << ErrorText(e) << "\n";
             return cExitFailure;
         }
-        notices.push_back(e.what());
+        notices.push_back(ErrorText(e));
     }
 
     TMemoryLog log;

@@ -23,10 +23,8 @@ std::string_view TMemoryLog::Line(std::size_t i) const {
 std::vector<std::string> TMemoryLog::Lines() const {
     std::vector<std::string> lines;
     lines.reserve(ends_.size());
-    std::size_t begin = 0;
-    for (std::size_t end : ends_) {
-        lines.emplace_back(text_, begin, end - begin);
-        begin = end;
+    for (std::size_t i = 0; i < ends_.size(); ++i) {
+        lines.emplace_back(Line(i));
     }
     return lines;
 }

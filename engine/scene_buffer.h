@@ -86,8 +86,8 @@ public:
     void SetAccumBufferBits(int v);
     // Scales every object's size on screen when its level of detail is chosen: 1 draws the
     // full picture, less a coarser one (while the view moves) in which blended solids are
-    // drawn unsorted, 0 every object in full detail and nothing culled. Negative values count as 0. A setting of the next frame: it asks
-    // for no repaint.
+    // drawn unsorted, 0 every object in full detail and nothing culled. Negative values count
+    // as 0. A setting of the next frame: it asks for no repaint.
     float DetailScale() const { return detailScale_; }
     void SetDetailScale(float v);
     // The share of the viewport's width and height that frames are drawn at before they are
