@@ -368,7 +368,54 @@ void TOctree::Prepare() {
             clusters_.AddLeaf(i, nodes_[std::size_t(i)].triangles, vertices_.data());
         }
     }
+    tree_.Build(prepared_);
+    // Kept in the tree's order, where the filter reads them run by run.
+    std::vector<TPreparedTriangle> ordered;
+    tree_.Reorder(prepared_, ordered);
+    prepared_.swap(ordered);
+    triangleBounds_.resize(prepared_.size());
+    std::transform(prepared_.begin(), prepared_.end(), triangleBounds_.begin(), BoundOf);
+    FitNodes(tree_, prepared_, triangleBounds_, nullptr, fits_);
     preparedValid_ = true;
+}
+
+TFilterSide TOctree::FilterSide() {
+    Prepare();
+    return {tree_, prepared_, triangleBounds_, fits_};
+}
+
+TFilterSide TOctree::PlacedSide(const std::vector<int>& leaves, const TMatrix& world,
+                                const TMatrix& inverse, const TMatrix& worldB,
+                                const TMatrix& inverseB) {
+    Prepare();
+    const std::size_t count = std::size_t(TriangleCount());
+    placed_.triangles.resize(count);
+    placed_.bounds.assign(count, {0, 0, false});
+    if (seen_.size() != count || ++seenMark_ == 0) {
+        seen_.assign(count, 0);
+        seenMark_ = 1;
+    }
+    for (int leaf : leaves) {
+        for (int i : nodes_[std::size_t(leaf)].triangles) {
+            seen_[std::size_t(i)] = seenMark_;
+        }
+    }
+    // In the tree's order, so that the fits and the filter read them run by run.
+    for (std::size_t k = 0; k < count; ++k) {
+        const int i = tree_.Triangle(int(k));
+        if (seen_[std::size_t(i)] != seenMark_) {
+            continue;
+        }
+        const TAffineVector* v = Triangle(i);
+        auto place = [&](int j) {
+            return TransformPointInline(TransformPointInline(v[j], world), inverseB);
+        };
+        placed_.triangles[k] = PrepareTriangle(place(0), place(1), place(2));
+        placed_.bounds[k] = BoundOf(placed_.triangles[k]);
+    }
+    const TMatrix turn = AffineProductInline(worldB, inverse);
+    FitNodes(tree_, placed_.triangles, placed_.bounds, &turn, placed_.fits);
+    return {tree_, placed_.triangles, placed_.bounds, placed_.fits};
 }
 
 bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
@@ -392,10 +439,10 @@ bool TOctree::LocalTriangleIntersect(const TAffineVector& t0, const TAffineVecto
     // the triangle test rejects; the others are tested one by one, the test's first exit
     // (the triangle on one side of the query's plane) taken here without a call.
     auto meets = [&](int i) {
-        const TPreparedTriangle& q = prepared_[std::size_t(i)];
+        const TPreparedTriangle& q = prepared_[std::size_t(tree_.Position(i))];
         return !OnOneSideOfPlane(PlaneValue(p, q.v[0]), PlaneValue(p, q.v[1]),
                                  PlaneValue(p, q.v[2])) &&
-               TriangleTriangleIntersect(p, q);
+               MeshTrianglesMeet(p, q);
     };
     for (int leaf : result_) {
         if (clusters_.Search(
@@ -429,8 +476,9 @@ bool Listed(const TOctree& a, const std::vector<int>& leaves, int index) {
 }
 
 // A's triangles near B's box, each carried to world space and tested against B. Which of them
-// meets B does not change the answer, so they are taken in the order the leaves list them,
-// after `hit` (the one that met B last time) when it is still among them; `hit` becomes the
+// meets B does not change the answer, so `hit` (the one that met B last time) is tried first when
+// it is still among them, and then only those the mesh filter finds near a triangle of B (all of
+// them, in the order the leaves list them, where coordinates are not finite); `hit` becomes the
 // one that meets B this time.
 bool TriangleSetsMeet(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA, TOctree& b,
                       const TAABB& boxB, const TMatrix& worldB, const TMatrix& inverseB, int& hit) {
@@ -446,6 +494,15 @@ bool TriangleSetsMeet(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA
     };
     if (hit >= 0 && hit < a.TriangleCount() && Listed(a, leaves, hit) && meets(hit)) {
         return true;
+    }
+    const TFilterSide sideA = a.PlacedSide(leaves, worldA, inverseA, worldB, inverseB);
+    const TFilterSide sideB = b.FilterSide();
+    if (sideA.tree.Finite() && sideB.tree.Finite()) {
+        const int first = FirstMeeting(sideA, sideB, a.Tried(), meets);
+        if (first >= 0) {
+            hit = first;
+        }
+        return first >= 0;
     }
     return a.AnyTriangleOfLeaves(leaves, [&](int i) {
         if (!meets(i)) {

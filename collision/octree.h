@@ -6,6 +6,7 @@
 
 #include "collision/face_exit.h"
 #include "collision/leaf_clusters.h"
+#include "collision/mesh_filter.h"
 #include "collision/triangle_tests.h"
 #include "engine/vector_lists.h"
 #include "engine/vector_types.h"
@@ -81,6 +82,17 @@ public:
     bool LocalTriangleIntersect(const TAffineVector& t0, const TAffineVector& t1,
                                 const TAffineVector& t2);
 
+    // The mesh's triangles as the mesh filter reads them when the mesh is B.
+    TFilterSide FilterSide();
+    // The triangles listed in the given leaves as the mesh filter reads them when the mesh is
+    // A: carried to world space by `world` and on into B's space by `inverseB`, as the mesh-mesh
+    // test carries its candidates; the other triangles are left out. `inverse` and `worldB`
+    // carry the tree's directions along.
+    TFilterSide PlacedSide(const std::vector<int>& leaves, const TMatrix& world,
+                           const TMatrix& inverse, const TMatrix& worldB, const TMatrix& inverseB);
+    // The marks FirstMeeting keeps on the placed triangles.
+    std::vector<unsigned char>& Tried() { return placed_.tried; }
+
     // Calls visit(triangle) once for each triangle listed in the given leaves, until a call
     // returns true; returns whether one did.
     template <class Visit> bool AnyTriangleOfLeaves(const std::vector<int>& leaves, Visit&& visit) {
@@ -148,10 +160,16 @@ private:
     int depth_ = 0;
     int buildCount_ = 0;
     unsigned long long buildSerial_ = 0;
-    // Derived from the triangles and leaves above, never part of what a build stores.
+    // Derived from the triangles and leaves above, never part of what a build stores. The
+    // prepared triangles are in the triangle tree's order (tree_.Position(i) for triangle i).
     std::vector<TPreparedTriangle> prepared_;
     TLeafClusters clusters_;
+    TTriangleTree tree_;
+    std::vector<TTriangleBound> triangleBounds_;
+    std::vector<TNodeFit> fits_;
     bool preparedValid_ = false;
+    // The candidates of the last mesh-mesh test in which this mesh was A, placed in B's space.
+    TPlacedTriangles placed_;
     std::vector<TPairAnswer> answers_;
     // Marks of the triangles visited by the current AnyTriangleOfLeaves.
     std::vector<unsigned> seen_;

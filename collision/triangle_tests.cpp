@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fcl/narrowphase/detail/primitive_shape_algorithm/triangle_distance.h>
 #include <utility>
 
 namespace hk {
@@ -233,6 +234,33 @@ bool TriangleTriangleIntersect(const TAffineVector& a0, const TAffineVector& a1,
                                const TAffineVector& a2, const TAffineVector& b0,
                                const TAffineVector& b1, const TAffineVector& b2) {
     return TriangleTriangleIntersect(PrepareTriangle(a0, a1, a2), PrepareTriangle(b0, b1, b2));
+}
+
+double TriangleReach(const TPreparedTriangle& t, double length) {
+    if (!t.hasSurface) {
+        return 0;
+    }
+    double magnitude = 0;
+    for (const auto& v : t.v) {
+        magnitude = std::max({magnitude, std::fabs(v[0]), std::fabs(v[1]), std::fabs(v[2])});
+    }
+    return 4 * cTrianglePlaneEpsilon / length + cReachRounding * magnitude;
+}
+
+double TriangleReach(const TPreparedTriangle& t) {
+    return TriangleReach(t, std::sqrt(t.n[0] * t.n[0] + t.n[1] * t.n[1] + t.n[2] * t.n[2]));
+}
+
+bool MeshTrianglesMeet(const TPreparedTriangle& a, const TPreparedTriangle& b) {
+    if (!TriangleTriangleIntersect(a, b)) {
+        return false;
+    }
+    using V = fcl::Vector3d;
+    auto at = [](const TPreparedTriangle& t, int k) { return V(t.v[k][0], t.v[k][1], t.v[k][2]); };
+    V p, q;
+    const double distance = fcl::detail::TriangleDistanced::triDistance(
+        at(a, 0), at(a, 1), at(a, 2), at(b, 0), at(b, 1), at(b, 2), p, q);
+    return !(distance > std::max(TriangleReach(a), TriangleReach(b)));
 }
 
 } // namespace hk

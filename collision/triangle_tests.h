@@ -38,6 +38,21 @@ TPreparedTriangle PrepareTriangle(const TAffineVector& v0, const TAffineVector& 
 // identical bit for bit, the normals are only not computed again.
 bool TriangleTriangleIntersect(const TPreparedTriangle& a, const TPreparedTriangle& b);
 
+// How far from a triangle another may lie and still be counted as meeting it: four times the
+// distance at which the triangle test's tolerance puts a point from its plane, plus an allowance
+// for the rounding of coordinates of its magnitude. Zero for a triangle without surface.
+// `length` is |n|, when the caller has it.
+double TriangleReach(const TPreparedTriangle& t);
+double TriangleReach(const TPreparedTriangle& t, double length);
+// The share of the largest coordinate magnitude that TriangleReach allows for rounding.
+constexpr double cReachRounding = 1.0e-9;
+
+// Whether two triangles of two meshes meet: the triangle test, less its answers for triangles
+// further apart than the larger reach of the two. With nearly parallel planes, plane values
+// under the tolerance let the interval test report triangles far apart along the planes as
+// meeting (by far more than the tolerance's distance); those answers are set aside.
+bool MeshTrianglesMeet(const TPreparedTriangle& a, const TPreparedTriangle& b);
+
 // The plane of a triangle alone, computed as PrepareTriangle computes it, for callers that
 // need plane values but not the rest of the triangle.
 struct TTrianglePlane {

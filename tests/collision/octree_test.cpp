@@ -111,6 +111,12 @@ TEST(Octree, TrianglesNearABoxIncludeEveryTriangleInIt) {
     }
 }
 
+// The triangle test of two meshes, on unprepared triangles.
+bool Meet(const TAffineVector& p0, const TAffineVector& p1, const TAffineVector& p2,
+          const TAffineVector& q0, const TAffineVector& q1, const TAffineVector& q2) {
+    return MeshTrianglesMeet(PrepareTriangle(p0, p1, p2), PrepareTriangle(q0, q1, q2));
+}
+
 bool AllTrianglePairs(TGLFreeForm& a, TGLFreeForm& b) {
     TAffineVectorList ta = a.ExtractTriangles(), tb = b.ExtractTriangles();
     for (int i = 0; i + 2 < ta.Count(); i += 3) {
@@ -123,7 +129,7 @@ bool AllTrianglePairs(TGLFreeForm& a, TGLFreeForm& b) {
             for (int k = 0; k < 3; ++k) {
                 q[k] = AffineTransform(tb[j + k], b.WorldMatrix());
             }
-            if (TriangleTriangleIntersect(p[0], p[1], p[2], q[0], q[1], q[2])) {
+            if (Meet(p[0], p[1], p[2], q[0], q[1], q[2])) {
                 return true;
             }
         }
@@ -203,7 +209,7 @@ bool FirstMeshMesh(TGLFreeForm& a, TGLFreeForm& b) {
         for (int leaf : leaves) {
             for (int j : tb.Node(leaf).triangles) {
                 const TAffineVector* u = tb.Triangle(j);
-                if (TriangleTriangleIntersect(t[0], t[1], t[2], u[0], u[1], u[2])) {
+                if (Meet(t[0], t[1], t[2], u[0], u[1], u[2])) {
                     return true;
                 }
             }
@@ -222,7 +228,7 @@ bool AllPairsInB(TGLFreeForm& a, TGLFreeForm& b) {
                                         b.InverseWorldMatrix());
         }
         for (int j = 0; j + 2 < tb.Count(); j += 3) {
-            if (TriangleTriangleIntersect(t[0], t[1], t[2], tb[j], tb[j + 1], tb[j + 2])) {
+            if (Meet(t[0], t[1], t[2], tb[j], tb[j + 1], tb[j + 2])) {
                 return true;
             }
         }

@@ -78,6 +78,9 @@ TEST(TriangleTriangle, AgreesWithSegmentOracleOnRandomTriangles) {
         ASSERT_EQ(TriangleTriangleIntersect(t[0], t[1], t[2], t[3], t[4], t[5]), expected)
             << "case " << n;
         ASSERT_EQ(TriangleTriangleIntersect(t[3], t[4], t[5], t[0], t[1], t[2]), expected);
+        ASSERT_EQ(
+            MeshTrianglesMeet(PrepareTriangle(t[0], t[1], t[2]), PrepareTriangle(t[3], t[4], t[5])),
+            expected);
     }
     EXPECT_GT(checked, 15000);
     EXPECT_GT(hits, 1000);
@@ -107,6 +110,28 @@ TEST(TriangleTriangle, DegenerateAndNaNMeetNothing) {
         TriangleTriangleIntersect(a0, a1, a2, {0.5f, 5, 0.5f}, {0.5f, 5, 0.5f}, {0.5f, 5, 0.5f}));
     EXPECT_FALSE(TriangleTriangleIntersect(a0, a1, a2, {NAN, 0, 0}, {1, 1, 1}, {0, 1, -1}));
     EXPECT_FALSE(TriangleTriangleIntersect(a0, a1, a2, a0, a0, a1));
+}
+
+// Nearly coplanar triangles: plane values under the tolerance make the plain test report a pair
+// 0.12 apart along their planes as meeting; the test of two meshes sets that answer aside and
+// keeps those of triangles that do lie within the tolerance of each other.
+TEST(TriangleTriangle, MeshTrianglesSetAsideOnlyMeetingsFarApart) {
+    auto meet = [](const V(&a)[3], const V(&b)[3]) {
+        return MeshTrianglesMeet(PrepareTriangle(a[0], a[1], a[2]),
+                                 PrepareTriangle(b[0], b[1], b[2]));
+    };
+    const V floor[3] = {{0, 0, 0}, {1, 0, 0}, {0, 4, 0}};
+    const V apart[3] = {{0.8f, 1.3f, 2.4e-7f}, {0.8f, 2.3f, 5.4e-7f}, {1.8f, 2.3f, 5.4e-7f}};
+    EXPECT_TRUE(
+        TriangleTriangleIntersect(floor[0], floor[1], floor[2], apart[0], apart[1], apart[2]));
+    EXPECT_FALSE(meet(floor, apart));
+    EXPECT_FALSE(meet(apart, floor));
+    const V over[3] = {{0.2f, 0.2f, 1e-7f}, {0.6f, 0.2f, 2e-7f}, {0.2f, 1.2f, 1e-7f}};
+    const V edge[3] = {{1, 0, 0}, {2, 0, 0}, {2, 1, 0}};
+    const V lifted[3] = {{0.2f, 0.2f, 1e-3f}, {0.6f, 0.2f, 1e-3f}, {0.2f, 1.2f, 1e-3f}};
+    EXPECT_TRUE(meet(floor, over));
+    EXPECT_TRUE(meet(floor, edge));
+    EXPECT_FALSE(meet(floor, lifted));
 }
 
 // Segment p-q against an axis-aligned box by slab clipping.
