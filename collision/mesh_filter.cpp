@@ -1,4 +1,4 @@
-// Mesh filter: node fits and the walk of two triangle trees against each other.
+// Mesh filter: the walk of two triangle trees against each other.
 //
 // Every bound below is a distance computed in double precision from coordinates of at most the
 // magnitude M of the triangles it concerns, so it is within about 1e-15 M of the exact
@@ -22,24 +22,6 @@ double BoxGap(const TBox3& a, const TBox3& b) {
         gap = std::max({gap, b.lo[k] - a.hi[k], a.lo[k] - b.hi[k]});
     }
     return gap;
-}
-
-// Bounds on u.p (u of unit length) over the points of a fitted node: from its box, and from its
-// slab and box together, u split into a part along the slab's direction and the rest.
-void RangeAlong(const double (&u)[3], const TNodeFit& f, double& lo, double& hi) {
-    const double along = u[0] * f.u[0] + u[1] * f.u[1] + u[2] * f.u[2];
-    double boxLo = 0, boxHi = 0;
-    double slabLo = std::min(along * f.lo, along * f.hi),
-           slabHi = std::max(along * f.lo, along * f.hi);
-    for (int k = 0; k < 3; ++k) {
-        const double r = u[k] - along * f.u[k];
-        boxLo += std::min(u[k] * f.box.lo[k], u[k] * f.box.hi[k]);
-        boxHi += std::max(u[k] * f.box.lo[k], u[k] * f.box.hi[k]);
-        slabLo += std::min(r * f.box.lo[k], r * f.box.hi[k]);
-        slabHi += std::max(r * f.box.lo[k], r * f.box.hi[k]);
-    }
-    lo = std::max(boxLo, slabLo);
-    hi = std::min(boxHi, slabHi);
 }
 
 // The gap between the slab of `f` and the points of `g`, along the slab's direction.
@@ -78,14 +60,13 @@ bool TrianglesApart(const TPreparedTriangle& a, const TTriangleBound& ba,
 
 class TWalk {
 public:
-    TWalk(const TFilterSide& a, const TFilterSide& b, std::vector<unsigned char>& tried,
-          const std::function<bool(int)>& meets)
-        : a_(a), b_(b), tried_(tried), meets_(meets) {}
+    TWalk(TPlacedMesh& a, const TFilterSide& b, const std::function<bool(int)>& meets)
+        : a_(a), b_(b), meets_(meets) {}
 
     // Whether a triangle of A under node a lies near one of B under node b and meets B; the
     // first that does is left in `found`.
     bool Meets(int a, int b) {
-        const TNodeFit& fa = a_.fits[std::size_t(a)];
+        const TNodeFit& fa = a_.Fit(a);
         const TNodeFit& fb = b_.fits[std::size_t(b)];
         if (!fa.any || !fb.any) {
             return false;
@@ -94,7 +75,7 @@ public:
         if (BoxGap(fa.box, fb.box) > limit || SlabGap(fb, fa) > limit || SlabGap(fa, fb) > limit) {
             return false;
         }
-        const TTriangleTree::TNode& na = a_.tree.Node(a);
+        const TTriangleTree::TNode& na = a_.Tree().Node(a);
         const TTriangleTree::TNode& nb = b_.tree.Node(b);
         if (na.IsLeaf() && nb.IsLeaf()) {
             return LeavesMeet(na, nb);
@@ -115,18 +96,17 @@ private:
 
     bool LeavesMeet(const TTriangleTree::TNode& na, const TTriangleTree::TNode& nb) {
         for (int i = na.first; i < na.first + na.count; ++i) {
-            const std::size_t ia = std::size_t(i);
-            if (!a_.bounds[ia].active || tried_[ia]) {
+            if (!a_.Bound(i).active || a_.Tried(i)) {
                 continue;
             }
             for (int j = nb.first; j < nb.first + nb.count; ++j) {
                 const std::size_t ib = std::size_t(j);
-                if (!b_.bounds[ib].active || TrianglesApart(a_.triangles[ia], a_.bounds[ia],
-                                                            b_.triangles[ib], b_.bounds[ib])) {
+                if (!b_.bounds[ib].active ||
+                    TrianglesApart(a_.Triangle(i), a_.Bound(i), b_.triangles[ib], b_.bounds[ib])) {
                     continue;
                 }
-                tried_[ia] = 1;
-                const int triangle = a_.tree.Triangle(i);
+                a_.SetTried(i);
+                const int triangle = a_.Tree().Triangle(i);
                 if (meets_(triangle)) {
                     found = triangle;
                     return true;
@@ -137,99 +117,18 @@ private:
         return false;
     }
 
-    const TFilterSide& a_;
+    TPlacedMesh& a_;
     const TFilterSide& b_;
-    std::vector<unsigned char>& tried_;
     const std::function<bool(int)>& meets_;
 };
 
 } // namespace
 
-TTriangleBound BoundOf(const TPreparedTriangle& t) {
-    TTriangleBound b{0, 0, t.hasSurface};
-    if (!t.hasSurface) {
-        return b;
-    }
-    const double length = std::sqrt(t.n[0] * t.n[0] + t.n[1] * t.n[1] + t.n[2] * t.n[2]);
-    b.reach = TriangleReach(t, length);
-    b.inverseLength = 1 / length;
-    // A triangle with a surface but with coordinates or a plane not finite may be reported as
-    // meeting anything: its reach then sets nothing aside.
-    if (!std::isfinite(b.reach) || !std::isfinite(b.inverseLength) || !std::isfinite(t.c)) {
-        b.reach = INFINITY;
-    }
-    return b;
-}
-
-void FitNodes(const TTriangleTree& tree, const std::vector<TPreparedTriangle>& triangles,
-              const std::vector<TTriangleBound>& bounds, const TMatrix* turn,
-              std::vector<TNodeFit>& fits) {
-    fits.resize(std::size_t(tree.NodeCount()));
-    for (int i = tree.NodeCount() - 1; i >= 0; --i) {
-        const TTriangleTree::TNode& n = tree.Node(i);
-        TNodeFit f{{{INFINITY, INFINITY, INFINITY}, {-INFINITY, -INFINITY, -INFINITY}},
-                   {n.u[0], n.u[1], n.u[2]},
-                   INFINITY,
-                   -INFINITY,
-                   0,
-                   false};
-        if (turn) {
-            double w[3], length = 0;
-            for (int k = 0; k < 3; ++k) {
-                w[k] = turn->V[k][0] * n.u[0] + turn->V[k][1] * n.u[1] + turn->V[k][2] * n.u[2];
-                length += w[k] * w[k];
-            }
-            length = std::sqrt(length);
-            for (int k = 0; k < 3; ++k) {
-                f.u[k] = length > 0 && std::isfinite(length) ? w[k] / length : 0;
-            }
-        }
-        if (n.IsLeaf()) {
-            for (int k = n.first; k < n.first + n.count; ++k) {
-                const std::size_t t = std::size_t(k);
-                if (!bounds[t].active) {
-                    continue;
-                }
-                for (const auto& v : triangles[t].v) {
-                    for (int j = 0; j < 3; ++j) {
-                        f.box.lo[j] = std::min(f.box.lo[j], v[j]);
-                        f.box.hi[j] = std::max(f.box.hi[j], v[j]);
-                    }
-                    const double d = f.u[0] * v[0] + f.u[1] * v[1] + f.u[2] * v[2];
-                    f.lo = std::min(f.lo, d);
-                    f.hi = std::max(f.hi, d);
-                }
-                f.reach = std::max(f.reach, bounds[t].reach);
-                f.any = true;
-            }
-        } else {
-            for (const TNodeFit* c : {&fits[std::size_t(i + 1)], &fits[std::size_t(n.second)]}) {
-                if (!c->any) {
-                    continue;
-                }
-                double lo, hi;
-                RangeAlong(f.u, *c, lo, hi);
-                f.lo = std::min(f.lo, lo);
-                f.hi = std::max(f.hi, hi);
-                for (int j = 0; j < 3; ++j) {
-                    f.box.lo[j] = std::min(f.box.lo[j], c->box.lo[j]);
-                    f.box.hi[j] = std::max(f.box.hi[j], c->box.hi[j]);
-                }
-                f.reach = std::max(f.reach, c->reach);
-                f.any = true;
-            }
-        }
-        fits[std::size_t(i)] = f;
-    }
-}
-
-int FirstMeeting(const TFilterSide& a, const TFilterSide& b, std::vector<unsigned char>& tried,
-                 const std::function<bool(int)>& meets) {
-    if (a.tree.NodeCount() == 0 || b.tree.NodeCount() == 0) {
+int FirstMeeting(TPlacedMesh& a, const TFilterSide& b, const std::function<bool(int)>& meets) {
+    if (a.Tree().NodeCount() == 0 || b.tree.NodeCount() == 0) {
         return -1;
     }
-    tried.assign(a.triangles.size(), 0);
-    TWalk walk(a, b, tried, meets);
+    TWalk walk(a, b, meets);
     walk.Meets(0, 0);
     return walk.found;
 }

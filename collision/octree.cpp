@@ -375,7 +375,19 @@ void TOctree::Prepare() {
     prepared_.swap(ordered);
     triangleBounds_.resize(prepared_.size());
     std::transform(prepared_.begin(), prepared_.end(), triangleBounds_.begin(), BoundOf);
-    FitNodes(tree_, prepared_, triangleBounds_, nullptr, fits_);
+    FitNodes(tree_, prepared_, triangleBounds_, fits_);
+    // As A, a triangle may gain a surface when placed, unless two of its vertices are one point
+    // (or it has NaN coordinates), so its own fits count every other triangle.
+    std::vector<TTriangleBound> own(prepared_.size());
+    for (std::size_t k = 0; k < own.size(); ++k) {
+        const auto& v = prepared_[k].v;
+        auto same = [&](int a, int b) {
+            return v[a][0] == v[b][0] && v[a][1] == v[b][1] && v[a][2] == v[b][2];
+        };
+        const bool nan = std::any_of(&v[0][0], &v[0][0] + 9, [](double c) { return c != c; });
+        own[k] = {0, 0, !nan && !same(0, 1) && !same(1, 2) && !same(2, 0)};
+    }
+    FitNodes(tree_, prepared_, own, ownFits_);
     preparedValid_ = true;
 }
 
@@ -384,13 +396,10 @@ TFilterSide TOctree::FilterSide() {
     return {tree_, prepared_, triangleBounds_, fits_};
 }
 
-TFilterSide TOctree::PlacedSide(const std::vector<int>& leaves, const TMatrix& world,
-                                const TMatrix& inverse, const TMatrix& worldB,
-                                const TMatrix& inverseB) {
+TPlacedMesh& TOctree::Placed(const std::vector<int>& leaves, const TMatrix& world,
+                             const TMatrix& inverseB) {
     Prepare();
     const std::size_t count = std::size_t(TriangleCount());
-    placed_.triangles.resize(count);
-    placed_.bounds.assign(count, {0, 0, false});
     if (seen_.size() != count || ++seenMark_ == 0) {
         seen_.assign(count, 0);
         seenMark_ = 1;
@@ -400,22 +409,8 @@ TFilterSide TOctree::PlacedSide(const std::vector<int>& leaves, const TMatrix& w
             seen_[std::size_t(i)] = seenMark_;
         }
     }
-    // In the tree's order, so that the fits and the filter read them run by run.
-    for (std::size_t k = 0; k < count; ++k) {
-        const int i = tree_.Triangle(int(k));
-        if (seen_[std::size_t(i)] != seenMark_) {
-            continue;
-        }
-        const TAffineVector* v = Triangle(i);
-        auto place = [&](int j) {
-            return TransformPointInline(TransformPointInline(v[j], world), inverseB);
-        };
-        placed_.triangles[k] = PrepareTriangle(place(0), place(1), place(2));
-        placed_.bounds[k] = BoundOf(placed_.triangles[k]);
-    }
-    const TMatrix turn = AffineProductInline(worldB, inverse);
-    FitNodes(tree_, placed_.triangles, placed_.bounds, &turn, placed_.fits);
-    return {tree_, placed_.triangles, placed_.bounds, placed_.fits};
+    placed_.Begin(tree_, ownFits_, vertices_.data(), seen_, seenMark_, world, inverseB);
+    return placed_;
 }
 
 bool TOctree::TriangleIntersect(const TAffineVector& v0, const TAffineVector& v1,
@@ -495,10 +490,11 @@ bool TriangleSetsMeet(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA
     if (hit >= 0 && hit < a.TriangleCount() && Listed(a, leaves, hit) && meets(hit)) {
         return true;
     }
-    const TFilterSide sideA = a.PlacedSide(leaves, worldA, inverseA, worldB, inverseB);
     const TFilterSide sideB = b.FilterSide();
-    if (sideA.tree.Finite() && sideB.tree.Finite()) {
-        const int first = FirstMeeting(sideA, sideB, a.Tried(), meets);
+    if (sideB.tree.Finite()) {
+        const int first = FirstMeeting(a.Placed(leaves, worldA, inverseB), sideB, meets);
+        HK_VALIDATE_CHECK((first >= 0) == a.AnyTriangleOfLeaves(leaves, meets),
+                          "the mesh filter answers as every candidate asked in turn");
         if (first >= 0) {
             hit = first;
         }

@@ -85,13 +85,10 @@ public:
     // The mesh's triangles as the mesh filter reads them when the mesh is B.
     TFilterSide FilterSide();
     // The triangles listed in the given leaves as the mesh filter reads them when the mesh is
-    // A: carried to world space by `world` and on into B's space by `inverseB`, as the mesh-mesh
-    // test carries its candidates; the other triangles are left out. `inverse` and `worldB`
-    // carry the tree's directions along.
-    TFilterSide PlacedSide(const std::vector<int>& leaves, const TMatrix& world,
-                           const TMatrix& inverse, const TMatrix& worldB, const TMatrix& inverseB);
-    // The marks FirstMeeting keeps on the placed triangles.
-    std::vector<unsigned char>& Tried() { return placed_.tried; }
+    // A: placed as the mesh-mesh test places its candidates, to world space by `world` and on
+    // into B's space by `inverseB`.
+    TPlacedMesh& Placed(const std::vector<int>& leaves, const TMatrix& world,
+                        const TMatrix& inverseB);
 
     // Calls visit(triangle) once for each triangle listed in the given leaves, until a call
     // returns true; returns whether one did.
@@ -167,9 +164,11 @@ private:
     TTriangleTree tree_;
     std::vector<TTriangleBound> triangleBounds_;
     std::vector<TNodeFit> fits_;
+    // The fits as A: in the mesh's own space, over every triangle that could meet when placed.
+    std::vector<TNodeFit> ownFits_;
     bool preparedValid_ = false;
     // The candidates of the last mesh-mesh test in which this mesh was A, placed in B's space.
-    TPlacedTriangles placed_;
+    TPlacedMesh placed_;
     std::vector<TPairAnswer> answers_;
     // Marks of the triangles visited by the current AnyTriangleOfLeaves.
     std::vector<unsigned> seen_;

@@ -141,11 +141,15 @@ TEST(Octree, MeshMeshAgreesWithAllTrianglePairsOnRandomPoses) {
     std::mt19937 rng(4);
     std::uniform_real_distribution<float> pos(-1.5f, 1.5f);
     int hits = 0, misses = 0;
-    for (int n = 0; n < 60; ++n) {
+    for (int n = 0; n < 90; ++n) {
         auto a = test::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
         auto b = test::MakeMesh(RandomSoup(rng, 60, 1, 0.15f));
         test::RandomPose(*a, rng, {pos(rng), pos(rng), pos(rng)});
         test::RandomPose(*b, rng, {pos(rng), pos(rng), pos(rng)});
+        if (n % 3 == 1) { // scaled unevenly, one of them mirrored
+            a->SetScale({0.5f, 2, 1.5f, 0});
+            b->SetScale({-1.5f, 0.25f, 3, 0});
+        }
         bool expected = AllTrianglePairs(*a, *b);
         (expected ? hits : misses)++;
         ASSERT_EQ(FacesFaces(*a, *b), expected) << "case " << n;
