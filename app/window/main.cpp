@@ -2,6 +2,7 @@
 // command line asks for it, otherwise the one main window (answering queries on standard input with
 // --automation).
 #include "app/batch.h"
+#include "app/heap_policy.h"
 #include "app/window/automation.h"
 #include "app/window/form1.h"
 #include "app/window/screenshot.h"
@@ -12,6 +13,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    hk::SetHeapPolicy();
     if (hk::IsInfoCommandLine(argc, argv)) {
         return hk::RunInfo(argc, argv, std::cout);
     }

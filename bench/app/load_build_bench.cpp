@@ -6,6 +6,7 @@
 
 #include "app/collision_report.h"
 #include "app/data_file.h"
+#include "app/heap_policy.h"
 #include "app/item_grid_model.h"
 #include "app/scene_builder.h"
 #include "app/viewer_scene.h"
@@ -30,6 +31,7 @@ std::string WriteDrawing(int records) {
 }
 
 void LoadAndBuild(benchmark::State& state) {
+    SetHeapPolicy(); // as the program sets it at start-up
     const std::string file = WriteDrawing(int(state.range(0)));
     TDocument doc;
     TViewerScene scene;
@@ -57,6 +59,7 @@ double ResidentBytes() {
 // collision cycle as the window runs after a reload. Counters: resident memory after the first
 // and after the second reload, and the growth from the second to the last, in per cent.
 void Reloads(benchmark::State& state) {
+    SetHeapPolicy();
     const std::string file =
         (std::filesystem::temp_directory_path() / "hk_reload_piping.csv").string();
     bench::WriteLayoutDrawing(file, 10000, false);
