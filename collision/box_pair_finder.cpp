@@ -41,6 +41,8 @@ namespace {
 
 // Candidate pairs per box that Prepare makes room for.
 constexpr std::size_t cPairsPerBoxReserved = 8;
+// Cells per box whose entries Prepare writes once (a box is filed in every cell it covers).
+constexpr std::size_t cCellsPerBoxPrewritten = 4;
 // Boxes covering more cells than this go to the list tested against everything.
 constexpr int cLargeCellCount = 256;
 
@@ -132,11 +134,11 @@ void TBoxPairFinder::Prepare(std::size_t boxes) {
     Prewrite(cellStart_, cells + 1);
     Prewrite(nextSlot_, cells);
     Prewrite(cellRanges_, boxes);
-    Prewrite(cellEntries_, boxes);
+    Prewrite(cellEntries_, cCellsPerBoxPrewritten * boxes);
     Prewrite(pairStart_, boxes + 1);
     // Room for a few candidate pairs per box, so that a pass does not grow the list through
     // a chain of doublings, each leaving a freed block behind in the heap.
-    pairs_.reserve(std::max(pairs_.capacity(), cPairsPerBoxReserved * boxes));
+    Prewrite(pairs_, std::max(pairs_.capacity(), cPairsPerBoxReserved * boxes));
 }
 
 // The cell size starts at the mean extent of the boxes over the three axes and grows by half

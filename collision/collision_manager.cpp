@@ -180,6 +180,13 @@ void TCollisionManager::PreparePass() {
     pass.sortedBoxes.resize(n);
     pass.zsort.Prepare(n);
     pass.finder.Prepare(n);
+    // The objects' world matrices and their inverses, which the first pass would otherwise
+    // compute, and whose blocks it would fault in, one object at a time.
+    for (TGLBCollision* client : clients_) {
+        if (TGLBaseSceneObject* object = client->OwnerBaseSceneObject()) {
+            object->InverseWorldMatrix();
+        }
+    }
 }
 
 // How many clients ahead a comparing pass asks for the record's objects: enough to cover a

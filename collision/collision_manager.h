@@ -66,9 +66,9 @@ public:
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();
-    // Gives the pass's buffers room for the clients attached now and writes them once, so that
-    // the first pass after a build does not pay for fresh memory. Call it once a build has
-    // attached its clients.
+    // Gives the pass's buffers room for the clients attached now and writes them once, and has
+    // the clients' objects compute their world matrices, so that the first pass after a build
+    // does not pay for fresh memory. Call it once a build has attached and placed its clients.
     void PreparePass();
     // Whether the last pass ran to its end reporting the pass before it again: the same clients
     // (objects, modes, groups, list unchanged since) read bit for bit the same, so its events
