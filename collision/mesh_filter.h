@@ -3,10 +3,10 @@
 // their reaches never meet (MeshTrianglesMeet), so a candidate of A that lies further than twice
 // that (which also covers the rounding of these bounds) from every triangle of B meets none of
 // them, whichever of B's leaves its walk would reach. The filter walks the two meshes' triangle
-// trees against each other and sets a pair of nodes aside
-// by a gap between their boxes or across the mean normal of either node, and a pair of
-// triangles by a gap between their boxes or between the plane of one and the other's vertices;
-// a candidate with a pair it cannot set aside is handed to the mesh-mesh test's own question.
+// trees against each other and sets a pair of nodes aside by a gap between their boxes or
+// across the mean normal of either node, and a pair of triangles by a gap between their boxes
+// or between the plane of one and the other's vertices; a candidate with a pair it cannot set
+// aside is handed to the mesh-mesh test's own question.
 #pragma once
 
 #include "collision/node_fit.h"

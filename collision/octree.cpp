@@ -491,7 +491,7 @@ bool TriangleSetsMeet(TOctree& a, const TMatrix& worldA, const TMatrix& inverseA
         return true;
     }
     const TFilterSide sideB = b.FilterSide();
-    if (sideB.tree.Finite()) {
+    if (sideB.tree.Finite() && a.FilterSide().tree.Finite()) {
         const int first = FirstMeeting(a.Placed(leaves, worldA, inverseB), sideB, meets);
         HK_VALIDATE_CHECK((first >= 0) == a.AnyTriangleOfLeaves(leaves, meets),
                           "the mesh filter answers as every candidate asked in turn");

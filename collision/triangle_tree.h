@@ -1,8 +1,8 @@
-// TTriangleTree: a bounding-volume tree over a mesh's triangles, boxes nested down to leaves of
-// a few triangles, each node also bounded across its triangles' mean normal. The mesh filter
-// walks two of them against each other to show that no triangle of one mesh lies near one of
-// the other. Built from the mesh's prepared triangles; the octree is left as built. The tree
-// holds no bounds: those are fitted to the triangles where they are (see the mesh filter).
+// TTriangleTree: a bounding-volume tree over a mesh's triangles: runs of triangles split at the
+// median down to leaves of a few, each node with the mean normal of its triangles. The mesh
+// filter walks two of them against each other to show that no triangle of one mesh lies near
+// one of the other. Built from the mesh's prepared triangles; the octree is left as built. The
+// tree holds no bounds: node fits bound its triangles where they lie.
 #pragma once
 
 #include "collision/triangle_tests.h"
@@ -40,7 +40,7 @@ public:
             out[k] = triangles[std::size_t(order_[k])];
         }
     }
-    // Whether every vertex is finite: only then do the bounds hold.
+    // Whether every vertex is finite; a tree over triangles that are not has no nodes.
     bool Finite() const { return finite_; }
 
 private:

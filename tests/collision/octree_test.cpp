@@ -304,6 +304,13 @@ TEST(Octree, MeshMeshAnswersAsFirstWrittenOnContactsAtTheTolerance) {
         }
         cases.push_back({soup, Sheet(8, 2, wave(u(rng), u(rng) - 0.5f))});
     }
+    // A sheet with a triangle that is not finite, crossing another: the other triangles count.
+    for (float bad : {NAN, INFINITY}) {
+        auto sheet = Sheet(8, 2, wave(0, 0));
+        sheet.insert(sheet.end(), {{0.5f, 0.5f, bad}, {0.6f, 0.5f, 0}, {0.5f, 0.6f, 0}});
+        cases.push_back({sheet, Sheet(8, 2, wave(0.7f, 0.05f))});
+        cases.push_back({Sheet(8, 2, wave(0.7f, 0.05f)), sheet});
+    }
     int hits = 0, misses = 0;
     for (std::size_t n = 0; n < cases.size(); ++n) {
         auto a = test::MakeMesh(cases[n].first);
