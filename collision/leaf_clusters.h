@@ -16,6 +16,8 @@ public:
     void Clear(int nodeCount);
     // Groups the triangles of leaf `node` (indices into `vertices`, three vertices each).
     void AddLeaf(int node, const std::vector<int>& triangles, const TAffineVector* vertices);
+    // Whether AddLeaf has grouped the triangles of leaf `node` since the last Clear.
+    bool HasLeaf(int node) const { return ranges_[std::size_t(node)].begin >= 0; }
 
     // Calls visit(triangle) for the leaf's triangles, a cluster at a time in a fixed order,
     // passing over every cluster whose box and slab `skip(box, slab)` declines. Stops at the first
@@ -50,7 +52,7 @@ private:
         int next;
     };
     struct TRange {
-        int begin = 0, end = 0;
+        int begin = -1, end = -1;
     };
     void Split(int first, int count, const TAffineVector* vertices);
 

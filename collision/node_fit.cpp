@@ -49,8 +49,7 @@ TTriangleBound BoundOf(const TPreparedTriangle& t) {
 }
 
 TNodeFit FitLeaf(const TTriangleTree::TNode& leaf, const double (&u)[3],
-                 const std::vector<TPreparedTriangle>& triangles,
-                 const std::vector<TTriangleBound>& bounds) {
+                 const TPreparedTriangle* triangles, const TTriangleBound* bounds) {
     TNodeFit f = EmptyFit(u);
     for (int k = leaf.first; k < leaf.first + leaf.count; ++k) {
         if (!bounds[std::size_t(k)].active) {
@@ -82,7 +81,7 @@ void FitNodes(const TTriangleTree& tree, const std::vector<TPreparedTriangle>& t
     for (int i = tree.NodeCount() - 1; i >= 0; --i) {
         const TTriangleTree::TNode& n = tree.Node(i);
         if (n.IsLeaf()) {
-            fits[std::size_t(i)] = FitLeaf(n, n.u, triangles, bounds);
+            fits[std::size_t(i)] = FitLeaf(n, n.u, triangles.data(), bounds.data());
             continue;
         }
         TNodeFit f = EmptyFit(n.u);

@@ -35,10 +35,10 @@ struct TNodeFit {
     bool any;
 };
 
-// A leaf's fit along the unit direction u, from the triangles at its positions.
+// A leaf's fit along the unit direction u, from the triangles at its positions (arrays indexed
+// by position).
 TNodeFit FitLeaf(const TTriangleTree::TNode& leaf, const double (&u)[3],
-                 const std::vector<TPreparedTriangle>& triangles,
-                 const std::vector<TTriangleBound>& bounds);
+                 const TPreparedTriangle* triangles, const TTriangleBound* bounds);
 // Every node's fit along its own direction, from triangles and bounds in the tree's order.
 void FitNodes(const TTriangleTree& tree, const std::vector<TPreparedTriangle>& triangles,
               const std::vector<TTriangleBound>& bounds, std::vector<TNodeFit>& fits);

@@ -362,12 +362,8 @@ void TOctree::Prepare() {
         const TAffineVector* v = Triangle(i);
         prepared_[std::size_t(i)] = PrepareTriangle(v[0], v[1], v[2]);
     }
+    // A leaf's clusters are made when a query first searches it.
     clusters_.Clear(NodeCount());
-    for (int i = 0; i < NodeCount(); ++i) {
-        if (nodes_[std::size_t(i)].IsLeaf()) {
-            clusters_.AddLeaf(i, nodes_[std::size_t(i)].triangles, vertices_.data());
-        }
-    }
     tree_.Build(prepared_);
     // Kept in the tree's order, where the filter reads them run by run.
     std::vector<TPreparedTriangle> ordered;
@@ -375,19 +371,19 @@ void TOctree::Prepare() {
     prepared_.swap(ordered);
     triangleBounds_.resize(prepared_.size());
     std::transform(prepared_.begin(), prepared_.end(), triangleBounds_.begin(), BoundOf);
-    FitNodes(tree_, prepared_, triangleBounds_, fits_);
-    // As A, a triangle may gain a surface when placed, unless two of its vertices are one point
-    // (or it has NaN coordinates), so its own fits count every other triangle.
-    std::vector<TTriangleBound> own(prepared_.size());
-    for (std::size_t k = 0; k < own.size(); ++k) {
+    // One set of fits serves the mesh as B and as A. As A, a triangle may gain a surface when
+    // placed, unless two of its vertices are one point (or it has NaN coordinates), so the fits
+    // count every other triangle; as B, those without a surface only widen them.
+    std::vector<TTriangleBound> counted(triangleBounds_);
+    for (std::size_t k = 0; k < counted.size(); ++k) {
         const auto& v = prepared_[k].v;
         auto same = [&](int a, int b) {
             return v[a][0] == v[b][0] && v[a][1] == v[b][1] && v[a][2] == v[b][2];
         };
         const bool nan = std::any_of(&v[0][0], &v[0][0] + 9, [](double c) { return c != c; });
-        own[k] = {0, 0, !nan && !same(0, 1) && !same(1, 2) && !same(2, 0)};
+        counted[k].active = !nan && !same(0, 1) && !same(1, 2) && !same(2, 0);
     }
-    FitNodes(tree_, prepared_, own, ownFits_);
+    FitNodes(tree_, prepared_, counted, fits_);
     preparedValid_ = true;
 }
 
@@ -409,7 +405,7 @@ TPlacedMesh& TOctree::Placed(const std::vector<int>& leaves, const TMatrix& worl
             seen_[std::size_t(i)] = seenMark_;
         }
     }
-    placed_.Begin(tree_, ownFits_, vertices_.data(), seen_, seenMark_, world, inverseB);
+    placed_.Begin(tree_, fits_, vertices_.data(), seen_, seenMark_, world, inverseB);
     return placed_;
 }
 
@@ -440,6 +436,9 @@ bool TOctree::LocalTriangleIntersect(const TAffineVector& t0, const TAffineVecto
                MeshTrianglesMeet(p, q);
     };
     for (int leaf : result_) {
+        if (!clusters_.HasLeaf(leaf)) {
+            clusters_.AddLeaf(leaf, nodes_[std::size_t(leaf)].triangles, vertices_.data());
+        }
         if (clusters_.Search(
                 leaf,
                 [&](const TAABB& box, const TSlab& slab) {

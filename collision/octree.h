@@ -144,7 +144,8 @@ private:
     void Subdivide(int node, int level);
     void WalkTriangleFrom(int node, const TWalker& w);
     bool TouchesNode(int node, const TWalker& w);
-    // The prepared triangles and the leaf clusters, made on the first mesh query after a build.
+    // The prepared triangles, the triangle tree and its fits, made on the first mesh query after
+    // a build (a leaf's clusters wait for the first search of that leaf).
     void Prepare();
     void WalkBoxFrom(int node, const TAABB& query, const TMatrix& m12, const TMatrix& m21);
 
@@ -163,9 +164,8 @@ private:
     TLeafClusters clusters_;
     TTriangleTree tree_;
     std::vector<TTriangleBound> triangleBounds_;
+    // Over every triangle that could meet once placed (see Prepare).
     std::vector<TNodeFit> fits_;
-    // The fits as A: in the mesh's own space, over every triangle that could meet when placed.
-    std::vector<TNodeFit> ownFits_;
     bool preparedValid_ = false;
     // The candidates of the last mesh-mesh test in which this mesh was A, placed in B's space.
     TPlacedMesh placed_;

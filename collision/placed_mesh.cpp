@@ -36,8 +36,11 @@ void TPlacedMesh::Begin(const TTriangleTree& tree, const std::vector<TNodeFit>& 
     tree_ = &tree, own_ = &own, vertices_ = vertices, marks_ = &marks, mark_ = mark;
     world_ = world, inverseB_ = inverseB;
     const std::size_t count = marks.size(), nodes = std::size_t(tree.NodeCount());
-    triangles_.resize(count);
-    bounds_.resize(count);
+    if (count > capacity_) {
+        triangles_ = std::make_unique_for_overwrite<TPreparedTriangle[]>(count);
+        bounds_ = std::make_unique_for_overwrite<TTriangleBound[]>(count);
+        capacity_ = count;
+    }
     fits_.resize(nodes);
     if (fitted_.size() != nodes || tried_.size() != count || ++pass_ == 0) {
         fitted_.assign(nodes, 0);
@@ -203,7 +206,7 @@ void TPlacedMesh::Place(int node) {
     const TNodeFit& own = (*own_)[std::size_t(node)];
     TNodeFit direction{};
     CarryDirection(own.u, 0, 0, 0, direction);
-    fits_[std::size_t(node)] = FitLeaf(leaf, direction.u, triangles_, bounds_);
+    fits_[std::size_t(node)] = FitLeaf(leaf, direction.u, triangles_.get(), bounds_.get());
 }
 
 } // namespace hk

@@ -9,6 +9,7 @@
 #include "collision/node_fit.h"
 #include "engine/vector_types.h"
 
+#include <memory>
 #include <vector>
 
 namespace hk {
@@ -55,8 +56,11 @@ private:
     // How far the rounding of the placement can move a coordinate; infinite where no bound holds.
     double error_ = 0;
 
-    std::vector<TPreparedTriangle> triangles_;
-    std::vector<TTriangleBound> bounds_;
+    // By position, written only where a leaf is placed: left uninitialised, so that memory
+    // for leaves no test reaches is never touched.
+    std::unique_ptr<TPreparedTriangle[]> triangles_;
+    std::unique_ptr<TTriangleBound[]> bounds_;
+    std::size_t capacity_ = 0;
     std::vector<TNodeFit> fits_;
     std::vector<unsigned> fitted_, tried_;
     unsigned pass_ = 0;

@@ -24,8 +24,20 @@ void TTriangleTree::Build(const std::vector<TPreparedTriangle>& triangles) {
         return std::all_of(&t.v[0][0], &t.v[0][0] + 9, [](double c) { return std::isfinite(c); });
     });
     if (!triangles.empty() && finite_) {
+        // Each triangle's unit normal (zero without a surface), found once for every level.
+        normals_.resize(triangles.size());
+        for (std::size_t i = 0; i < triangles.size(); ++i) {
+            const TPreparedTriangle& t = triangles[i];
+            const double length = std::sqrt(t.n[0] * t.n[0] + t.n[1] * t.n[1] + t.n[2] * t.n[2]);
+            const bool usable = t.hasSurface && std::isfinite(length);
+            for (int k = 0; k < 3; ++k) {
+                normals_[i][k] = usable ? t.n[k] / length : 0.0;
+            }
+        }
         nodes_.reserve(triangles.size() / 2 + 1);
         Split(0, int(triangles.size()), triangles);
+        normals_.clear();
+        normals_.shrink_to_fit();
     }
     positions_.resize(order_.size());
     for (std::size_t k = 0; k < order_.size(); ++k) {
@@ -46,14 +58,12 @@ void TTriangleTree::Split(int first, int count, const std::vector<TPreparedTrian
                 hi[k] = std::max(hi[k], v[k]);
             }
         }
-        const double length = std::sqrt(t.n[0] * t.n[0] + t.n[1] * t.n[1] + t.n[2] * t.n[2]);
-        if (t.hasSurface && std::isfinite(length)) {
-            // Normals of either orientation make the slab alike, so each counts turned towards
-            // the sum so far.
-            const double sign = u[0] * t.n[0] + u[1] * t.n[1] + u[2] * t.n[2] < 0 ? -1 : 1;
-            for (int k = 0; k < 3; ++k) {
-                u[k] += sign * t.n[k] / length;
-            }
+        // Normals of either orientation make the slab alike, so each counts turned towards the
+        // sum so far.
+        const auto& n = normals_[std::size_t(*it)];
+        const double sign = u[0] * n[0] + u[1] * n[1] + u[2] * n[2] < 0 ? -1 : 1;
+        for (int k = 0; k < 3; ++k) {
+            u[k] += sign * n[k];
         }
     }
     const double length = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);

@@ -7,6 +7,7 @@
 
 #include "collision/triangle_tests.h"
 
+#include <array>
 #include <vector>
 
 namespace hk {
@@ -49,6 +50,8 @@ private:
     std::vector<TNode> nodes_;
     std::vector<int> order_;
     std::vector<int> positions_;
+    // The triangles' unit normals while the tree is built.
+    std::vector<std::array<double, 3>> normals_;
     bool finite_ = true;
 };
 
