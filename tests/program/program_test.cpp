@@ -401,17 +401,18 @@ TEST_F(ProgramTest, TheClashListFollowsTheWatchAndShowsTheSelectedClash) {
 void OpenClashList(ViewerProcess& viewer, XInput& x, const std::string& rows) {
     const std::optional<ScreenRect> memo = viewer.Geometry("Memo2");
     ASSERT_TRUE(memo.has_value());
-    x.MoveTo(memo->CentreX(), memo->CentreY());
-    ASSERT_TRUE(x.Key("l", "Control_L"));
+    const auto shown = [](const std::string& answer) { return answer.rfind("error", 0) != 0; };
+    // The rows count before the window is on the screen; its first row shows once it is. On a
+    // busy machine the key can reach the window before it takes keys, so it is pressed again
+    // (it only ever shows the list) until the list shows.
+    std::string first = "error";
+    for (int attempt = 0; attempt < 5 && !shown(first); ++attempt) {
+        x.MoveTo(memo->CentreX(), memo->CentreY());
+        ASSERT_TRUE(x.Key("l", "Control_L"));
+        first = viewer.WaitFor("clashgeometry 0", shown, cStepTime / 5);
+    }
+    EXPECT_TRUE(shown(first)) << first;
     EXPECT_EQ(viewer.WaitFor("clashes", Is(rows), cStepTime), rows);
-    // The rows count before the window is on the screen; its first row shows once it is.
-    EXPECT_EQ(viewer
-                  .WaitFor(
-                      "clashgeometry 0",
-                      [](const std::string& answer) { return answer.rfind("error", 0) != 0; },
-                      cStepTime)
-                  .rfind("error", 0),
-              std::string::npos);
 }
 
 // A clash approved in the list stays approved in the next run of the program, and the batch
