@@ -30,6 +30,7 @@
 //    second (the runs are short).
 #include "collision/box_pair_finder.h"
 
+#include "engine/memory_hints.h"
 #include "engine/validate.h"
 
 #include <algorithm>
@@ -54,13 +55,6 @@ inline bool Overlap(const TAABB& a, const TAABB& b) {
 
 int CellsCovered(const int (&lo)[3], const int (&hi)[3]) {
     return (hi[0] - lo[0] + 1) * (hi[1] - lo[1] + 1) * (hi[2] - lo[2] + 1);
-}
-
-// Gives `v` room for `n` elements and writes them once: memory a process has not written yet
-// costs a page fault on first use, which a pass should not pay.
-template <class T> void Prewrite(std::vector<T>& v, std::size_t n) {
-    v.resize(n);
-    v.clear();
 }
 
 // Turns counts per bucket, held one place up (counts[b + 1]), into each bucket's start.

@@ -8,6 +8,7 @@
 #include "collision/pair_tests.h"
 #include "collision/pass_replay.h"
 #include "collision/z_sort.h"
+#include "engine/memory_hints.h"
 #include "engine/scene_object.h"
 #include "engine/validate.h"
 
@@ -173,11 +174,10 @@ void TCollisionManager::PreparePass() {
     Compact();
     TPassScratch& pass = *scratch_;
     const std::size_t n = clients_.size();
-    pass.nodes.assign(n, TCollisionNode(nullptr, TAABB{}));
-    pass.entries.resize(n);
-    pass.shapes.resize(n);
-    pass.Clear();
-    pass.sortedBoxes.resize(n);
+    Prewrite(pass.nodes, n, TCollisionNode(nullptr, TAABB{}));
+    Prewrite(pass.entries, n);
+    Prewrite(pass.shapes, n);
+    Prewrite(pass.sortedBoxes, n);
     pass.zsort.Prepare(n);
     pass.finder.Prepare(n);
     // The objects' world matrices and their inverses, which the first pass would otherwise

@@ -8,6 +8,7 @@
 #include "collision/pass_replay.h"
 
 #include "collision/box_geometry.h"
+#include "engine/memory_hints.h"
 #include "engine/scene_object.h"
 
 #include <cstring>
@@ -27,8 +28,6 @@ bool SameShape(const TPairShape& a, const TPairShape& b) {
            SameBits(a.position, b.position) && SameBits(a.extents, b.extents) &&
            SameBits(a.scale, b.scale) && SameBits(a.box, b.box);
 }
-
-constexpr std::size_t cCacheLine = 64;
 
 // A shape whose octree is still to be looked up, or was: a free-form mesh's.
 bool MeshShape(const TPairShape& s) {
@@ -60,15 +59,9 @@ void TPassReplay::Prefetch(std::size_t k) const {
     if (!valid_ || k >= entries_.size()) {
         return;
     }
-    // The fetch of an address never faults, so a client or object freed since the record
-    // costs nothing but the fetch.
-    const auto* object = reinterpret_cast<const char*>(entries_[k].object);
-    for (std::size_t at = 0; at < sizeof(TGLBaseSceneObject); at += cCacheLine) {
-        __builtin_prefetch(object + at);
-    }
-    const auto* client = reinterpret_cast<const char*>(entries_[k].client);
-    __builtin_prefetch(client);
-    __builtin_prefetch(client + cCacheLine);
+    // A client or object freed since the record costs nothing but the fetch.
+    PrefetchBlock(entries_[k].object, sizeof(TGLBaseSceneObject));
+    PrefetchBlock(entries_[k].client, 2 * cCacheLineBytes);
 }
 
 void TPassReplay::PrefetchMatrices(std::size_t k) const {

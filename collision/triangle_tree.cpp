@@ -25,19 +25,17 @@ void TTriangleTree::Build(const std::vector<TPreparedTriangle>& triangles) {
     });
     if (!triangles.empty() && finite_) {
         // Each triangle's unit normal (zero without a surface), found once for every level.
-        normals_.resize(triangles.size());
+        TUnitNormals normals(triangles.size());
         for (std::size_t i = 0; i < triangles.size(); ++i) {
             const TPreparedTriangle& t = triangles[i];
             const double length = std::sqrt(t.n[0] * t.n[0] + t.n[1] * t.n[1] + t.n[2] * t.n[2]);
             const bool usable = t.hasSurface && std::isfinite(length);
             for (int k = 0; k < 3; ++k) {
-                normals_[i][k] = usable ? t.n[k] / length : 0.0;
+                normals[i][k] = usable ? t.n[k] / length : 0.0;
             }
         }
         nodes_.reserve(triangles.size() / 2 + 1);
-        Split(0, int(triangles.size()), triangles);
-        normals_.clear();
-        normals_.shrink_to_fit();
+        Split(0, int(triangles.size()), triangles, normals);
     }
     positions_.resize(order_.size());
     for (std::size_t k = 0; k < order_.size(); ++k) {
@@ -45,7 +43,8 @@ void TTriangleTree::Build(const std::vector<TPreparedTriangle>& triangles) {
     }
 }
 
-void TTriangleTree::Split(int first, int count, const std::vector<TPreparedTriangle>& triangles) {
+void TTriangleTree::Split(int first, int count, const std::vector<TPreparedTriangle>& triangles,
+                          const TUnitNormals& normals) {
     const auto begin = order_.begin() + first, end = begin + count;
     TNode node{{0, 0, 0}, first, count, -1};
     double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
@@ -60,7 +59,7 @@ void TTriangleTree::Split(int first, int count, const std::vector<TPreparedTrian
         }
         // Normals of either orientation make the slab alike, so each counts turned towards the
         // sum so far.
-        const auto& n = normals_[std::size_t(*it)];
+        const auto& n = normals[std::size_t(*it)];
         const double sign = u[0] * n[0] + u[1] * n[1] + u[2] * n[2] < 0 ? -1 : 1;
         for (int k = 0; k < 3; ++k) {
             u[k] += sign * n[k];
@@ -89,9 +88,9 @@ void TTriangleTree::Split(int first, int count, const std::vector<TPreparedTrian
     };
     const int half = count / 2;
     std::nth_element(begin, begin + half, end, [&](int a, int b) { return centre(a) < centre(b); });
-    Split(first, half, triangles);
+    Split(first, half, triangles, normals);
     nodes_[std::size_t(self)].second = int(nodes_.size());
-    Split(first + half, count - half, triangles);
+    Split(first + half, count - half, triangles, normals);
 }
 
 } // namespace hk

@@ -45,13 +45,13 @@ public:
     bool Finite() const { return finite_; }
 
 private:
-    void Split(int first, int count, const std::vector<TPreparedTriangle>& triangles);
+    using TUnitNormals = std::vector<std::array<double, 3>>;
+    void Split(int first, int count, const std::vector<TPreparedTriangle>& triangles,
+               const TUnitNormals& normals);
 
     std::vector<TNode> nodes_;
     std::vector<int> order_;
     std::vector<int> positions_;
-    // The triangles' unit normals while the tree is built.
-    std::vector<std::array<double, 3>> normals_;
     bool finite_ = true;
 };
 

@@ -8,6 +8,8 @@
 // shares is skipped: the keys of one drawing often share their high bits.
 #include "collision/z_sort.h"
 
+#include "engine/memory_hints.h"
+
 #include <array>
 #include <cstring>
 #include <utility>
@@ -31,10 +33,10 @@ std::uint32_t SortKey(float f) {
 } // namespace
 
 void TZSort::Prepare(std::size_t n) {
-    keys_.assign(n, 0);
-    keysSwap_.assign(n, 0);
-    order_.assign(n, 0);
-    orderSwap_.assign(n, 0);
+    Prewrite(keys_, n);
+    Prewrite(keysSwap_, n);
+    Prewrite(order_, n);
+    Prewrite(orderSwap_, n);
 }
 
 void TZSort::Sort(const std::vector<TCollisionNode>& nodes) {

@@ -3,6 +3,7 @@
 // change flags and rebuilt on demand.
 #include "engine/scene_object.h"
 
+#include "engine/memory_hints.h"
 #include "engine/vector_geometry.h"
 
 namespace hk {
@@ -147,10 +148,8 @@ const TMatrix& TGLBaseSceneObject::ObjectMatrix() {
 }
 
 void TGLBaseSceneObject::PrefetchWorldMatrices() const {
-    if (const auto* matrices = reinterpret_cast<const char*>(worldMatrices_.get())) {
-        for (std::size_t at = 0; at < sizeof(*worldMatrices_); at += 64) {
-            __builtin_prefetch(matrices + at);
-        }
+    if (worldMatrices_) {
+        PrefetchBlock(worldMatrices_.get(), sizeof(*worldMatrices_));
     }
 }
 
