@@ -7,6 +7,7 @@
 #include "app/window/clash_review.h"
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "engine/vector_geometry.h"
@@ -51,6 +52,8 @@ std::optional<QString> ControlText(const QWidget& w) {
         return edit->text();
     if (const auto* pane = qobject_cast<const QPlainTextEdit*>(&w))
         return pane->toPlainText();
+    if (const auto* pane = qobject_cast<const TMessagePane*>(&w))
+        return pane->Text();
     if (const auto* button = qobject_cast<const QAbstractButton*>(&w))
         return button->text();
     if (const auto* box = qobject_cast<const QGroupBox*>(&w))

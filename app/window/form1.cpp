@@ -1,6 +1,7 @@
 // Start-up, first showing and closing of the main window, and its timers. The window-free core
 // does the reading and writing; the window hands it the controls' values and shows the results.
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 
 #include "app/collision_report.h"
 #include "app/details.h"
@@ -37,7 +38,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>

@@ -26,7 +26,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QShowEvent;
@@ -43,6 +42,7 @@ class TGLSceneViewer;
 class TWindowGrids;
 class TFileActions;
 class TLoadNotices;
+class TMessagePane;
 class TViewInput;
 class TStringGrid;
 
@@ -98,13 +98,13 @@ public:
     QCheckBox* CheckBox3 = nullptr;
     QPushButton* Button3 = nullptr;
     QPushButton* Button4 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    TMessagePane* Memo1 = nullptr;
     TStringGrid* StringGrid2 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QSlider* TrackBar2 = nullptr;
 
     QFrame* Splitter1 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
+    TMessagePane* Memo2 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QMenu* N1 = nullptr;
     QMenu* N2 = nullptr;

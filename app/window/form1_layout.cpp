@@ -3,6 +3,7 @@
 // bottom, the status bar, the menus and the timers.
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "app/window/window_fonts.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -78,11 +78,10 @@ QSlider* MakeTrackBar(QWidget* parent, const char* name, int x, int y, int w, in
     return bar;
 }
 
-QPlainTextEdit* MakeMemo(QWidget* parent, const char* name) {
-    auto* memo = new QPlainTextEdit(parent);
+TMessagePane* MakeMemo(QWidget* parent, const char* name) {
+    auto* memo = new TMessagePane(parent);
     memo->setObjectName(QString::fromLatin1(name));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     return memo;
 }
 

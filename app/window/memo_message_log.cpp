@@ -1,75 +1,32 @@
-// Shift-JIS lines in and out of a text pane.
+// The message area's lines in a message pane, its notices beside them.
 #include "app/window/memo_message_log.h"
 
-#include "app/window/qt_sjis.h"
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
+#include "app/window/message_pane.h"
 
 namespace hk {
 
-TMemoMessageLog::TMemoMessageLog(QPlainTextEdit& memo) : memo_(memo) {
-    revisionCount_ = QObject::connect(memo_.document(), &QTextDocument::contentsChange,
-                                      [this](int, int, int) { ++revision_; });
-}
-
-TMemoMessageLog::~TMemoMessageLog() {
-    QObject::disconnect(revisionCount_);
-}
-
 void TMemoMessageLog::Clear() {
-    pending_.clear();
-    memo_.clear();
+    pane_.Clear();
 }
 
 void TMemoMessageLog::Add(std::string_view sjisLine) {
-    if (updateDepth_ == 0) {
-        memo_.appendPlainText(FromSjis(sjisLine));
-        return;
-    }
-    pending_ += FromSjis(sjisLine);
-    pending_ += QLatin1Char('\n');
-}
-
-void TMemoMessageLog::Flush() {
-    if (pending_.isEmpty()) {
-        return;
-    }
-    pending_.chop(1);
-    memo_.appendPlainText(pending_);
-    pending_.clear();
+    pane_.Add(sjisLine);
 }
 
 void TMemoMessageLog::BeginUpdate() {
-    if (updateDepth_++ == 0) {
-        memo_.setUpdatesEnabled(false);
-    }
+    pane_.BeginUpdate();
 }
 
 void TMemoMessageLog::EndUpdate() {
-    if (updateDepth_ == 0) {
-        return;
-    }
-    if (--updateDepth_ == 0) {
-        Flush();
-        memo_.setUpdatesEnabled(true);
-    }
+    pane_.EndUpdate();
 }
 
 std::vector<std::string> TMemoMessageLog::Lines() const {
-    std::vector<std::string> lines;
-    const QTextDocument* doc = memo_.document();
-    if (!doc->isEmpty()) {
-        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-            lines.push_back(ToSjis(block.text()));
-        }
-    }
-    const QStringList pending = pending_.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i + 1 < pending.size(); ++i) {
-        lines.push_back(ToSjis(pending[i]));
-    }
-    return lines;
+    return pane_.Lines().Lines();
+}
+
+std::uint64_t TMemoMessageLog::Revision() const {
+    return pane_.Lines().Revision();
 }
 
 void TMemoMessageLog::AddNotice(std::string_view line) {
@@ -90,15 +47,7 @@ void TMemoMessageLog::ClearNotices() {
 }
 
 void TMemoMessageLog::SetFirstLine(std::string_view sjisLine) {
-    Flush();
-    QTextDocument* doc = memo_.document();
-    if (doc->isEmpty()) {
-        memo_.setPlainText(FromSjis(sjisLine));
-        return;
-    }
-    QTextCursor cursor(doc->firstBlock());
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(FromSjis(sjisLine));
+    pane_.SetFirstLine(sjisLine);
 }
 
 } // namespace hk

@@ -1,39 +1,29 @@
-// The message-area interface over one of the window's text panes: lines arrive and leave as
-// Shift-JIS and are shown as UTF-8. Notices are kept in a list of their own, which the window
+// The message-area interface over one of the window's message panes: lines arrive and leave as
+// Shift-JIS, as the pane holds them. Notices are kept in a list of their own, which the window
 // shows elsewhere when told of a change.
 #pragma once
 
 #include "app/message_log.h"
 
-#include <QMetaObject>
-#include <QString>
-
 #include <functional>
 
-class QPlainTextEdit;
-
 namespace hk {
+
+class TMessagePane;
 
 class TMemoMessageLog : public TMessageLog {
 public:
     // The pane must outlive this adapter; the window owns both.
-    explicit TMemoMessageLog(QPlainTextEdit& memo);
-    ~TMemoMessageLog() override;
-    TMemoMessageLog(const TMemoMessageLog&) = delete;
-    TMemoMessageLog& operator=(const TMemoMessageLog&) = delete;
+    explicit TMemoMessageLog(TMessagePane& pane) : pane_(pane) {}
 
     void Clear() override;
     void Add(std::string_view sjisLine) override;
-    // Redrawing stays off from the outermost BeginUpdate to its matching EndUpdate, and the
-    // lines added in between enter the pane together at its end, in one edit of the
-    // document: added one by one, each would be laid out on its own, and a report of ten
-    // thousand lines would take a third of a second. An unmatched EndUpdate is ignored.
+    // The pane is not painted, nor its scroll bars fitted, from the outermost BeginUpdate to
+    // its matching EndUpdate. An unmatched EndUpdate is ignored.
     void BeginUpdate() override;
     void EndUpdate() override;
-    // An empty pane holds no lines (so a pane holding one empty line reads as empty too).
     std::vector<std::string> Lines() const override;
-    // Counts every change of the pane's text, typing included.
-    std::uint64_t Revision() const override { return revision_; }
+    std::uint64_t Revision() const override;
 
     void AddNotice(std::string_view line) override;
     void ClearNotices() override;
@@ -45,15 +35,7 @@ public:
     void SetFirstLine(std::string_view sjisLine);
 
 private:
-    // Puts the pending lines into the pane.
-    void Flush();
-
-    QPlainTextEdit& memo_;
-    int updateDepth_ = 0;
-    // The lines added during an update, each ended by a line break, not yet in the pane.
-    QString pending_;
-    std::uint64_t revision_ = 0;
-    QMetaObject::Connection revisionCount_;
+    TMessagePane& pane_;
     std::vector<std::string> notices_;
     std::function<void()> noticesChanged_;
 };

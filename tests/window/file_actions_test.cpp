@@ -2,6 +2,7 @@
 // deleted data files during a watch, "再読込", and "ファイル指定" with its dialog.
 #include "app/window/file_actions.h"
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 #include "app/window/string_grid.h"
 #include "primitives/shapes/dummy_cube.h"
 #include "tests/window/window_test_support.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -155,11 +155,11 @@ TEST_F(FileActionsTest, DialogOffersTheDataFileFilters) {
 TEST_F(FileActionsTest, CancelledDialogChangesNothing) {
     const std::string name = form->Document().dataFileName;
     const double time = form->Document().fileTime;
-    const QString log = form->Memo2->toPlainText();
+    const QString log = form->Memo2->Text();
     ChooseWith([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(form->Document().dataFileName, name);
     EXPECT_EQ(form->Document().fileTime, time);
-    EXPECT_EQ(form->Memo2->toPlainText(), log);
+    EXPECT_EQ(form->Memo2->Text(), log);
     EXPECT_EQ(BuiltObjects(), 1);
     EXPECT_TRUE(form->Timer2->isActive());
 }

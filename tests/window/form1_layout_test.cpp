@@ -1,6 +1,7 @@
 // The main window's controls: captions, positions, sizes, ranges and start values.
 #include "app/window/collision_lamp.h"
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "tests/window/window_test_support.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -136,8 +136,8 @@ TEST_F(Form1Layout, WindowPanelsAndPanesHaveTheirSizes) {
     const QWidget* log = Find<QWidget>("Memo2");
     EXPECT_EQ(log->y(), panel1->geometry().bottom() + 1);
     EXPECT_EQ(log->width(), 1127 - 2 * 3);
-    EXPECT_EQ(Find<QPlainTextEdit>("Memo2")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(Find<QPlainTextEdit>("Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Find<TMessagePane>("Memo2")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Find<TMessagePane>("Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_GT(form->statusBar()->geometry().top(), log->mapTo(form.get(), QPoint(0, 0)).y());
 
     // The view clears to RGB (0, 64, 128).

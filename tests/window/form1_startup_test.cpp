@@ -2,6 +2,7 @@
 // written back, the load summary reaches the log pane, and errors are reported, not fatal.
 #include "app/window/form1.h"
 #include "app/window/load_notices.h"
+#include "app/window/message_pane.h"
 #include "tests/window/window_test_support.h"
 
 #include <QAction>
@@ -39,7 +40,7 @@ TEST_F(Form1StartUp, FirstStartWithoutSettingsWritesTheDefaultsAtClose) {
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("500"));
     EXPECT_EQ(form->Document().dataFileName, "box.csv");
-    EXPECT_EQ(form->Memo1->document()->firstBlock().text(), QStringLiteral("Script"));
+    EXPECT_EQ(form->Memo1->LineText(0), QStringLiteral("Script"));
     EXPECT_FALSE(QFile::exists(folder.FilePath("hkviewer.Ini")));
 
     form->close();
@@ -64,7 +65,7 @@ TEST_F(Form1StartUp, FindsTheProgramFolderSettingsFromAnotherWorkingDirectory) {
     EXPECT_EQ(form->Document().loadScale, 250);
     EXPECT_EQ(form->Document().PointTable.Count(), 1);
     // The load summary is shown in the log pane as readable text.
-    const QString log = form->Memo2->toPlainText();
+    const QString log = form->Memo2->Text();
     EXPECT_TRUE(log.startsWith(QStringLiteral("点バッファ数:1"))) << log.toStdString();
 }
 
@@ -114,8 +115,8 @@ TEST_F(Form1StartUp, LoadNoticesAreCountedAndListedApartFromTheLogPane) {
     folder.Write("hkviewer.csv", "");
     folder.Write("d.csv", "1,,P1,,0,1,2,3,0,extra\r\n1,,P2,,0,1,2,3,0\r\n");
     auto form = Open();
-    EXPECT_EQ(form->Memo2->document()->blockCount(), 1) << form->Memo2->toPlainText().toStdString();
-    EXPECT_TRUE(form->Memo2->toPlainText().startsWith(QStringLiteral("点バッファ数:2")));
+    EXPECT_EQ(form->Memo2->LineCount(), 1u) << form->Memo2->Text().toStdString();
+    EXPECT_TRUE(form->Memo2->Text().startsWith(QStringLiteral("点バッファ数:2")));
     EXPECT_EQ(form->LoadNotices().Count()->text(), QStringLiteral("読込メッセージ 1 件"));
     QAction* item = nullptr;
     for (QAction* a : form->N1->actions())
@@ -161,7 +162,7 @@ TEST_F(Form1StartUp, MaterialScriptFillsTheSecondLibraryAndABrokenOneIsReportedO
         ASSERT_NE(form->Fixed.GLMaterialLibrary2.LibMaterialByName("MatPipe"), nullptr);
         EXPECT_EQ(form->Fixed.GLMaterialLibrary2.Materials().Count(), 1);
         // The scripter's log follows the pane's first line.
-        EXPECT_GT(form->Memo1->document()->blockCount(), 1);
+        EXPECT_GT(form->Memo1->LineCount(), 1u);
     }
 
     // No closing line for the block nor the script.

@@ -3,6 +3,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "app/window/form1.h"
 #include "app/window/grids.h"
+#include "app/window/message_pane.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/string_grid.h"
 #include "primitives/quadrics/sphere.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QOpenGLContext>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -74,8 +74,8 @@ protected:
             visible += form->Fixed.GLDummyCube1->Children(i)->Visible();
         return visible;
     }
-    int LogLines() const { return form->Memo2->document()->blockCount(); }
-    QString LastLogLine() const { return form->Memo2->document()->lastBlock().text(); }
+    int LogLines() const { return static_cast<int>(form->Memo2->LineCount()); }
+    QString LastLogLine() const { return form->Memo2->LineText(form->Memo2->LineCount() - 1); }
     bool MarkerShown() const { return form->Fixed.GLSphere1->Visible(); }
 
     QString startDir;

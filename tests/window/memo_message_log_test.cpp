@@ -1,10 +1,14 @@
-// The message-area adapter over a text pane: Shift-JIS in and out, update nesting, lines held
-// back during an update.
+// The message pane and the message-area adapter over it: Shift-JIS in and out, update nesting,
+// scroll bars that follow the lines, whole-line selection.
 #include "app/sjis.h"
 #include "app/window/memo_message_log.h"
+#include "app/window/message_pane.h"
 #include "tests/window/window_test_support.h"
 
-#include <QPlainTextEdit>
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -13,7 +17,15 @@ namespace {
 
 class MemoLog : public test::QtTest {
 protected:
-    QPlainTextEdit memo;
+    MemoLog() {
+        memo.resize(300, 120);
+        memo.show();
+    }
+    int MaxScroll() const {
+        const int visible = memo.verticalScrollBar()->pageStep();
+        return std::max(0, static_cast<int>(memo.LineCount()) - visible);
+    }
+    TMessagePane memo;
     TMemoMessageLog log{memo};
 };
 
@@ -22,7 +34,7 @@ TEST_F(MemoLog, ShiftJisLinesShowAsTextAndReadBackUnchanged) {
     const std::string first = Utf8ToSjis("点バッファ数:3");
     log.Add(first);
     log.Add("(Sphere)  -  (Faces)");
-    EXPECT_EQ(memo.toPlainText(), QStringLiteral("点バッファ数:3\n(Sphere)  -  (Faces)"));
+    EXPECT_EQ(memo.Text(), QStringLiteral("点バッファ数:3\n(Sphere)  -  (Faces)"));
     const std::vector<std::string> lines = log.Lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], first);
@@ -30,39 +42,47 @@ TEST_F(MemoLog, ShiftJisLinesShowAsTextAndReadBackUnchanged) {
 
     log.Clear();
     EXPECT_TRUE(log.Lines().empty());
-    EXPECT_TRUE(memo.toPlainText().isEmpty());
+    EXPECT_TRUE(memo.Text().isEmpty());
 }
 
 TEST_F(MemoLog, BrokenShiftJisNeverBreaksThePane) {
     log.Add(std::string("\x93\xFF\x81", 3)); // a lead byte with a bad trail, then a cut one
     ASSERT_EQ(log.Lines().size(), 1u);
-    EXPECT_FALSE(memo.toPlainText().isEmpty());
+    EXPECT_FALSE(memo.Text().isEmpty());
+    EXPECT_FALSE(memo.grab().isNull());
 }
 
 TEST_F(MemoLog, FirstLineIsReplacedOrAdded) {
     log.SetFirstLine("Script");
-    EXPECT_EQ(memo.toPlainText(), QStringLiteral("Script"));
-    memo.setPlainText(QStringLiteral("Memo1\nsecond"));
-    log.SetFirstLine("Script");
-    EXPECT_EQ(memo.toPlainText(), QStringLiteral("Script\nsecond"));
+    EXPECT_EQ(memo.Text(), QStringLiteral("Script"));
+    log.Add("second");
+    log.SetFirstLine("Script 2");
+    EXPECT_EQ(memo.Text(), QStringLiteral("Script 2\nsecond"));
 }
 
-TEST_F(MemoLog, RedrawResumesOnlyAfterTheOutermostEndUpdate) {
-    log.EndUpdate(); // unmatched: ignored
-    EXPECT_TRUE(memo.updatesEnabled());
-    log.BeginUpdate();
-    log.BeginUpdate();
-    EXPECT_FALSE(memo.updatesEnabled());
-    log.EndUpdate();
-    EXPECT_FALSE(memo.updatesEnabled());
-    log.EndUpdate();
-    EXPECT_TRUE(memo.updatesEnabled());
+// Whole lines are selected by a click and a shift-click, or all at once, and copied as text.
+TEST_F(MemoLog, SelectedLinesAreCopiedWhole) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&memo));
+    for (int i = 0; i < 40; ++i)
+        log.Add(Utf8ToSjis("行 " + std::to_string(i)));
+    memo.verticalScrollBar()->setValue(0);
+    const int height = memo.fontMetrics().lineSpacing();
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, QPoint(10, 4 + height + height / 2));
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(10, 4 + 3 * height + height / 2));
+    EXPECT_EQ(memo.SelectedText(), QStringLiteral("行 1\n行 2\n行 3"));
+    QTest::keyClick(&memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("行 1\n行 2\n行 3"));
+    QTest::keyClick(&memo, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(memo.SelectedText(), memo.Text());
+    log.Clear();
+    EXPECT_TRUE(memo.SelectedText().isEmpty());
 }
 
-// Random runs of adding, clearing, nested updates and setting the first line, read back after
-// every step: the pane, whose lines enter at the end of the outermost update, reads as the
-// memory log that takes every line at once. An empty line is never the pane's first, which a
-// pane cannot hold apart from no line at all.
+// Random runs of adding, clearing, nested updates, scrolling and setting the first line, read
+// back after every step: the pane reads as the memory log. Outside updates its scroll bar spans
+// the lines, and a view that showed the last line still shows it; the pane is painted now and
+// then.
 TEST_F(MemoLog, LinesAddedDuringAnUpdateReadAsAddedOneByOne) {
     std::mt19937 rng(5);
     TMemoryLog oracle;
@@ -85,14 +105,24 @@ TEST_F(MemoLog, LinesAddedDuringAnUpdateReadAsAddedOneByOne) {
             oracle.Clear();
             for (const std::string& l : lines)
                 oracle.Add(l);
+        } else if (op == 4) {
+            memo.verticalScrollBar()->setValue(static_cast<int>(rng() % 50));
+        } else if (op == 5) {
+            EXPECT_FALSE(memo.grab().isNull());
         } else {
-            const std::string line =
-                oracle.LineCount() > 0 && op == 4 ? "" : Utf8ToSjis("行 " + std::to_string(step));
+            const std::string line = op == 6 ? "" : Utf8ToSjis("行 " + std::to_string(step));
+            const QScrollBar* bar = memo.verticalScrollBar();
+            const bool atEnd = bar->value() == bar->maximum();
             log.Add(line);
             oracle.Add(line);
+            if (depth == 0 && atEnd) {
+                ASSERT_EQ(bar->value(), bar->maximum()) << "step " << step;
+            }
         }
         ASSERT_EQ(log.Lines(), oracle.Lines()) << "step " << step;
-        EXPECT_EQ(memo.updatesEnabled(), depth == 0);
+        if (depth == 0) {
+            ASSERT_EQ(memo.verticalScrollBar()->maximum(), MaxScroll()) << "step " << step;
+        }
     }
 }
 

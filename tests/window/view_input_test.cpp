@@ -4,6 +4,7 @@
 #include "app/scene_builder.h"
 #include "app/sjis.h"
 #include "app/window/form1.h"
+#include "app/window/message_pane.h"
 #include "app/window/scene_viewer.h"
 #include "app/window/view_input.h"
 #include "engine/camera.h"
@@ -21,7 +22,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -109,7 +109,7 @@ protected:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view, &wheel);
     }
-    QStringList LogLines() const { return form->Memo2->toPlainText().split(QLatin1Char('\n')); }
+    QStringList LogLines() const { return form->Memo2->Text().split(QLatin1Char('\n')); }
 
     QByteArray drawing = cDrawing;
     QString startDir;
