@@ -5,6 +5,7 @@
 #include "collision/collision_behaviour.h"
 #include "collision/collision_manager.h"
 #include "engine/behaviours.h"
+#include "engine/memory_hints.h"
 #include "engine/scene_object.h"
 
 #include <array>
@@ -59,7 +60,7 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
         collided_ = true;
         if (!a || !b)
             return;
-        pairs_.emplace_back(a, b);
+        pairs_.push_back({a, b, manager_.ReportedModes()});
     };
 }
 
@@ -72,9 +73,19 @@ TCollisionCheck::~TCollisionCheck() {
 void TCollisionCheck::WriteReport() {
     log_.Clear();
     log_.BeginUpdate();
-    for (const auto& [a, b] : pairs_) {
+    // The mode names come from the pass, which read each object's one collision behaviour.
+    // The names lie in objects the pass has not read; they are fetched a few lines ahead.
+    constexpr std::size_t cAhead = 8;
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        if (i + cAhead < pairs_.size()) {
+            PrefetchBlock(&pairs_[i + cAhead].first->Name(), sizeof(std::string));
+            PrefetchBlock(&pairs_[i + cAhead].second->Name(), sizeof(std::string));
+        }
+        const TReportedPair& p = pairs_[i];
         line_.clear();
-        AppendCollisionReportLine(line_, *a, *b);
+        line_.append(p.first->Name()).append("(").append(BoundingModeName(p.modes[0]));
+        line_.append(")  -  ").append(p.second->Name()).append("(");
+        line_.append(BoundingModeName(p.modes[1])).append(")");
         log_.Add(line_);
     }
     log_.EndUpdate();
@@ -98,8 +109,8 @@ TCollisionCycleResult TCollisionCheck::RunCycle() {
     const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
     if (clashes_) {
         clashes_->BeginPass();
-        for (const auto& [a, b] : pairs_)
-            clashes_->AddPair(*a, *b);
+        for (const TReportedPair& p : pairs_)
+            clashes_->AddPair(*p.first, *p.second);
         clashes_->EndPass();
     }
 

@@ -6,10 +6,10 @@
 #include "app/message_log.h"
 #include "collision/bounding_mode.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace hk {
@@ -73,8 +73,14 @@ private:
     TMessageLog& log_;
     TClashModel* clashes_;
     bool collided_ = false;
-    // The pass's reported pairs with both objects, in pass order.
-    std::vector<std::pair<TGLBaseSceneObject*, TGLBaseSceneObject*>> pairs_;
+    // A reported pair: both objects and the modes the pass tested them with.
+    struct TReportedPair {
+        TGLBaseSceneObject* first;
+        TGLBaseSceneObject* second;
+        std::array<TCollisionBoundingMode, 2> modes;
+    };
+    // The pass's reported pairs, in pass order.
+    std::vector<TReportedPair> pairs_;
     std::string line_;
     // The message area's revision right after this check last wrote its report, if it did.
     bool reportWritten_ = false;

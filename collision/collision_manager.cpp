@@ -287,6 +287,7 @@ void TCollisionManager::TestAllPairs() {
         HK_VALIDATE_CHECK(repeated || SameEvents(pass.FreshEvents(), replay.Events()),
                           "a replayed pass reports what a fresh pass would");
         for (const TPassReplay::TClientPair& e : replay.Events()) {
+            reportedModes_ = {replay.EntryMode(e.first), replay.EntryMode(e.second)};
             OnCollision(this, replay.EntryObject(e.first), replay.EntryObject(e.second));
             if (generation_ != generation) {
                 return;
@@ -315,6 +316,8 @@ void TCollisionManager::TestAllPairs() {
         }
         if (hit) {
             pass.events.push_back({ia, ib});
+            reportedModes_ = {pass.entries[std::size_t(ia)].mode,
+                              pass.entries[std::size_t(ib)].mode};
             OnCollision(this, pass.entries[std::size_t(ia)].object,
                         pass.entries[std::size_t(ib)].object);
             if (generation_ != generation) {

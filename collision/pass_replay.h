@@ -70,6 +70,7 @@ public:
     const std::vector<TClientPair>& Events() const { return events_; }
     // The object of the record's client `i`.
     TGLBaseSceneObject* EntryObject(int i) const { return entries_[std::size_t(i)].object; }
+    TCollisionBoundingMode EntryMode(int i) const { return entries_[std::size_t(i)].mode; }
 
     // Records a complete pass, taking the vectors' contents by swapping (the arguments are left
     // with the previous record's, to be reused as buffers).
