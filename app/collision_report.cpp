@@ -22,6 +22,9 @@ std::string_view ModeNameOf(TGLBaseSceneObject& object) {
     return collision ? BoundingModeName(collision->BoundingMode()) : std::string_view();
 }
 
+// A report line of two short names and their modes.
+constexpr std::size_t cTypicalLineBytes = 24;
+
 } // namespace
 
 std::string_view BoundingModeName(TCollisionBoundingMode mode) {
@@ -56,6 +59,12 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
     : manager_(manager), log_(log), clashes_(clashes) {
     if (clashes_)
         clashes_->SetClearanceClients(&manager_);
+    // Room for twice as many pairs and report lines as there are clients, made at the build so
+    // that the first cycle after it does not fault in fresh memory.
+    manager_.OnPreparePass = [this](std::size_t clients) {
+        Prewrite(pairs_, 2 * clients, TReportedPair{});
+        log_.Reserve(2 * clients, 2 * clients * cTypicalLineBytes);
+    };
     manager_.OnCollision = [this](TGLComponent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
         collided_ = true;
         if (!a || !b)
@@ -66,6 +75,7 @@ TCollisionCheck::TCollisionCheck(TCollisionManager& manager, TMessageLog& log, T
 
 TCollisionCheck::~TCollisionCheck() {
     manager_.OnCollision = nullptr;
+    manager_.OnPreparePass = nullptr;
     if (clashes_)
         clashes_->SetClearanceClients(nullptr);
 }

@@ -9,4 +9,8 @@ void SetHeapPolicy() {
     mallopt(M_MMAP_THRESHOLD, 8 << 20);
 }
 
+void ReleaseFreeHeap() {
+    malloc_trim(0);
+}
+
 } // namespace hk

@@ -11,4 +11,10 @@ namespace hk {
 // leave the process no larger than the second one did (docs/PERFORMANCE.md).
 void SetHeapPolicy();
 
+// Returns the free pages inside the heap to the system. A reload frees the old drawing's
+// objects and allocates the new one's among them; the pages left free between live blocks
+// would otherwise stay with the process, more or fewer of them as the blocks happen to fall,
+// so that its size would drift over a day of reloads. Called once a build is done.
+void ReleaseFreeHeap();
+
 } // namespace hk

@@ -1,6 +1,10 @@
 // The message area held in memory.
 #include "app/message_log.h"
 
+#include "engine/memory_hints.h"
+
+#include <algorithm>
+
 namespace hk {
 
 void TMemoryLog::Clear() {
@@ -13,6 +17,19 @@ void TMemoryLog::Add(std::string_view sjisLine) {
     text_.append(sjisLine);
     ends_.push_back(text_.size());
     ++revision_;
+}
+
+void TMemoryLog::Reserve(std::size_t lines, std::size_t bytes) {
+    if (text_.capacity() < text_.size() + bytes) {
+        const std::string text = text_;
+        text_.assign(text.size() + bytes, ' ');
+        text_.assign(text);
+    }
+    if (ends_.capacity() < ends_.size() + lines) {
+        const std::vector<std::size_t> ends = ends_;
+        Prewrite(ends_, ends.size() + lines);
+        ends_.assign(ends.begin(), ends.end());
+    }
 }
 
 std::string_view TMemoryLog::Line(std::size_t i) const {

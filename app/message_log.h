@@ -24,6 +24,9 @@ public:
     // Suspends redrawing while many lines are added; calls nest and must pair with EndUpdate.
     virtual void BeginUpdate() {}
     virtual void EndUpdate() {}
+    // Gives room for `lines` more lines of `bytes` in all, written once so that adding them
+    // later neither allocates nor faults fresh memory in; the lines held stay.
+    virtual void Reserve(std::size_t /*lines*/, std::size_t /*bytes*/) {}
     // The lines currently held, oldest first.
     virtual std::vector<std::string> Lines() const = 0;
     // Grows with every change of the lines, by whoever made it (a user typing in the window's
@@ -47,6 +50,7 @@ class TMemoryLog : public TMessageLog {
 public:
     void Clear() override;
     void Add(std::string_view sjisLine) override;
+    void Reserve(std::size_t lines, std::size_t bytes) override;
     std::vector<std::string> Lines() const override;
     // Line `i` as it lies in the block, without a copy: valid until the next change.
     std::size_t LineCount() const { return ends_.size(); }

@@ -2,6 +2,7 @@
 #include "app/scene_builder.h"
 
 #include "app/data_file.h"
+#include "app/heap_policy.h"
 #include "app/hkgeom.h"
 #include "app/sjis.h"
 #include "app/viewer_scene.h"
@@ -570,6 +571,7 @@ void BuildScene(TDocument& doc, TViewerScene& scene, TMessageLog& log,
     TBuilder(doc, scene, log, programFolder).Run();
     scene.GLScene1.EndUpdate();
     scene.CollisionManager1.PreparePass();
+    ReleaseFreeHeap();
 }
 
 int PickedDataLine(const TDocument& doc, const TViewerScene& scene,

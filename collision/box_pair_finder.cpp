@@ -43,7 +43,7 @@ namespace {
 // Candidate pairs per box that Prepare makes room for.
 constexpr std::size_t cPairsPerBoxReserved = 8;
 // Cells per box whose entries Prepare writes once (a box is filed in every cell it covers).
-constexpr std::size_t cCellsPerBoxPrewritten = 4;
+constexpr std::size_t cCellsPerBoxPrewritten = 5;
 // Boxes covering more cells than this go to the list tested against everything.
 constexpr int cLargeCellCount = 256;
 
@@ -132,7 +132,7 @@ void TBoxPairFinder::Prepare(std::size_t boxes) {
     Prewrite(pairStart_, boxes + 1);
     // Room for a few candidate pairs per box, so that a pass does not grow the list through
     // a chain of doublings, each leaving a freed block behind in the heap.
-    Prewrite(pairs_, std::max(pairs_.capacity(), cPairsPerBoxReserved * boxes));
+    Prewrite(pairs_, cPairsPerBoxReserved * boxes);
 }
 
 // The cell size starts at the mean extent of the boxes over the three axes and grows by half

@@ -170,6 +170,9 @@ void TCollisionManager::DetachAllClients() {
     ++generation_;
 }
 
+// Room for this many events per client: a dense floor reports about 1.6 pairs per solid.
+constexpr std::size_t cEventsPerClientPrewritten = 2;
+
 void TCollisionManager::PreparePass() {
     Compact();
     TPassScratch& pass = *scratch_;
@@ -180,12 +183,16 @@ void TCollisionManager::PreparePass() {
     Prewrite(pass.sortedBoxes, n);
     pass.zsort.Prepare(n);
     pass.finder.Prepare(n);
+    Prewrite(pass.events, cEventsPerClientPrewritten * n);
     // The objects' world matrices and their inverses, which the first pass would otherwise
     // compute, and whose blocks it would fault in, one object at a time.
     for (TGLBCollision* client : clients_) {
         if (TGLBaseSceneObject* object = client->OwnerBaseSceneObject()) {
             object->InverseWorldMatrix();
         }
+    }
+    if (OnPreparePass) {
+        OnPreparePass(n);
     }
 }
 

@@ -38,6 +38,9 @@ public:
     ~TCollisionManager() override;
 
     TObjectCollisionEvent OnCollision;
+    // Called at the end of PreparePass with the number of clients, so that the handler can give
+    // its own per-pass buffers room at the build too.
+    std::function<void(std::size_t clients)> OnPreparePass;
 
     // Ignores none and a client already listed; otherwise appends it and sets its Manager.
     void AttachClient(TGLBCollision* client);

@@ -19,9 +19,13 @@ inline void PrefetchBlock(const void* block, std::size_t bytes) {
     }
 }
 
-// Gives `v` room for `n` elements, writes them once with `value` and empties it again.
+// Empties `v` and makes sure it has room for `n` elements. Room it lacks is made and written
+// once with `value`. Room it has is left alone: it was written when it was made or used, and
+// writing it again would only push the caller's data out of the caches.
 template <class T> void Prewrite(std::vector<T>& v, std::size_t n, const T& value = T{}) {
-    v.assign(n, value);
+    if (v.capacity() < n) {
+        v.assign(n, value);
+    }
     v.clear();
 }
 

@@ -21,6 +21,10 @@ void TMemoMessageLog::EndUpdate() {
     pane_.EndUpdate();
 }
 
+void TMemoMessageLog::Reserve(std::size_t lines, std::size_t bytes) {
+    pane_.Reserve(lines, bytes);
+}
+
 std::vector<std::string> TMemoMessageLog::Lines() const {
     return pane_.Lines().Lines();
 }

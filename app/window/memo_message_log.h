@@ -22,6 +22,7 @@ public:
     // its matching EndUpdate. An unmatched EndUpdate is ignored.
     void BeginUpdate() override;
     void EndUpdate() override;
+    void Reserve(std::size_t lines, std::size_t bytes) override;
     std::vector<std::string> Lines() const override;
     std::uint64_t Revision() const override;
 

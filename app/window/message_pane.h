@@ -30,6 +30,8 @@ public:
     // painted in between. Calls nest; an unmatched EndUpdate is ignored.
     void BeginUpdate();
     void EndUpdate();
+    // Room for more lines, as TMessageLog::Reserve gives it.
+    void Reserve(std::size_t lines, std::size_t bytes) { lines_.Reserve(lines, bytes); }
 
     const TMemoryLog& Lines() const { return lines_; }
     std::size_t LineCount() const { return lines_.LineCount(); }

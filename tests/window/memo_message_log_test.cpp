@@ -79,10 +79,10 @@ TEST_F(MemoLog, SelectedLinesAreCopiedWhole) {
     EXPECT_TRUE(memo.SelectedText().isEmpty());
 }
 
-// Random runs of adding, clearing, nested updates, scrolling and setting the first line, read
-// back after every step: the pane reads as the memory log. Outside updates its scroll bar spans
-// the lines, and a view that showed the last line still shows it; the pane is painted now and
-// then.
+// Random runs of adding, clearing, nested updates, scrolling, reserving room and setting the
+// first line, read back after every step: the pane reads as the memory log. Outside updates
+// its scroll bar spans the lines, and a view that showed the last line still shows it; the
+// pane is painted now and then.
 TEST_F(MemoLog, LinesAddedDuringAnUpdateReadAsAddedOneByOne) {
     std::mt19937 rng(5);
     TMemoryLog oracle;
@@ -109,6 +109,7 @@ TEST_F(MemoLog, LinesAddedDuringAnUpdateReadAsAddedOneByOne) {
             memo.verticalScrollBar()->setValue(static_cast<int>(rng() % 50));
         } else if (op == 5) {
             EXPECT_FALSE(memo.grab().isNull());
+            log.Reserve(rng() % 40, rng() % 400);
         } else {
             const std::string line = op == 6 ? "" : Utf8ToSjis("行 " + std::to_string(step));
             const QScrollBar* bar = memo.verticalScrollBar();
