@@ -49,12 +49,13 @@ struct TCollisionManager::TPassScratch {
         events.clear();
     }
     // Room for every client and as many events as the last pass had, so that no pass grows
-    // its buffers while it reads the objects (a no-op once they have that room).
+    // its buffers while it reads the objects (a no-op once they have that room). Room is
+    // written as it is made, as PreparePass relies on.
     void Reserve(std::size_t clients) {
-        nodes.reserve(clients);
-        entries.reserve(clients);
-        shapes.reserve(clients);
-        events.reserve(replay.Events().size());
+        Prewrite(nodes, clients, TCollisionNode(nullptr, TAABB{}));
+        Prewrite(entries, clients);
+        Prewrite(shapes, clients);
+        Prewrite(events, replay.Events().size());
     }
     // Whether a pair is tested at all: two members of one non-zero group never are.
     bool Tested(int ia, int ib) const {
