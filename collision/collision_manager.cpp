@@ -201,13 +201,51 @@ void TCollisionManager::PreparePass() {
 // trip to memory while the clients before are compared.
 constexpr std::size_t cPrefetchAhead = 8;
 
+// How many clients apart a full reading fetches the steps of the way to a client's object.
+// The record cannot name the objects of a drawing just built, and in the window the frames
+// drawn since the build have left them out of the caches: the client, its behaviour list, the
+// object and its matrices are four trips to memory, each needing the one before.
+constexpr std::size_t cChainStep = 4;
+
+namespace {
+
+// Starts the fetches for the clients a full reading at client `i` reaches in one to four steps.
+void PrefetchClientChains(const std::vector<TGLBCollision*>& clients, std::size_t i) {
+    const std::size_t n = clients.size();
+    if (i + 4 * cChainStep < n) {
+        PrefetchBlock(clients[i + 4 * cChainStep], 2 * cCacheLineBytes);
+    }
+    if (i + 3 * cChainStep < n) {
+        if (const TXCollection* behaviours = clients[i + 3 * cChainStep]->Owner()) {
+            PrefetchBlock(behaviours, sizeof(TGLBehaviours));
+        }
+    }
+    if (i + 2 * cChainStep < n) {
+        if (const TGLBaseSceneObject* object =
+                clients[i + 2 * cChainStep]->OwnerBaseSceneObject()) {
+            PrefetchBlock(object, sizeof(TGLBaseSceneObject));
+        }
+    }
+    if (i + cChainStep < n) {
+        if (const TGLBaseSceneObject* object = clients[i + cChainStep]->OwnerBaseSceneObject()) {
+            object->PrefetchWorldMatrices();
+        }
+    }
+}
+
+} // namespace
+
 bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
     TPassReplay& replay = pass.replay;
     pass.Clear();
     pass.Reserve(clients_.size());
     // Clients read as recorded so far, while `quick`.
     std::size_t same = 0;
-    for (TGLBCollision* client : clients_) {
+    for (std::size_t i = 0; i < clients_.size(); ++i) {
+        TGLBCollision* client = clients_[i];
+        if (!quick) {
+            PrefetchClientChains(clients_, i);
+        }
         if (client->GroupIndex() < 0 || !IsValidBoundingMode(client->BoundingMode())) {
             continue;
         }
