@@ -2,9 +2,7 @@
 #include "app/collision_report.h"
 
 #include "app/clash_model.h"
-#include "collision/collision_behaviour.h"
 #include "collision/collision_manager.h"
-#include "engine/behaviours.h"
 #include "engine/memory_hints.h"
 #include "engine/scene_object.h"
 
@@ -15,13 +13,6 @@
 namespace hk {
 namespace {
 
-std::string_view ModeNameOf(TGLBaseSceneObject& object) {
-    if (!object.HasBehaviours())
-        return {};
-    const auto* collision = object.Behaviours().GetByClass<TGLBCollision>();
-    return collision ? BoundingModeName(collision->BoundingMode()) : std::string_view();
-}
-
 // A report line of two short names and their modes.
 constexpr std::size_t cTypicalLineBytes = 24;
 
@@ -31,18 +22,6 @@ std::string_view BoundingModeName(TCollisionBoundingMode mode) {
     static constexpr std::array<std::string_view, cBoundingModeCount> names = {
         "Point", "Sphere", "Ellipsoid", "Cube", "Faces"};
     return IsValidBoundingMode(mode) ? names[mode] : std::string_view();
-}
-
-std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2) {
-    std::string line;
-    AppendCollisionReportLine(line, object1, object2);
-    return line;
-}
-
-void AppendCollisionReportLine(std::string& line, TGLBaseSceneObject& object1,
-                               TGLBaseSceneObject& object2) {
-    line.append(object1.Name()).append("(").append(ModeNameOf(object1)).append(")  -  ");
-    line.append(object2.Name()).append("(").append(ModeNameOf(object2)).append(")");
 }
 
 std::string FormatPassTime(double milliseconds) {
@@ -83,8 +62,10 @@ TCollisionCheck::~TCollisionCheck() {
 void TCollisionCheck::WriteReport() {
     log_.Clear();
     log_.BeginUpdate();
-    // The mode names come from the pass, which read each object's one collision behaviour.
-    // The names lie in objects the pass has not read; they are fetched a few lines ahead.
+    // A pair's line: name1 "(" mode1 ")" "  -  " name2 "(" mode2 ")", the names being the
+    // objects' component names. The mode names come from the pass, which read each object's
+    // one collision behaviour. The names lie in objects the pass has not read; they are
+    // fetched a few lines ahead.
     constexpr std::size_t cAhead = 8;
     for (std::size_t i = 0; i < pairs_.size(); ++i) {
         if (i + cAhead < pairs_.size()) {

@@ -21,14 +21,6 @@ class TGLBaseSceneObject;
 // "Point", "Sphere", "Ellipsoid", "Cube", "Faces" by ordinal; "" outside the five modes.
 std::string_view BoundingModeName(TCollisionBoundingMode mode);
 
-// The report line of a pair: name1 "(" mode1 ")" "  -  " name2 "(" mode2 ")", the names being
-// the objects' component names and the modes those of their collision behaviours (an empty
-// mode name for an object without one).
-std::string CollisionReportLine(TGLBaseSceneObject& object1, TGLBaseSceneObject& object2);
-// Appends the same line to `line`.
-void AppendCollisionReportLine(std::string& line, TGLBaseSceneObject& object1,
-                               TGLBaseSceneObject& object2);
-
 // The timing label's text: milliseconds with one decimal and " ms", e.g. "12.3 ms".
 std::string FormatPassTime(double milliseconds);
 

@@ -55,6 +55,13 @@ double ResidentBytes() {
     return resident * double(::sysconf(_SC_PAGESIZE));
 }
 
+// Loads a layout drawing at scale 1000 with every group shown and builds it, as a reload does.
+void ReloadLayout(TDocument& doc, const std::string& file, TViewerScene& scene, TMemoryLog& log) {
+    LoadDataFile(doc, file, "1000", false, log);
+    SetAllGroupsShown(doc, true);
+    BuildScene(doc, scene, log);
+}
+
 // Reloads of the collision benchmark's 10,000-solid piping layout in one process, each with a
 // collision cycle as the window runs after a reload. Counters: resident memory after the first
 // and after the second reload, and the growth from the second to the last, in per cent.
@@ -69,9 +76,7 @@ void Reloads(benchmark::State& state) {
     TCollisionCheck check(scene.CollisionManager1, log);
     double first = 0, second = 0;
     for (auto _ : state) {
-        LoadDataFile(doc, file, "1000", false, log);
-        SetAllGroupsShown(doc, true);
-        BuildScene(doc, scene, log);
+        ReloadLayout(doc, file, scene, log);
         check.RunCycle();
         if (first == 0)
             first = ResidentBytes();
@@ -100,9 +105,7 @@ void FirstCycleAfterReload(benchmark::State& state) {
     TCollisionCheck check(scene.CollisionManager1, log);
     for (auto _ : state) {
         state.PauseTiming();
-        LoadDataFile(doc, file, "1000", false, log);
-        SetAllGroupsShown(doc, true);
-        BuildScene(doc, scene, log);
+        ReloadLayout(doc, file, scene, log);
         state.ResumeTiming();
         benchmark::DoNotOptimize(check.RunCycle());
     }
