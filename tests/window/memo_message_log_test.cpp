@@ -40,9 +40,15 @@ TEST_F(MemoLog, ShiftJisLinesShowAsTextAndReadBackUnchanged) {
     EXPECT_EQ(lines[0], first);
     EXPECT_EQ(lines[1], "(Sphere)  -  (Faces)");
 
+    EXPECT_EQ(memo.horizontalScrollBar()->maximum(), 0);
+    // A line wider than the pane scrolls sideways.
+    log.Add(std::string(300, 'W'));
+    EXPECT_GT(memo.horizontalScrollBar()->maximum(), 0);
+
     log.Clear();
     EXPECT_TRUE(log.Lines().empty());
     EXPECT_TRUE(memo.Text().isEmpty());
+    EXPECT_EQ(memo.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(MemoLog, BrokenShiftJisNeverBreaksThePane) {
