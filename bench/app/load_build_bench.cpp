@@ -55,29 +55,41 @@ double ResidentBytes() {
     return resident * double(::sysconf(_SC_PAGESIZE));
 }
 
-// Loads a layout drawing at scale 1000 with every group shown and builds it, as a reload does.
-void ReloadLayout(TDocument& doc, const std::string& file, TViewerScene& scene, TMemoryLog& log) {
-    LoadDataFile(doc, file, "1000", false, log);
-    SetAllGroupsShown(doc, true);
-    BuildScene(doc, scene, log);
-}
+// One of the collision benchmark's 10,000-solid layouts written to a file, and a document,
+// scene and collision cycle to reload it into, the heap set as the program sets it.
+struct TLayoutReloads {
+    TLayoutReloads(const char* fileName, bool flat)
+        : file((std::filesystem::temp_directory_path() / fileName).string()) {
+        SetHeapPolicy();
+        bench::WriteLayoutDrawing(file, 10000, flat);
+    }
+    ~TLayoutReloads() { std::filesystem::remove(file); }
+    TLayoutReloads(const TLayoutReloads&) = delete;
+    TLayoutReloads& operator=(const TLayoutReloads&) = delete;
+
+    // Loads the drawing at scale 1000 with every group shown and builds it, as a reload does.
+    void Reload() {
+        LoadDataFile(doc, file, "1000", false, log);
+        SetAllGroupsShown(doc, true);
+        BuildScene(doc, scene, log);
+    }
+
+    const std::string file;
+    TDocument doc;
+    TViewerScene scene;
+    TMemoryLog log;
+    TCollisionCheck check{scene.CollisionManager1, log};
+};
 
 // Reloads of the collision benchmark's 10,000-solid piping layout in one process, each with a
 // collision cycle as the window runs after a reload. Counters: resident memory after the first
 // and after the second reload, and the growth from the second to the last, in per cent.
 void Reloads(benchmark::State& state) {
-    SetHeapPolicy();
-    const std::string file =
-        (std::filesystem::temp_directory_path() / "hk_reload_piping.csv").string();
-    bench::WriteLayoutDrawing(file, 10000, false);
-    TDocument doc;
-    TViewerScene scene;
-    TMemoryLog log;
-    TCollisionCheck check(scene.CollisionManager1, log);
+    TLayoutReloads rig("hk_reload_piping.csv", false);
     double first = 0, second = 0;
     for (auto _ : state) {
-        ReloadLayout(doc, file, scene, log);
-        check.RunCycle();
+        rig.Reload();
+        rig.check.RunCycle();
         if (first == 0)
             first = ResidentBytes();
         else if (second == 0)
@@ -86,7 +98,6 @@ void Reloads(benchmark::State& state) {
     state.counters["rss1_mb"] = first / 1e6;
     state.counters["rss2_mb"] = second / 1e6;
     state.counters["growth_pct"] = (ResidentBytes() - second) / second * 100;
-    std::filesystem::remove(file);
 }
 HK_BENCHMARK(Reloads)->Iterations(200)->Unit(benchmark::kMillisecond);
 
@@ -94,23 +105,14 @@ HK_BENCHMARK(Reloads)->Iterations(200)->Unit(benchmark::kMillisecond);
 // (piping, flat floor), as the batch mode runs it: clearing, pass and report lines into the
 // message area held in memory. The reload itself is not timed.
 void FirstCycleAfterReload(benchmark::State& state) {
-    SetHeapPolicy();
-    const bool flat = state.range(0) != 0;
-    const std::string file =
-        (std::filesystem::temp_directory_path() / "hk_first_cycle.csv").string();
-    bench::WriteLayoutDrawing(file, 10000, flat);
-    TDocument doc;
-    TViewerScene scene;
-    TMemoryLog log;
-    TCollisionCheck check(scene.CollisionManager1, log);
+    TLayoutReloads rig("hk_first_cycle.csv", state.range(0) != 0);
     for (auto _ : state) {
         state.PauseTiming();
-        ReloadLayout(doc, file, scene, log);
+        rig.Reload();
         state.ResumeTiming();
-        benchmark::DoNotOptimize(check.RunCycle());
+        benchmark::DoNotOptimize(rig.check.RunCycle());
     }
-    state.counters["lines"] = double(log.LineCount());
-    std::filesystem::remove(file);
+    state.counters["lines"] = double(rig.log.LineCount());
 }
 HK_BENCHMARK(FirstCycleAfterReload)
     ->ArgName("flat")
