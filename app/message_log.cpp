@@ -1,10 +1,6 @@
 // The message area held in memory.
 #include "app/message_log.h"
 
-#include "engine/memory_hints.h"
-
-#include <algorithm>
-
 namespace hk {
 
 void TMemoryLog::Clear() {
@@ -20,15 +16,16 @@ void TMemoryLog::Add(std::string_view sjisLine) {
 }
 
 void TMemoryLog::Reserve(std::size_t lines, std::size_t bytes) {
+    // Growing past the room and shrinking back writes the new room and keeps the lines.
     if (text_.capacity() < text_.size() + bytes) {
-        const std::string text = text_;
-        text_.assign(text.size() + bytes, ' ');
-        text_.assign(text);
+        const std::size_t size = text_.size();
+        text_.resize(size + bytes);
+        text_.resize(size);
     }
     if (ends_.capacity() < ends_.size() + lines) {
-        const std::vector<std::size_t> ends = ends_;
-        Prewrite(ends_, ends.size() + lines);
-        ends_.assign(ends.begin(), ends.end());
+        const std::size_t size = ends_.size();
+        ends_.resize(size + lines);
+        ends_.resize(size);
     }
 }
 

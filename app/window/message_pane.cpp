@@ -34,7 +34,6 @@ TMessagePane::TMessagePane(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void TMessagePane::Clear() {
     lines_.Clear();
-    longestBytes_ = 0;
     longestLine_ = 0;
     contentWidth_ = 0;
     anchor_ = current_ = -1;
@@ -46,10 +45,9 @@ void TMessagePane::Clear() {
 
 void TMessagePane::Add(std::string_view sjisLine) {
     if (updateDepth_ == 0) {
-        followEnd_ = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+        followEnd_ = ShowsLastLine();
     }
-    if (sjisLine.size() > longestBytes_ || lines_.LineCount() == 0) {
-        longestBytes_ = sjisLine.size();
+    if (lines_.LineCount() == 0 || sjisLine.size() > lines_.Line(longestLine_).size()) {
         longestLine_ = lines_.LineCount();
     }
     lines_.Add(sjisLine);
@@ -79,7 +77,7 @@ void TMessagePane::SetFirstLine(std::string_view sjisLine) {
 
 void TMessagePane::BeginUpdate() {
     if (updateDepth_++ == 0) {
-        followEnd_ = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+        followEnd_ = ShowsLastLine();
     }
 }
 
@@ -93,10 +91,10 @@ QString TMessagePane::LineText(std::size_t i) const {
     return FromSjis(lines_.Line(i));
 }
 
-QString TMessagePane::Text() const {
+QString TMessagePane::JoinedLines(std::size_t first, std::size_t end) const {
     QString text;
-    for (std::size_t i = 0; i < lines_.LineCount(); ++i) {
-        if (i > 0) {
+    for (std::size_t i = first; i < end; ++i) {
+        if (i > first) {
             text += QLatin1Char('\n');
         }
         text += LineText(i);
@@ -104,19 +102,16 @@ QString TMessagePane::Text() const {
     return text;
 }
 
+QString TMessagePane::Text() const {
+    return JoinedLines(0, lines_.LineCount());
+}
+
 QString TMessagePane::SelectedText() const {
     if (anchor_ < 0) {
         return {};
     }
-    QString text;
-    const long first = std::min(anchor_, current_);
-    for (long i = first; i <= std::max(anchor_, current_); ++i) {
-        if (i > first) {
-            text += QLatin1Char('\n');
-        }
-        text += LineText(static_cast<std::size_t>(i));
-    }
-    return text;
+    return JoinedLines(static_cast<std::size_t>(std::min(anchor_, current_)),
+                       static_cast<std::size_t>(std::max(anchor_, current_)) + 1);
 }
 
 void TMessagePane::SelectAll() {
@@ -138,6 +133,14 @@ void TMessagePane::Select(long anchor, long current) {
         current_ = std::min(current, last);
     }
     viewport()->update();
+}
+
+bool TMessagePane::ShowsLastLine() const {
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+void TMessagePane::FitAcross() {
+    horizontalScrollBar()->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
 }
 
 int TMessagePane::LineHeight() const {
@@ -172,8 +175,8 @@ void TMessagePane::Relayout() {
     if (followEnd_ && isVisible()) {
         bar->setValue(bar->maximum());
     }
+    FitAcross();
     QScrollBar* across = horizontalScrollBar();
-    across->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
     across->setPageStep(viewport()->width());
     across->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
     viewport()->update();
@@ -204,13 +207,13 @@ void TMessagePane::paintEvent(QPaintEvent*) {
     }
     if (widest > contentWidth_) {
         contentWidth_ = widest;
-        horizontalScrollBar()->setRange(0, std::max(0, contentWidth_ - viewport()->width()));
+        FitAcross();
     }
 }
 
 void TMessagePane::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    followEnd_ = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+    followEnd_ = ShowsLastLine();
     Relayout();
 }
 
@@ -218,7 +221,7 @@ void TMessagePane::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         contentWidth_ = 0;
-        followEnd_ = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+        followEnd_ = ShowsLastLine();
         Relayout();
     }
 }

@@ -54,6 +54,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Whether the view is scrolled to the end.
+    bool ShowsLastLine() const;
+    // Fits the horizontal scroll bar to the widest line known.
+    void FitAcross();
+    // Lines first to end, each but the last ended by a line break.
+    QString JoinedLines(std::size_t first, std::size_t end) const;
     int LineHeight() const;
     int VisibleLines() const;
     // The line under a point of the viewport, clamped to the lines held; -1 when there are none.
@@ -66,8 +72,7 @@ private:
     int updateDepth_ = 0;
     // Whether the view showed the last line when the lines began to change.
     bool followEnd_ = true;
-    // The byte length of the longest line, and the widest width painted or measured so far.
-    std::size_t longestBytes_ = 0;
+    // The line longest in bytes, and the widest width painted or measured so far.
     std::size_t longestLine_ = 0;
     int contentWidth_ = 0;
     // The selected lines run from anchor to current, either way; -1 when none is.
