@@ -292,8 +292,10 @@ bool TCollisionManager::ReadClients(TPassScratch& pass, bool quick) const {
 // last complete pass has them, nothing is built: a drawing that stands still is only compared
 // with the record, and the recorded events are the answer, reported again without a single
 // test. The first client that reads otherwise takes the record's reading of the clients before
-// it, and the rest is read in full and compared with the record. The world boxes are then
-// sorted by minimum z, the broad phase yields the candidate pairs in sweep order, the group
+// it, and the rest is read in full and compared with the record. The comparison is by what the
+// clients read, not by which objects they are, so a reload that builds the drawing anew keeps
+// the results of every pair whose two objects read as their predecessors did. The world boxes are
+// then sorted by minimum z, the broad phase yields the candidate pairs in sweep order, the group
 // rule drops pairs within one group, and each remaining pair takes its recorded answer when
 // both clients read as recorded, or else runs the test its two modes pick. Only a pass that
 // ran to its end is recorded; one stopped by a handler that changed the client list forgets
@@ -332,6 +334,10 @@ void TCollisionManager::TestAllPairs() {
     if (repeated || replay.NothingChanged()) {
         HK_VALIDATE_CHECK(repeated || SameEvents(pass.FreshEvents(), replay.Events()),
                           "a replayed pass reports what a fresh pass would");
+        if (!repeated) {
+            // After a reload the objects are new ones that read as the old ones did.
+            replay.Adopt(pass.entries, pass.shapes);
+        }
         for (const TPassReplay::TClientPair& e : replay.Events()) {
             reportedModes_ = {replay.EntryMode(e.first), replay.EntryMode(e.second)};
             OnCollision(this, replay.EntryObject(e.first), replay.EntryObject(e.second));

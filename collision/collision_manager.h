@@ -67,7 +67,9 @@ public:
     // per pass, before the sweep, so a handler that moves objects affects the next pass only.
     // The pass keeps a record of the last complete pass: a pair of clients that read bit for
     // bit as recorded gets its recorded result without being tested again (never a mesh in
-    // faces mode), so a still drawing costs little more than the reading.
+    // faces mode), so a still drawing costs little more than the reading. Clients compare by
+    // position in the list and what they read, so after a reload the objects that read as
+    // their predecessors keep their results too.
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
     // once so that no destroyed client is touched.
     void TestAllPairs();

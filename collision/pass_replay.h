@@ -3,7 +3,9 @@
 // of clients whose reading is bit for bit the recorded one has the recorded result: a pass
 // over a drawing that stands still reports the recorded events again without a single test,
 // and a pass after one object moved tests only the pairs that object takes part in. Drawings
-// stand still between edits, and the pass runs ten times a second over them.
+// stand still between edits, and the pass runs ten times a second over them. The readings
+// compare by what they hold, not by which objects they came from: a reload builds new objects,
+// and those that read as their predecessors did keep their predecessors' results.
 #pragma once
 
 #include "collision/bounding_mode.h"
@@ -58,7 +60,9 @@ public:
     // Compares a pass's reading (collidable clients in client order) with the record; call it
     // before the pass's tests, which mark the shapes whose octree they looked up.
     void Compare(const std::vector<TPassEntry>& entries, const std::vector<TPairShape>& shapes);
-    // The same clients as recorded: same objects, modes and groups in the same order.
+    // As many clients as recorded, with the same modes and groups in the same order. Their
+    // objects may be others: a reload builds the drawing anew, and the tests read nothing of
+    // an object but its shape (a mesh in faces mode is never unchanged).
     bool SameClients() const { return sameClients_; }
     // With SameClients: no client's shape differs from the record either.
     bool NothingChanged() const { return sameClients_ && changedCount_ == 0; }
@@ -72,6 +76,9 @@ public:
     TGLBaseSceneObject* EntryObject(int i) const { return entries_[std::size_t(i)].object; }
     TCollisionBoundingMode EntryMode(int i) const { return entries_[std::size_t(i)].mode; }
 
+    // With NothingChanged: takes this pass's entries and shapes as the record's by swapping, so
+    // that the recorded events name this pass's objects; the events stay.
+    void Adopt(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes);
     // Records a complete pass, taking the vectors' contents by swapping (the arguments are left
     // with the previous record's, to be reused as buffers).
     void Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
