@@ -1,6 +1,8 @@
-// The collision pass's world boxes: the box transform must give exactly the box of the eight
-// transformed corners, since touching boxes (inclusive overlap) hinge on the last bit.
+// The collision pass's world boxes and the inline transforms of its tests: the box transform
+// must give exactly the box of the eight transformed corners, and the inline matrix product and
+// corners exactly the engine's, since touching boxes (inclusive overlap) hinge on the last bit.
 #include "collision/box_geometry.h"
+#include "collision/transform_inline.h"
 #include "engine/vector_geometry.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +47,32 @@ TEST(BoxTransform, EqualsTheBoxOfTheEightCornersBitForBit) {
         for (int k = 0; k < 3; ++k) {
             ASSERT_EQ(fast.min[k], corners.min[k]) << "case " << i << " axis " << k;
             ASSERT_EQ(fast.max[k], corners.max[k]) << "case " << i << " axis " << k;
+        }
+    }
+}
+
+TEST(BoxTransform, InlineProductAndCornersEqualTheEnginesBitForBit) {
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> c(-5, 5);
+    for (int i = 0; i < 20000; ++i) {
+        const TMatrix a = RandomAffine(rng), b = RandomAffine(rng);
+        const TMatrix fast = AffineProductInline(a, b), engine = MatrixMultiply(a, b);
+        for (int row = 0; row < 4; ++row) {
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_EQ(fast[row][k], engine[row][k]) << "case " << i;
+            }
+        }
+        const TAffineVector e{c(rng), c(rng), c(rng)};
+        const TAABB box{{-e.x, -e.y, -e.z}, {e.x, e.y, e.z + c(rng)}};
+        const TBoxCorners corners = TransformBoxCornersInline(box, fast);
+        for (std::size_t k = 0; k < corners.size(); ++k) {
+            const TAffineVector p{k == 1 || k == 2 || k == 5 || k == 6 ? box.max.x : box.min.x,
+                                  k % 4 >= 2 ? box.max.y : box.min.y,
+                                  k >= 4 ? box.max.z : box.min.z};
+            const TAffineVector want = AffineTransform(p, fast);
+            for (int axis = 0; axis < 3; ++axis) {
+                ASSERT_EQ(corners[k][axis], want[axis]) << "case " << i << " corner " << k;
+            }
         }
     }
 }
