@@ -3,6 +3,7 @@
 #include "collision/collision_behaviour.h"
 
 #include "collision/collision_manager.h"
+#include "engine/scene_object.h"
 
 namespace hk {
 
@@ -28,13 +29,23 @@ void TGLBCollision::SetManager(TCollisionManager* manager) {
     }
 }
 
+void TGLBCollision::SetBoundingMode(TCollisionBoundingMode mode) {
+    boundingMode_ = mode;
+    NoteSceneEdit();
+}
+
+void TGLBCollision::SetGroupIndex(std::int32_t group) {
+    groupIndex_ = group;
+    NoteSceneEdit();
+}
+
 void TGLBCollision::Assign(const TXCollectionItem& source) {
     auto* other = dynamic_cast<const TGLBCollision*>(&source);
     if (!other) {
         return;
     }
     SetManager(other->Manager());
-    boundingMode_ = other->boundingMode_;
+    SetBoundingMode(other->boundingMode_);
     SetName(other->Name());
 }
 
@@ -58,8 +69,8 @@ void TGLBCollision::ReadFromStream(TBinaryReader& r) {
     }
     std::int32_t group = version >= 1 ? r.ReadInt32() : 0;
     managerName_ = std::move(name);
-    boundingMode_ = TCollisionBoundingMode(mode);
-    groupIndex_ = group;
+    SetBoundingMode(TCollisionBoundingMode(mode));
+    SetGroupIndex(group);
 }
 
 void TGLBCollision::Loaded() {

@@ -23,12 +23,13 @@ public:
     std::string FriendlyDescription() const override { return "Collision-detection registration"; }
 
     // Any byte value is stored; a pass skips clients whose mode lies outside the five modes.
+    // Setting the mode or the group counts as a scene edit (NoteSceneEdit).
     TCollisionBoundingMode BoundingMode() const { return boundingMode_; }
-    void SetBoundingMode(TCollisionBoundingMode mode) { boundingMode_ = mode; }
+    void SetBoundingMode(TCollisionBoundingMode mode);
     // Members of one non-zero group never collide with each other; a negative group takes
     // part in no pass.
     std::int32_t GroupIndex() const { return groupIndex_; }
-    void SetGroupIndex(std::int32_t group) { groupIndex_ = group; }
+    void SetGroupIndex(std::int32_t group);
 
     TCollisionManager* Manager() const { return manager_; }
     // Unchanged value: nothing. Otherwise detaches from the current manager, then attaches to

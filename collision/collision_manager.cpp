@@ -311,9 +311,14 @@ void TCollisionManager::TestAllPairs() {
     TPassScratch& pass = *scratch_;
     TPassReplay& replay = pass.replay;
     Compact();
-    // After the list changed (a reload replaces every client) the clients seldom read as
-    // recorded, and comparing before reading would only add to the pass.
-    const bool repeated = ReadClients(pass, listKept && replay.RecordedCount() >= 2);
+    // With no object changed anywhere since the recorded pass began, every client reads as
+    // recorded, and the reading is skipped. After the list changed (a reload replaces every
+    // client) the clients seldom read as recorded, and comparing before reading would only add
+    // to the pass.
+    const std::uint64_t edits = SceneEditCount();
+    const bool compare = listKept && replay.RecordedCount() >= 2;
+    const bool repeated =
+        (compare && edits == passEdits_ && replay.Replayable()) || ReadClients(pass, compare);
 #if defined(HK_VALIDATE)
     if (repeated) {
         ReadClients(pass, false);
@@ -347,6 +352,7 @@ void TCollisionManager::TestAllPairs() {
         }
         lastPassRepeated_ = listKept;
         passGeneration_ = generation_;
+        passEdits_ = edits;
         return;
     }
     const bool reuse = replay.SameClients();
@@ -380,6 +386,7 @@ void TCollisionManager::TestAllPairs() {
     }
     replay.Record(pass.entries, pass.shapes, pass.events);
     passGeneration_ = generation_;
+    passEdits_ = edits;
 }
 
 void ManagerRegistry::Register(TCollisionManager* manager) {

@@ -67,7 +67,8 @@ public:
     // per pass, before the sweep, so a handler that moves objects affects the next pass only.
     // The pass keeps a record of the last complete pass: a pair of clients that read bit for
     // bit as recorded gets its recorded result without being tested again (never a mesh in
-    // faces mode), so a still drawing costs little more than the reading. Clients compare by
+    // faces mode), so a still drawing costs little more than the reading; when no scene object
+    // has changed at all since (SceneEditCount), not even that. Clients compare by
     // position in the list and what they read, so after a reload the objects that read as
     // their predecessors keep their results too.
     // The handler must not attach, detach or destroy clients; if it does, the pass stops at
@@ -109,6 +110,8 @@ private:
     // The list's generation when the last complete pass ended, and whether that pass repeated
     // the one before.
     unsigned passGeneration_ = 0;
+    // SceneEditCount when the last complete pass began to read the clients.
+    std::uint64_t passEdits_ = 0;
     bool lastPassRepeated_ = false;
     std::uint64_t passCount_ = 0;
     std::array<TCollisionBoundingMode, 2> reportedModes_{};

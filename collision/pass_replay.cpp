@@ -122,6 +122,14 @@ bool TPassReplay::WasReported(int first, int second) const {
 void TPassReplay::Adopt(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes) {
     entries_.swap(entries);
     shapes_.swap(shapes);
+    CountMeshesInFacesMode();
+}
+
+void TPassReplay::CountMeshesInFacesMode() {
+    meshesInFacesMode_ = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        meshesInFacesMode_ += entries_[i].mode == cbmFaces && MeshShape(shapes_[i]);
+    }
 }
 
 void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes,
@@ -141,6 +149,7 @@ void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShap
     for (const TClientPair& e : events_) {
         partners_[std::size_t(partnerFill_[std::size_t(e.first)]++)] = e.second;
     }
+    CountMeshesInFacesMode();
     valid_ = true;
 }
 

@@ -44,6 +44,9 @@ public:
     bool ReadsAsRecorded(std::size_t k, const TPassEntry& entry, const TAABB& local,
                          const TVector& extents) const;
     std::size_t RecordedCount() const { return valid_ ? entries_.size() : 0; }
+    // No recorded client is a mesh in faces mode: a pass that reads every client as recorded
+    // then reports the recorded events.
+    bool Replayable() const { return valid_ && meshesInFacesMode_ == 0; }
     // Starts fetching the record's client `k` and its object into the caches, so that a pass
     // comparing client after client does not wait for each in turn: in the window the frames
     // drawn between two passes leave the objects out of the caches.
@@ -87,7 +90,11 @@ public:
     void Forget();
 
 private:
+    // Counts the record's meshes in faces mode.
+    void CountMeshesInFacesMode();
+
     bool valid_ = false;
+    std::size_t meshesInFacesMode_ = 0;
     bool sameClients_ = false;
     std::size_t changedCount_ = 0;
     std::vector<unsigned char> changed_;

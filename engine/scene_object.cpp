@@ -18,7 +18,17 @@ std::uint64_t NextStructureVersion() {
     return ++counter;
 }
 
+std::atomic<std::uint64_t> sceneEdits{0};
+
 } // namespace
+
+std::uint64_t SceneEditCount() {
+    return sceneEdits.load(std::memory_order_relaxed);
+}
+
+void NoteSceneEdit() {
+    sceneEdits.fetch_add(1, std::memory_order_relaxed);
+}
 
 TGLBaseSceneObject::TGLBaseSceneObject()
     : position_(this, NullHmgPoint, csPoint), rotation_(this, NullHmgVector, csVector),
@@ -28,6 +38,7 @@ TGLBaseSceneObject::TGLBaseSceneObject()
 }
 
 TGLBaseSceneObject::~TGLBaseSceneObject() {
+    NoteSceneEdit();
     NotifyFreeing();
     FreeDescendantCameras();
     if (scene_ != nullptr) {
@@ -107,12 +118,14 @@ void TGLBaseSceneObject::AdvanceTime(const TProgressTimes& times) {
 }
 
 void TGLBaseSceneObject::ReportChange() {
+    NoteSceneEdit();
     if (scene_ != nullptr && !IsUpdating() && !IsLoading()) {
         scene_->NotifyChange(this);
     }
 }
 
 void TGLBaseSceneObject::StructureChanged() {
+    NoteSceneEdit();
     structureVersion_ = NextStructureVersion();
     if (!changes_.Contains(ocStructure)) {
         changes_.Include(ocStructure);

@@ -23,6 +23,15 @@ namespace hk {
 
 class TGLScene;
 class TGLBehaviours;
+
+// Counts the changes made to scene objects anywhere in the process: structure, transforms,
+// children, destruction and everything an object reports as a change. A reader that finds the
+// count unchanged knows that no object it read has changed since, as long as objects report
+// their changes, as every primitive's setters do through StructureChanged.
+std::uint64_t SceneEditCount();
+// Counts one change; for state outside the scene objects that readers of them also take.
+void NoteSceneEdit();
+
 class TGLMergedChildren;
 class TGLObjectEffects;
 

@@ -238,6 +238,7 @@ void TGLBaseSceneObject::MarkWorldDirtyInSubtree() {
 }
 
 void TGLBaseSceneObject::NotifyTransformChanged() {
+    NoteSceneEdit();
     if (changes_.Contains(ocTransformation)) {
         return;
     }

@@ -22,7 +22,11 @@ class BoxObject : public TGLImmaterialSceneObject {
 public:
     explicit BoxObject(TAffineVector halfExtents = {0.5f, 0.5f, 0.5f}) : extents_(halfExtents) {}
     TVector UnscaledBoxExtents() override { return VectorMake(extents_); }
-    void SetExtents(const TAffineVector& e) { extents_ = e; }
+    // Reports the change, as the primitives' shape setters do.
+    void SetExtents(const TAffineVector& e) {
+        extents_ = e;
+        StructureChanged();
+    }
 
 private:
     TAffineVector extents_;
