@@ -123,6 +123,32 @@ void TBoxPairFinder::Find(const std::vector<TAABB>& boxes) {
 #endif
 }
 
+void TBoxPairFinder::FindAround(const std::vector<TAABB>& boxes, const std::vector<int>& moved,
+                                const std::vector<TPair>& kept) {
+    pairs_.assign(kept.begin(), kept.end());
+    const int n = int(boxes.size());
+    moved_.assign(boxes.size(), 0);
+    for (int c : moved) {
+        moved_[std::size_t(c)] = 1;
+    }
+    for (int c : moved) {
+        const TAABB& a = boxes[std::size_t(c)];
+        // A pair of two moved boxes is emitted from the lower rank. Boxes after c start no
+        // lower than c; past the first that starts above c's top none can reach it.
+        for (int r = 0; r < c; ++r) {
+            if (!moved_[std::size_t(r)] && Overlap(a, boxes[std::size_t(r)])) {
+                Emit(r, c);
+            }
+        }
+        for (int r = c + 1; r < n && boxes[std::size_t(r)].min.z <= a.max.z; ++r) {
+            if (Overlap(a, boxes[std::size_t(r)])) {
+                Emit(c, r);
+            }
+        }
+    }
+    SortPairs(n);
+}
+
 void TBoxPairFinder::Prepare(std::size_t boxes) {
     const std::size_t cells = 4 * boxes + 16;
     Prewrite(cellStart_, cells + 1);

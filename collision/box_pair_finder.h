@@ -25,6 +25,14 @@ public:
     };
     const std::vector<TPair>& Pairs() const { return pairs_; }
 
+    // For boxes sorted as for Find, of which only those at the ranks `moved` may differ from
+    // an earlier pass: Pairs() then holds the pairs `kept` (of unmoved boxes, first < second;
+    // the caller keeps what it still needs of the earlier pass's pairs) and every overlapping
+    // pair with a moved box, in the sweep's order. Each moved box is checked against every
+    // box, which is cheaper than the grid while few boxes moved.
+    void FindAround(const std::vector<TAABB>& boxes, const std::vector<int>& moved,
+                    const std::vector<TPair>& kept);
+
 private:
     // The cells a box covers, lowest and highest per axis.
     struct TCellRange {
@@ -61,6 +69,8 @@ private:
     std::vector<TCellEntry> cellEntries_;
     // Boxes covering too many cells to be filed: tested against every box instead, ascending.
     std::vector<int> largeBoxes_;
+    // Per rank, whether FindAround's box moved.
+    std::vector<unsigned char> moved_;
     // The next free slot of each bucket while a counting sort fills it.
     std::vector<int> nextSlot_;
     // Where each first index's run of sorted pairs starts, and the pairs, as found until they

@@ -11,6 +11,7 @@
 #include "engine/memory_hints.h"
 #include "engine/scene_object.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace hk {
@@ -90,29 +91,67 @@ void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& n
 
 void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
                           const std::vector<TPairShape>& shapes) {
-    sameClients_ = valid_ && entries.size() == entries_.size();
-    for (std::size_t i = 0; sameClients_ && i < entries.size(); ++i) {
-        const TPassEntry& a = entries[i];
-        const TPassEntry& b = entries_[i];
-        sameClients_ = a.mode == b.mode && a.group == b.group;
-    }
+    aligned_ = valid_;
     changedCount_ = 0;
-    if (!sameClients_) {
+    if (!aligned_) {
         return;
     }
-    changed_.resize(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::size_t n = entries.size(), m = entries_.size();
+    const auto same = [&](std::size_t i, std::size_t k) {
         // Only free-form meshes have an octree still to look up when the pass starts.
         const bool meshInFacesMode = entries[i].mode == cbmFaces && !shapes[i].octreeLooked;
-        changed_[i] = meshInFacesMode || !SameShape(shapes[i], shapes_[i]);
-        changedCount_ += changed_[i];
+        return !meshInFacesMode && entries[i].mode == entries_[k].mode &&
+               entries[i].group == entries_[k].group && SameShape(shapes[i], shapes_[k]);
+    };
+    sameCount_ = n == m;
+    currentCount_ = n;
+    changed_.assign(n, 1);
+    if (sameCount_) {
+        head_ = n;
+        tail_ = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            changed_[i] = !same(i, i);
+        }
+    } else {
+        const std::size_t shorter = std::min(n, m);
+        head_ = 0;
+        while (head_ < shorter && same(head_, head_)) {
+            changed_[head_++] = 0;
+        }
+        tail_ = 0;
+        while (head_ + tail_ < shorter && same(n - 1 - tail_, m - 1 - tail_)) {
+            changed_[n - 1 - tail_++] = 0;
+        }
+    }
+    for (unsigned char c : changed_) {
+        changedCount_ += c;
     }
 }
 
+std::size_t TPassReplay::RecordedIndex(int i) const {
+    const auto k = std::size_t(i);
+    return k < head_ ? k : k + entries_.size() - currentCount_;
+}
+
+int TPassReplay::CurrentIndex(int k) const {
+    const auto r = std::size_t(k);
+    const std::size_t m = entries_.size();
+    std::size_t i;
+    if (r < head_) {
+        i = r;
+    } else if (r + tail_ >= m) {
+        i = r + currentCount_ - m;
+    } else {
+        return -1;
+    }
+    return changed_[i] ? -1 : int(i);
+}
+
 bool TPassReplay::WasReported(int first, int second) const {
-    for (int k = partnerStart_[std::size_t(first)]; k < partnerStart_[std::size_t(first) + 1];
-         ++k) {
-        if (partners_[std::size_t(k)] == second) {
+    const std::size_t a = RecordedIndex(first);
+    const int b = int(RecordedIndex(second));
+    for (int k = partnerStart_[a]; k < partnerStart_[a + 1]; ++k) {
+        if (partners_[std::size_t(k)] == b) {
             return true;
         }
     }
@@ -155,7 +194,7 @@ void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShap
 
 void TPassReplay::Forget() {
     valid_ = false;
-    sameClients_ = false;
+    aligned_ = false;
 }
 
 } // namespace hk

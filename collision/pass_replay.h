@@ -60,19 +60,26 @@ public:
     // have built for them. The octree lookups are not carried over.
     void TakeRecorded(std::size_t count, std::vector<TCollisionNode>& nodes,
                       std::vector<TPassEntry>& entries, std::vector<TPairShape>& shapes) const;
-    // Compares a pass's reading (collidable clients in client order) with the record; call it
-    // before the pass's tests, which mark the shapes whose octree they looked up.
+    // Compares a pass's reading (collidable clients in client order) with the record and aligns
+    // the two: with as many clients as recorded, client i with the record's client i; with
+    // another count, the longest runs of leading and of trailing clients that read as recorded,
+    // as when rows are added or removed in the middle of a drawing. Call it before the pass's
+    // tests, which mark the shapes whose octree they looked up.
     void Compare(const std::vector<TPassEntry>& entries, const std::vector<TPairShape>& shapes);
-    // As many clients as recorded, with the same modes and groups in the same order. Their
-    // objects may be others: a reload builds the drawing anew, and the tests read nothing of
-    // an object but its shape (a mesh in faces mode is never unchanged).
-    bool SameClients() const { return sameClients_; }
-    // With SameClients: no client's shape differs from the record either.
-    bool NothingChanged() const { return sameClients_ && changedCount_ == 0; }
-    // With SameClients: client i reads as recorded. A mesh in faces mode never does: its tests
-    // read the mesh's triangles, which can change under equal extents.
+    // A record was compared with: the pass can take its answers.
+    bool Aligned() const { return aligned_; }
+    // With Aligned: as many clients as recorded, each reading as recorded.
+    bool NothingChanged() const { return aligned_ && sameCount_ && changedCount_ == 0; }
+    // With Aligned: client i reads as the record's client aligned with it, with the same mode
+    // and group. The objects may be others: a reload builds the drawing anew, and the tests
+    // read nothing of an object but its shape. A mesh in faces mode never reads as recorded:
+    // its tests read the mesh's triangles, which can change under equal extents.
     bool Unchanged(int i) const { return !changed_[std::size_t(i)]; }
-    // With SameClients and both clients unchanged: whether the recorded pass reported them.
+    // With Aligned: how many clients are not Unchanged.
+    std::size_t ChangedCount() const { return changedCount_; }
+    // With Aligned: the unchanged client aligned with the record's client `k`, or -1.
+    int CurrentIndex(int k) const;
+    // With Aligned and both clients unchanged: whether the recorded pass reported them.
     bool WasReported(int first, int second) const;
     const std::vector<TClientPair>& Events() const { return events_; }
     // The object of the record's client `i`.
@@ -95,8 +102,15 @@ private:
 
     bool valid_ = false;
     std::size_t meshesInFacesMode_ = 0;
-    bool sameClients_ = false;
+    // The record's client aligned with the pass's unchanged client i.
+    std::size_t RecordedIndex(int i) const;
+
+    bool aligned_ = false;
+    bool sameCount_ = false;
     std::size_t changedCount_ = 0;
+    // The aligned runs: the first head_ clients pair up with the record's first, the last
+    // tail_ with its last. With equal counts head_ covers all.
+    std::size_t head_ = 0, tail_ = 0, currentCount_ = 0;
     std::vector<unsigned char> changed_;
     std::vector<TPassEntry> entries_;
     std::vector<TPairShape> shapes_;
