@@ -30,8 +30,13 @@ void WriteMixedDrawing(const std::string& path, int records) {
     }
 }
 
-void WriteLayoutDrawing(const std::string& path, int solids, bool flat) {
-    const std::vector<TBenchBox> boxes = flat ? FlatFloor(solids) : PipingLayout(solids);
+void WriteLayoutDrawing(const std::string& path, int solids, bool flat, TLayoutEdit edit) {
+    std::vector<TBenchBox> boxes = flat ? FlatFloor(solids) : PipingLayout(solids);
+    if (edit == TLayoutEdit::OneMoved)
+        boxes[boxes.size() / 2].centre.x += 0.25f;
+    if (edit == TLayoutEdit::AllMoved)
+        for (TBenchBox& b : boxes)
+            b.centre.x += 0.001f;
     std::ofstream out(path, std::ios::binary);
     auto mm = [](float v) { return std::to_string(std::lround(double(v) * 1000)); };
     int n = 0;

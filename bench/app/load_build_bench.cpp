@@ -56,25 +56,36 @@ double ResidentBytes() {
 }
 
 // One of the collision benchmark's 10,000-solid layouts written to a file, and a document,
-// scene and collision cycle to reload it into, the heap set as the program sets it.
+// scene and collision cycle to reload it into, the heap set as the program sets it. With an
+// edit, a second file holds the edited layout and the reloads alternate between the two, as
+// reloads after saves of an edited drawing do.
 struct TLayoutReloads {
-    TLayoutReloads(const char* fileName, bool flat)
-        : file((std::filesystem::temp_directory_path() / fileName).string()) {
+    TLayoutReloads(const char* fileName, bool flat,
+                   bench::TLayoutEdit edit = bench::TLayoutEdit::None)
+        : file((std::filesystem::temp_directory_path() / fileName).string()),
+          edited(edit == bench::TLayoutEdit::None ? file : file + ".edited.csv") {
         SetHeapPolicy();
         bench::WriteLayoutDrawing(file, 10000, flat);
+        if (edited != file)
+            bench::WriteLayoutDrawing(edited, 10000, flat, edit);
     }
-    ~TLayoutReloads() { std::filesystem::remove(file); }
+    ~TLayoutReloads() {
+        std::filesystem::remove(file);
+        std::filesystem::remove(edited);
+    }
     TLayoutReloads(const TLayoutReloads&) = delete;
     TLayoutReloads& operator=(const TLayoutReloads&) = delete;
 
-    // Loads the drawing at scale 1000 with every group shown and builds it, as a reload does.
+    // Loads the next drawing at scale 1000 with every group shown and builds it, as a reload
+    // does.
     void Reload() {
-        LoadDataFile(doc, file, "1000", false, log);
+        LoadDataFile(doc, (reloads++ % 2 == 0) ? file : edited, "1000", false, log);
         SetAllGroupsShown(doc, true);
         BuildScene(doc, scene, log);
     }
 
-    const std::string file;
+    const std::string file, edited;
+    int reloads = 0;
     TDocument doc;
     TViewerScene scene;
     TMemoryLog log;
@@ -103,9 +114,12 @@ HK_BENCHMARK(Reloads)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 // The collision cycle right after a reload of the collision benchmark's 10,000-solid layouts
 // (piping, flat floor), as the batch mode runs it: clearing, pass and report lines into the
-// message area held in memory. The reload itself is not timed.
+// message area held in memory. The reload itself is not timed. The reloads alternate between
+// the layout and the layout after an edit (`edit`: none, so that the drawing reads as it did;
+// one solid moved; every solid moved, so that every pair is tested).
 void FirstCycleAfterReload(benchmark::State& state) {
-    TLayoutReloads rig("hk_first_cycle.csv", state.range(0) != 0);
+    TLayoutReloads rig("hk_first_cycle.csv", state.range(0) != 0,
+                       bench::TLayoutEdit(state.range(1)));
     for (auto _ : state) {
         state.PauseTiming();
         rig.Reload();
@@ -115,9 +129,8 @@ void FirstCycleAfterReload(benchmark::State& state) {
     state.counters["lines"] = double(rig.log.LineCount());
 }
 HK_BENCHMARK(FirstCycleAfterReload)
-    ->ArgName("flat")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"flat", "edit"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
     ->Iterations(40)
     ->Unit(benchmark::kMillisecond);
 
