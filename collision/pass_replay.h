@@ -99,12 +99,11 @@ public:
 private:
     // Counts the record's meshes in faces mode.
     void CountMeshesInFacesMode();
-
-    bool valid_ = false;
-    std::size_t meshesInFacesMode_ = 0;
     // The record's client aligned with the pass's unchanged client i.
     std::size_t RecordedIndex(int i) const;
 
+    bool valid_ = false;
+    std::size_t meshesInFacesMode_ = 0;
     bool aligned_ = false;
     bool sameCount_ = false;
     std::size_t changedCount_ = 0;
