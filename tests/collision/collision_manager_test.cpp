@@ -155,6 +155,19 @@ TEST(CollisionPass, RepeatedPassesFollowEveryChange) {
     const Events reached = {{a, b}, {a, c}, {b, c}};
     EXPECT_EQ(RunPass(s.manager), reached) << "child moved";
     EXPECT_EQ(RunPass(s.manager), reached);
+    const std::unique_ptr<TGLBaseSceneObject> removed = c->RemoveChild(child, false);
+    EXPECT_EQ(RunPass(s.manager), touching) << "child removed";
+
+    // A client moves with the object it hangs under.
+    auto* parent = s.root.CreateChild<TGLImmaterialSceneObject>();
+    auto* d = parent->CreateChild<BoxObject>();
+    Collide(*d, &s.manager, cbmCube);
+    Place(*d, {10, 10, 10});
+    EXPECT_EQ(RunPass(s.manager), touching);
+    EXPECT_EQ(RunPass(s.manager), touching);
+    Place(*parent, {-10, -10, -10});
+    const Events withD = {{a, b}, {a, d}, {b, d}};
+    EXPECT_EQ(RunPass(s.manager), withD) << "parent moved";
 
     // A handler that changes the list stops a replayed pass as it stops a computed one.
     int calls = 0;
