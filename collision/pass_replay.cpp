@@ -91,9 +91,8 @@ void TPassReplay::TakeRecorded(std::size_t count, std::vector<TCollisionNode>& n
 
 void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
                           const std::vector<TPairShape>& shapes) {
-    aligned_ = valid_;
     changedCount_ = 0;
-    if (!aligned_) {
+    if (!valid_) {
         return;
     }
     const std::size_t n = entries.size(), m = entries_.size();
@@ -103,10 +102,8 @@ void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
         return !meshInFacesMode && entries[i].mode == entries_[k].mode &&
                entries[i].group == entries_[k].group && SameShape(shapes[i], shapes_[k]);
     };
-    sameCount_ = n == m;
-    currentCount_ = n;
     changed_.assign(n, 1);
-    if (sameCount_) {
+    if (n == m) {
         head_ = n;
         tail_ = 0;
         for (std::size_t i = 0; i < n; ++i) {
@@ -130,7 +127,7 @@ void TPassReplay::Compare(const std::vector<TPassEntry>& entries,
 
 std::size_t TPassReplay::RecordedIndex(int i) const {
     const auto k = std::size_t(i);
-    return k < head_ ? k : k + entries_.size() - currentCount_;
+    return k < head_ ? k : k + entries_.size() - changed_.size();
 }
 
 int TPassReplay::CurrentIndex(int k) const {
@@ -140,7 +137,7 @@ int TPassReplay::CurrentIndex(int k) const {
     if (r < head_) {
         i = r;
     } else if (r + tail_ >= m) {
-        i = r + currentCount_ - m;
+        i = r + changed_.size() - m;
     } else {
         return -1;
     }
@@ -194,7 +191,6 @@ void TPassReplay::Record(std::vector<TPassEntry>& entries, std::vector<TPairShap
 
 void TPassReplay::Forget() {
     valid_ = false;
-    aligned_ = false;
 }
 
 } // namespace hk

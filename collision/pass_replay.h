@@ -66,10 +66,12 @@ public:
     // as when rows are added or removed in the middle of a drawing. Call it before the pass's
     // tests, which mark the shapes whose octree they looked up.
     void Compare(const std::vector<TPassEntry>& entries, const std::vector<TPairShape>& shapes);
-    // A record was compared with: the pass can take its answers.
-    bool Aligned() const { return aligned_; }
+    // After Compare: there was a record to compare with, and the pass can take its answers.
+    bool Aligned() const { return valid_; }
     // With Aligned: as many clients as recorded, each reading as recorded.
-    bool NothingChanged() const { return aligned_ && sameCount_ && changedCount_ == 0; }
+    bool NothingChanged() const {
+        return valid_ && changed_.size() == entries_.size() && changedCount_ == 0;
+    }
     // With Aligned: client i reads as the record's client aligned with it, with the same mode
     // and group. The objects may be others: a reload builds the drawing anew, and the tests
     // read nothing of an object but its shape. A mesh in faces mode never reads as recorded:
@@ -104,12 +106,12 @@ private:
 
     bool valid_ = false;
     std::size_t meshesInFacesMode_ = 0;
-    bool aligned_ = false;
-    bool sameCount_ = false;
     std::size_t changedCount_ = 0;
     // The aligned runs: the first head_ clients pair up with the record's first, the last
     // tail_ with its last. With equal counts head_ covers all.
-    std::size_t head_ = 0, tail_ = 0, currentCount_ = 0;
+    std::size_t head_ = 0, tail_ = 0;
+    // Per client of the pass compared last, whether it reads otherwise than its aligned record
+    // client (or has none).
     std::vector<unsigned char> changed_;
     std::vector<TPassEntry> entries_;
     std::vector<TPairShape> shapes_;
