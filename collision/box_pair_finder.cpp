@@ -8,7 +8,7 @@
 // whole floor as candidates for every box of it, and the pass degrades into testing all pairs.
 //
 // The grid finds the same set without that degradation:
-// 1. Choose the grid: a uniform grid over the boxes' bounds, its cell about the mean box size
+// 1. Choose the grid: a uniform grid over the boxes' bounds, its cell about the mean box length
 //    so that a box covers few cells, grown until there are at most about four cells per box
 //    so that memory stays linear in the boxes.
 // 2. File the boxes in the cells they cover, with a counting sort into one array (a count per
@@ -161,9 +161,11 @@ void TBoxPairFinder::Prepare(std::size_t boxes) {
     Prewrite(pairs_, cPairsPerBoxReserved * boxes);
 }
 
-// The cell size starts at the mean extent of the boxes over the three axes and grows by half
-// until the grid has at most 4n + 16 cells; a smaller cell would file each box in many cells,
-// a larger one would put many boxes that do not meet in one cell.
+// The cell size starts at the mean over the boxes of the sum of their three extents, and grows
+// by half until the grid has at most 4n + 16 cells. For the long, thin boxes of pipes that sum
+// is about a segment's length, so that a segment covers one or two cells along its run; a
+// smaller cell would file each box in many cells, a larger one would put many boxes that do
+// not meet in one cell.
 void TBoxPairFinder::ChooseGrid(const std::vector<TAABB>& boxes) {
     const double n = double(boxes.size());
     double lo[3], hi[3], extent = 0;
@@ -190,7 +192,7 @@ void TBoxPairFinder::ChooseGrid(const std::vector<TAABB>& boxes) {
         return total;
     };
     const double maxCells = 4.0 * n + 16;
-    double cell = std::max(extent / (3.0 * n), 1e-30);
+    double cell = std::max(extent / n, 1e-30);
     while (cellCount(cell) > maxCells) {
         cell *= 1.5;
     }
@@ -265,14 +267,26 @@ void TBoxPairFinder::EmitCellPairs() {
 void TBoxPairFinder::EmitPairsInCell(int cell, int x, int y, int z) {
     const TCellEntry* first = cellEntries_.data() + cellStart_[std::size_t(cell)];
     const TCellEntry* last = cellEntries_.data() + cellStart_[std::size_t(cell) + 1];
+    const auto k = std::size_t(last - first);
+    if (k < 2) {
+        return;
+    }
+    // Every check writes its pair and keeps it only when the check holds, so that the loop
+    // does not branch on an outcome that is as good as random. A cell's entries are in box
+    // order, so each pair comes with its lower index first.
+    std::size_t count = pairs_.size();
+    pairs_.resize(count + k * (k - 1) / 2);
+    TPair* out = pairs_.data();
     for (const TCellEntry* a = first; a < last; ++a) {
         for (const TCellEntry* b = a + 1; b < last; ++b) {
-            if (Overlap(a->box, b->box) && std::max(a->low[0], b->low[0]) == x &&
-                std::max(a->low[1], b->low[1]) == y && std::max(a->low[2], b->low[2]) == z) {
-                Emit(a->index, b->index);
-            }
+            const bool keep = Overlap(a->box, b->box) & (std::max(a->low[0], b->low[0]) == x) &
+                              (std::max(a->low[1], b->low[1]) == y) &
+                              (std::max(a->low[2], b->low[2]) == z);
+            out[count] = {a->index, b->index};
+            count += std::size_t(keep);
         }
     }
+    pairs_.resize(count);
 }
 
 void TBoxPairFinder::EmitLargeBoxPairs(const std::vector<TAABB>& boxes) {
