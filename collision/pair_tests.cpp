@@ -12,6 +12,7 @@
 
 #include "collision/box_geometry.h"
 #include "collision/octree.h"
+#include "collision/overlap_witness.h"
 #include "collision/transform_inline.h"
 #include "engine/scene_object.h"
 #include "engine/vector_geometry.h"
@@ -57,6 +58,10 @@ TVector CentreIn(const TPairShape& a, const TPairShape& b) {
 
 TVector AddToAll(const TVector& v, float s) {
     return {v.x + s, v.y + s, v.z + s, 0};
+}
+
+TAABB CentredBox(const TVector& e) {
+    return {{-e.x, -e.y, -e.z}, {e.x, e.y, e.z}};
 }
 
 // A's box corners carried into B's object space.
@@ -196,6 +201,9 @@ bool EllipsoidCube(TPairShape& a, TPairShape& b) {
 // A corner or an edge of either box in or through the other. The four parts are a plain OR,
 // so both directions' cheap corner checks come before either direction's edges.
 bool CubeCube(TPairShape& a, TPairShape& b) {
+    if (BoxesSurelyMeet(a, CentredBox(a.extents), b, CentredBox(b.extents))) {
+        return true;
+    }
     const TBoxCorners ca = CornersIn(a, b);
     if (AnyCornerInside(ca, b.extents)) {
         return true;
@@ -206,6 +214,9 @@ bool CubeCube(TPairShape& a, TPairShape& b) {
 }
 
 bool ObjectBoxBox(TPairShape& a, TPairShape& b) {
+    if (BoxesSurelyMeet(a, a.box, b, b.box)) {
+        return true;
+    }
     TMatrix m12 = AffineProductInline(a.world, b.inverse);
     TMatrix m21 = AffineProductInline(b.world, a.inverse);
     return BoxBoxIntersect(a.box, b.box, m12, m21);
@@ -238,7 +249,8 @@ TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
             object.Scale().AsVector(),
             hierarchyBox,
             nullptr,
-            !IsFreeForm(object)};
+            !IsFreeForm(object),
+            {}};
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {

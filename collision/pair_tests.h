@@ -5,6 +5,7 @@
 #pragma once
 
 #include "collision/bounding_mode.h"
+#include "collision/overlap_witness.h"
 #include "engine/vector_types.h"
 
 namespace hk {
@@ -24,6 +25,8 @@ struct TPairShape {
     // meshes have none, known from the start.
     TOctree* octree = nullptr;
     bool octreeLooked = false;
+    // The box tests' quick proof of a meeting, for the hierarchy box.
+    TWitnessFrame witness;
 };
 TPairShape PairShapeOf(TGLBaseSceneObject& object);
 // As PairShapeOf, with the hierarchy box already known.

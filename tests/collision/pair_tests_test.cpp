@@ -262,6 +262,91 @@ TEST(PairTests, CubeCubeAgreesWithSeparatingAxesOnRandomPoses) {
     EXPECT_GT(hits, 500);
 }
 
+// The box tests' witness, on poses drawn to fool it as well as random ones, near the origin and
+// far from it: it is never sure of a meeting that the separating axes in double precision do
+// not confirm, and near the origin it is sure of the deep crossings, joints and duplicates it
+// is there for. Whoever decides, two deeply crossing pipes and two duplicates always meet.
+TEST(PairTests, WitnessIsSureOnlyOfMeetingsTheSeparatingAxesConfirm) {
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<float> unit(0, 1), pos(-2, 2), scale(0.5f, 2);
+    const float far[3] = {0, 1e4f, 1e5f};
+    int deepNearOrigin = 0, sureOfThose = 0;
+    for (int n = 0; n < 24000; ++n) {
+        const int family = n % 4;
+        const float distance = far[n / 4 % 3];
+        const TAffineVector offset{distance, -distance, distance};
+        BoxObject a({0.05f + unit(rng), 0.05f + unit(rng), 0.05f + unit(rng)});
+        BoxObject b({0.05f + unit(rng), 0.05f + unit(rng), 0.05f + unit(rng)});
+        test::RandomPose(a, rng, VectorAdd(offset, TAffineVector{pos(rng), pos(rng), pos(rng)}));
+        if (family == 0) {
+            // Anywhere.
+            test::RandomPose(b, rng, VectorAdd(offset, {pos(rng), pos(rng), pos(rng)}));
+            if (n % 3 == 0) {
+                b.SetScale(VectorMake(scale(rng), scale(rng), scale(rng)));
+            }
+        } else if (family == 1) {
+            // The same pose, a face's distance along one of a's axes, give or take a hair.
+            const int axis = n % 3;
+            const float hair = std::pow(10.0f, -2.0f - float(n % 7)) * (n % 2 ? 1 : -1);
+            const TVector ea = a.UnscaledBoxExtents(), eb = b.UnscaledBoxExtents();
+            b.SetMatrix(a.WorldMatrix());
+            b.SetPosition(
+                VectorAdd(a.Position().AsVector(),
+                          VectorScale(a.WorldMatrix()[axis], ea[axis] + eb[axis] + hair)));
+        } else if (family == 2) {
+            // A duplicate.
+            b.SetExtents(a.UnscaledBoxExtents().Affine());
+            b.SetMatrix(a.WorldMatrix());
+        } else {
+            // Two pipes joined or crossing at a point along both.
+            const float r = 0.02f + 0.1f * unit(rng);
+            a.SetExtents({2, r, r});
+            b.SetExtents({r, 2, r});
+            b.SetMatrix(a.WorldMatrix());
+            const TVector at = VectorAdd(a.Position().AsVector(),
+                                         VectorScale(a.WorldMatrix()[0], 2 * unit(rng) - 1));
+            b.SetPosition(VectorAdd(at, VectorScale(a.WorldMatrix()[1], 2 - 4 * unit(rng))));
+        }
+        TPairShape sa = PairShapeOf(a), sb = PairShapeOf(b);
+        double margin;
+        const bool meet = ObbOverlap(a, b, margin);
+        const bool sure = BoxesSurelyMeet(sa, sa.box, sb, sb.box);
+        if (sure) {
+            ASSERT_TRUE(meet && margin > 1e-4) << "case " << n;
+        }
+        if (family >= 2 && meet && margin > 0.01) {
+            EXPECT_TRUE(CubeCube(a, b)) << "case " << n;
+            if (distance == 0) {
+                ++deepNearOrigin;
+                sureOfThose += sure;
+            }
+        }
+    }
+    EXPECT_GT(deepNearOrigin, 3000);
+    EXPECT_GT(sureOfThose, deepNearOrigin * 95 / 100);
+}
+
+// Frames the witness cannot vouch for: a singular world matrix (its inverse is no inverse), a
+// flat or inside-out box, a position that is not finite.
+TEST(PairTests, WitnessLeavesDegenerateFramesToTheExactTest) {
+    BoxObject a({1, 1, 1}), b({1, 1, 1});
+    const auto sureOf = [&] {
+        TPairShape sa = PairShapeOf(a), sb = PairShapeOf(b);
+        return BoxesSurelyMeet(sa, sa.box, sb, sb.box);
+    };
+    ASSERT_TRUE(sureOf());
+    a.SetScale(VectorMake(1, 0, 1));
+    EXPECT_FALSE(sureOf());
+    a.SetScale(VectorMake(1, 1, 1));
+    b.SetExtents({1, 0, 1});
+    EXPECT_FALSE(sureOf());
+    b.SetExtents({1, 1, 1});
+    TPairShape sa = PairShapeOf(a), sb = PairShapeOf(b);
+    EXPECT_FALSE(BoxesSurelyMeet(sa, {{1, 1, 1}, {-1, -1, -1}}, sb, sb.box));
+    b.SetPosition(PointMake(NAN, 0, 0));
+    EXPECT_FALSE(sureOf());
+}
+
 // Every cell of the table against the test it should run, on many pairs of boxes and hollow box
 // meshes in random poses: a cell that runs another test, or the right one without its swap, or
 // the swap where none belongs, disagrees on some pair. The shape table must give the same.
