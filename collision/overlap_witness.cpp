@@ -1,13 +1,14 @@
 // The witness point of two boxes. The margin covers what the float matrices carry (the exact
 // tests carry one box into the other's space with an inverse rounded to float) and the float
 // arithmetic of the witness itself, both errors of a few parts in ten million of the sizes and
-// coordinates involved; the margin is a hundred times that.
+// coordinates involved; the margin is ten times that.
 #include "collision/overlap_witness.h"
 
 #include "collision/pair_tests.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace hk {
 
@@ -21,15 +22,17 @@ constexpr double cInverseTolerance = 1e-6;
 
 // The point p carried by m, as the engine carries points (row vectors).
 TAffineVector Carry(const TAffineVector& p, const TMatrix& m) {
-    TAffineVector r;
-    for (int k = 0; k < 3; ++k) {
-        r[k] = p.x * m.V[0][k] + p.y * m.V[1][k] + p.z * m.V[2][k] + m.V[3][k];
-    }
-    return r;
+    const TVector &r0 = m.V[0], &r1 = m.V[1], &r2 = m.V[2], &t = m.V[3];
+    return {p.x * r0.x + p.y * r1.x + p.z * r2.x + t.x, p.x * r0.y + p.y * r1.y + p.z * r2.y + t.y,
+            p.x * r0.z + p.y * r1.z + p.z * r2.z + t.z};
 }
 
 float Dot(const TAffineVector& a, const TAffineVector& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+TAffineVector Abs(const TAffineVector& v) {
+    return {std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)};
 }
 
 // Whether the shape's inverse undoes its world matrix: the product of the two linear parts is
@@ -51,45 +54,52 @@ bool InverseMatches(const TPairShape& s) {
     return error <= cInverseTolerance * size;
 }
 
-TWitnessFrame FrameOf(const TPairShape& s, const TAABB& box) {
+TWitnessFrame FrameOf(const TPairShape& s) {
     TWitnessFrame f;
     f.looked = true;
-    float longest = -1;
-    int axis = 0;
-    for (int k = 0; k < 3; ++k) {
-        f.centre[k] = (box.min[k] + box.max[k]) / 2;
-        f.half[k] = (box.max[k] - box.min[k]) / 2;
-        const TAffineVector row = s.world.V[k].Affine();
-        const float length = f.half[k] * f.half[k] * Dot(row, row);
-        if (length > longest) {
-            longest = length;
-            axis = k;
-        }
-        f.weight[k] = std::fabs(s.inverse.V[0][k]) + std::fabs(s.inverse.V[1][k]) +
-                      std::fabs(s.inverse.V[2][k]);
-        f.base[k] = std::fabs(s.inverse.V[3][k]) + std::fabs(f.centre[k]) + f.half[k];
-    }
+    const TAABB& box = s.box;
+    f.centre = {(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2,
+                (box.min.z + box.max.z) / 2};
+    f.half = {(box.max.x - box.min.x) / 2, (box.max.y - box.min.y) / 2,
+              (box.max.z - box.min.z) / 2};
+    const TAffineVector length{
+        f.half.x * f.half.x * Dot(s.world.V[0].Affine(), s.world.V[0].Affine()),
+        f.half.y * f.half.y * Dot(s.world.V[1].Affine(), s.world.V[1].Affine()),
+        f.half.z * f.half.z * Dot(s.world.V[2].Affine(), s.world.V[2].Affine())};
+    const int axis =
+        length.x >= length.y ? (length.x >= length.z ? 0 : 2) : (length.y >= length.z ? 1 : 2);
+    const TVector& i0 = s.inverse.V[0];
+    const TVector& i1 = s.inverse.V[1];
+    const TVector& i2 = s.inverse.V[2];
+    f.weight = {std::fabs(i0.x) + std::fabs(i1.x) + std::fabs(i2.x),
+                std::fabs(i0.y) + std::fabs(i1.y) + std::fabs(i2.y),
+                std::fabs(i0.z) + std::fabs(i1.z) + std::fabs(i2.z)};
+    const TAffineVector t = Abs(s.inverse.V[3].Affine()), c = Abs(f.centre);
+    f.base = {t.x + c.x + f.half.x, t.y + c.y + f.half.y, t.z + c.z + f.half.z};
     f.worldCentre = Carry(f.centre, s.world);
     const TAffineVector row = s.world.V[axis].Affine();
-    f.longHalf = {f.half[axis] * row.x, f.half[axis] * row.y, f.half[axis] * row.z};
-    const bool finite = std::isfinite(longest) && std::isfinite(Dot(f.weight, f.base)) &&
+    const float h = f.half[axis];
+    f.longHalf = {h * row.x, h * row.y, h * row.z};
+    const bool finite = std::isfinite(length.x + length.y + length.z) &&
+                        std::isfinite(Dot(f.weight, f.base)) &&
                         std::isfinite(Dot(f.worldCentre, f.worldCentre));
     f.usable = f.half.x > 0 && f.half.y > 0 && f.half.z > 0 && finite && InverseMatches(s);
+    const TAffineVector e = s.extents.Affine();
+    const TAffineVector minusE{-e.x, -e.y, -e.z};
+    f.extentsBox = std::memcmp(&box.max, &e, sizeof e) == 0 &&
+                   std::memcmp(&box.min, &minusE, sizeof minusE) == 0;
     return f;
 }
 
-// The frame of `box`, kept with the shape when `box` is its hierarchy box.
-const TWitnessFrame& Frame(TPairShape& s, const TAABB& box, TWitnessFrame& scratch) {
-    const bool own = box.min.x == s.box.min.x && box.min.y == s.box.min.y &&
-                     box.min.z == s.box.min.z && box.max.x == s.box.max.x &&
-                     box.max.y == s.box.max.y && box.max.z == s.box.max.z;
-    if (!own) {
-        return scratch = FrameOf(s, box);
-    }
+const TWitnessFrame& Frame(TPairShape& s) {
     if (!s.witness.looked) {
-        s.witness = FrameOf(s, box);
+        s.witness = FrameOf(s);
     }
     return s.witness;
+}
+
+bool Usable(const TWitnessFrame& f, TWitnessBox box) {
+    return f.usable && (box == TWitnessBox::Hierarchy || f.extentsBox);
 }
 
 // The middle of the closest points of the two boxes' long axes, each the segment from the
@@ -112,35 +122,32 @@ TAffineVector ClosestAxesMiddle(const TWitnessFrame& a, const TWitnessFrame& b) 
         t = 1;
         s = std::clamp((ab - c) / aa, -1.0f, 1.0f);
     }
-    TAffineVector m;
-    for (int k = 0; k < 3; ++k) {
-        m[k] = (a.worldCentre[k] + s * d1[k] + b.worldCentre[k] + t * d2[k]) / 2;
-    }
-    return m;
+    const TAffineVector &p = a.worldCentre, &q = b.worldCentre;
+    return {(p.x + s * d1.x + q.x + t * d2.x) / 2, (p.y + s * d1.y + q.y + t * d2.y) / 2,
+            (p.z + s * d1.z + q.z + t * d2.z) / 2};
 }
 
 // Whether the world point p lies inside the frame's box by the margin on every axis.
 bool WellInside(const TAffineVector& p, const TPairShape& s, const TWitnessFrame& f) {
     const TAffineVector q = Carry(p, s.inverse);
     const float reach = std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
-    bool inside = true;
-    for (int k = 0; k < 3; ++k) {
-        const float margin = cMargin * (reach * f.weight[k] + f.base[k]);
-        inside &= std::fabs(q[k] - f.centre[k]) <= f.half[k] - margin;
-    }
-    return inside;
+    const auto within = [reach](float v, float centre, float half, float weight, float base) {
+        return std::fabs(v - centre) <= half - cMargin * (reach * weight + base);
+    };
+    return within(q.x, f.centre.x, f.half.x, f.weight.x, f.base.x) &
+           within(q.y, f.centre.y, f.half.y, f.weight.y, f.base.y) &
+           within(q.z, f.centre.z, f.half.z, f.weight.z, f.base.z);
 }
 
 } // namespace
 
-bool BoxesSurelyMeet(TPairShape& a, const TAABB& boxA, TPairShape& b, const TAABB& boxB) {
-    TWitnessFrame scratchA, scratchB;
-    const TWitnessFrame& fa = Frame(a, boxA, scratchA);
-    if (!fa.usable) {
+bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box) {
+    const TWitnessFrame& fa = Frame(a);
+    if (!Usable(fa, box)) {
         return false;
     }
-    const TWitnessFrame& fb = Frame(b, boxB, scratchB);
-    if (!fb.usable) {
+    const TWitnessFrame& fb = Frame(b);
+    if (!Usable(fb, box)) {
         return false;
     }
     const TAffineVector p = ClosestAxesMiddle(fa, fb);

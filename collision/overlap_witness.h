@@ -9,13 +9,16 @@ namespace hk {
 
 struct TPairShape;
 
-// What the witness needs of one object's box, worked out by the first test that asks and kept
-// with the object's shape for the rest of the pass.
+// What the witness needs of one object's hierarchy box, worked out by the first test that asks
+// and kept with the object's shape for the rest of the pass.
 struct TWitnessFrame {
     bool looked = false;
     // False for a box with a half-extent that is not positive, for non-finite input and for an
     // object whose inverse matrix is not the inverse of its world matrix (a singular one).
     bool usable = false;
+    // Whether the hierarchy box is the box of the object's extents, as for an object without
+    // children: the cube test's box then has the frame too.
+    bool extentsBox = false;
     // The box in the object's space.
     TAffineVector centre, half;
     // In world space: the box's centre, and the vector from it to the middle of the far face
@@ -26,11 +29,15 @@ struct TWitnessFrame {
     TAffineVector weight, base;
 };
 
-// Whether two boxes, each aligned with the axes of its own object space (`boxA` in `a`'s,
-// `boxB` in `b`'s), surely meet: a point near the closest points of their long axes lies
-// inside both by a margin far larger than any rounding of the matrices, so that any exact
-// test of the two boxes finds them meeting. False says nothing; the caller then runs its exact
-// test. Never true when either frame is not usable.
-bool BoxesSurelyMeet(TPairShape& a, const TAABB& boxA, TPairShape& b, const TAABB& boxB);
+// The box each object is tested with: from minus to plus its extents (the cube test's), or its
+// hierarchy box (the box-box test's).
+enum class TWitnessBox { Extents, Hierarchy };
+
+// Whether the two objects' boxes, each aligned with the axes of its own object space, surely
+// meet: a point near the closest points of their long axes lies inside both by a margin far
+// larger than any rounding of the matrices, so that the exact test of the two boxes finds them
+// meeting. False says nothing; the caller then runs its exact test. Never true when either
+// frame is not usable, nor for the extents' box of an object whose hierarchy box differs.
+bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box);
 
 } // namespace hk

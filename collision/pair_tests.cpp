@@ -60,10 +60,6 @@ TVector AddToAll(const TVector& v, float s) {
     return {v.x + s, v.y + s, v.z + s, 0};
 }
 
-TAABB CentredBox(const TVector& e) {
-    return {{-e.x, -e.y, -e.z}, {e.x, e.y, e.z}};
-}
-
 // A's box corners carried into B's object space.
 TBoxCorners CornersIn(const TPairShape& a, const TPairShape& b) {
     const TAffineVector e = a.extents.Affine();
@@ -201,7 +197,7 @@ bool EllipsoidCube(TPairShape& a, TPairShape& b) {
 // A corner or an edge of either box in or through the other. The four parts are a plain OR,
 // so both directions' cheap corner checks come before either direction's edges.
 bool CubeCube(TPairShape& a, TPairShape& b) {
-    if (BoxesSurelyMeet(a, CentredBox(a.extents), b, CentredBox(b.extents))) {
+    if (BoxesSurelyMeet(a, b, TWitnessBox::Extents)) {
         return true;
     }
     const TBoxCorners ca = CornersIn(a, b);
@@ -214,7 +210,7 @@ bool CubeCube(TPairShape& a, TPairShape& b) {
 }
 
 bool ObjectBoxBox(TPairShape& a, TPairShape& b) {
-    if (BoxesSurelyMeet(a, a.box, b, b.box)) {
+    if (BoxesSurelyMeet(a, b, TWitnessBox::Hierarchy)) {
         return true;
     }
     TMatrix m12 = AffineProductInline(a.world, b.inverse);
