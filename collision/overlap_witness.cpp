@@ -18,7 +18,7 @@ namespace {
 constexpr float cMargin = 4e-6f;
 // How far the product of an object's world matrix and its inverse may stray from the identity
 // (relative to its largest term) for the inverse to count as the world matrix's.
-constexpr double cInverseTolerance = 1e-6;
+constexpr float cInverseTolerance = 1e-6f;
 
 // The point p carried by m, as the engine carries points (row vectors).
 TAffineVector Carry(const TAffineVector& p, const TMatrix& m) {
@@ -36,21 +36,28 @@ TAffineVector Abs(const TAffineVector& v) {
 }
 
 // Whether the shape's inverse undoes its world matrix: the product of the two linear parts is
-// the identity, and the world origin carried there and back is the origin again.
+// the identity, and the world origin carried there and back is the origin again. The product
+// is taken in float, which adds a few parts in ten million of its largest term.
 bool InverseMatches(const TPairShape& s) {
-    double error = 0, size = 1;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            double sum = i == 3 ? double(s.inverse.V[3][j]) : (i == j ? -1.0 : 0.0);
-            for (int k = 0; k < 3; ++k) {
-                const double term = double(s.world.V[i][k]) * s.inverse.V[k][j];
-                sum += term;
-                size = std::max(size, std::fabs(term));
-            }
-            error = std::max(error, std::fabs(sum));
-        }
-    }
+    const TVector &v0 = s.inverse.V[0], &v1 = s.inverse.V[1], &v2 = s.inverse.V[2];
+    float error = 0, size = 1;
+    const auto row = [&](const TVector& w, const TAffineVector& want) {
+        const TAffineVector t0{w.x * v0.x, w.x * v0.y, w.x * v0.z};
+        const TAffineVector t1{w.y * v1.x, w.y * v1.y, w.y * v1.z};
+        const TAffineVector t2{w.z * v2.x, w.z * v2.y, w.z * v2.z};
+        error = std::max({error, std::fabs(t0.x + t1.x + t2.x - want.x),
+                          std::fabs(t0.y + t1.y + t2.y - want.y),
+                          std::fabs(t0.z + t1.z + t2.z - want.z)});
+        size = std::max({size, std::fabs(t0.x), std::fabs(t0.y), std::fabs(t0.z), std::fabs(t1.x),
+                         std::fabs(t1.y), std::fabs(t1.z), std::fabs(t2.x), std::fabs(t2.y),
+                         std::fabs(t2.z)});
+    };
+    row(s.world.V[0], {1, 0, 0});
+    row(s.world.V[1], {0, 1, 0});
+    row(s.world.V[2], {0, 0, 1});
+    const TVector& t = s.inverse.V[3];
     // The translation row sums terms as large as the coordinates.
+    row(s.world.V[3], {-t.x, -t.y, -t.z});
     return error <= cInverseTolerance * size;
 }
 
