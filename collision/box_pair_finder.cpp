@@ -21,7 +21,9 @@
 //    so the low corner's cell is, per axis, the larger of the two boxes' low cells, and both
 //    boxes are filed in it (each covers the cells from its low corner's to its high corner's).
 //    That cell, and no other, reports the pair: each overlapping pair of filed boxes comes
-//    exactly once.
+//    exactly once. Both boxes' low cells are at most that cell's, so per axis one of them is
+//    that cell's: an entry carries the axes on which its cell is its box's low cell, and the
+//    two entries' axes together must be all three.
 // 4. Test each large box against every box; a pair of two large boxes only from the one with
 //    the smaller index.
 // 5. Put the pairs in the sweep's order: a counting sort on the first index, done in place
@@ -218,11 +220,13 @@ TBoxPairFinder::TCellRange TBoxPairFinder::CellRangeOf(const TAABB& box) const {
 
 void TBoxPairFinder::FileBoxesInCells(const std::vector<TAABB>& boxes) {
     const int cellCount = dims_[0] * dims_[1] * dims_[2];
+    // Visits each cell of the range with the axes on which it is the range's low cell.
     const auto forEachCell = [this](const TCellRange& r, auto&& visit) {
         for (int z = r.lo[2]; z <= r.hi[2]; ++z) {
             for (int y = r.lo[1]; y <= r.hi[1]; ++y) {
                 for (int x = r.lo[0]; x <= r.hi[0]; ++x) {
-                    visit(CellIndex(x, y, z));
+                    visit(CellIndex(x, y, z), unsigned(x == r.lo[0]) | unsigned(y == r.lo[1]) << 1 |
+                                                  unsigned(z == r.lo[2]) << 2);
                 }
             }
         }
@@ -238,7 +242,7 @@ void TBoxPairFinder::FileBoxesInCells(const std::vector<TAABB>& boxes) {
             r.hi[0] = r.lo[0] - 1; // covers no cell
             continue;
         }
-        forEachCell(r, [this](int cell) { ++cellStart_[std::size_t(cell) + 1]; });
+        forEachCell(r, [this](int cell, unsigned) { ++cellStart_[std::size_t(cell) + 1]; });
     }
     PrefixSums(cellStart_);
     // File each box in its cells, in box order.
@@ -246,25 +250,21 @@ void TBoxPairFinder::FileBoxesInCells(const std::vector<TAABB>& boxes) {
     nextSlot_.assign(cellStart_.begin(), cellStart_.end() - 1);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const TCellRange& r = cellRanges_[i];
-        const TCellEntry entry{boxes[i], int(i), {r.lo[0], r.lo[1], r.lo[2]}};
-        forEachCell(r, [&](int cell) { cellEntries_[std::size_t(nextSlot_[cell]++)] = entry; });
+        forEachCell(r, [&](int cell, unsigned lowAxes) {
+            cellEntries_[std::size_t(nextSlot_[cell]++)] = {boxes[i], int(i), lowAxes};
+        });
     }
 }
 
 void TBoxPairFinder::EmitCellPairs() {
-    int cell = 0;
-    for (int z = 0; z < dims_[2]; ++z) {
-        for (int y = 0; y < dims_[1]; ++y) {
-            for (int x = 0; x < dims_[0]; ++x, ++cell) {
-                EmitPairsInCell(cell, x, y, z);
-            }
-        }
+    const int cellCount = dims_[0] * dims_[1] * dims_[2];
+    for (int cell = 0; cell < cellCount; ++cell) {
+        EmitPairsInCell(cell);
     }
 }
 
-// Only the cell of the overlap's low corner, per axis the larger of the two low cells,
-// reports the pair.
-void TBoxPairFinder::EmitPairsInCell(int cell, int x, int y, int z) {
+// Only the cell of the overlap's low corner reports the pair.
+void TBoxPairFinder::EmitPairsInCell(int cell) {
     const TCellEntry* first = cellEntries_.data() + cellStart_[std::size_t(cell)];
     const TCellEntry* last = cellEntries_.data() + cellStart_[std::size_t(cell) + 1];
     const auto k = std::size_t(last - first);
@@ -279,9 +279,7 @@ void TBoxPairFinder::EmitPairsInCell(int cell, int x, int y, int z) {
     TPair* out = pairs_.data();
     for (const TCellEntry* a = first; a < last; ++a) {
         for (const TCellEntry* b = a + 1; b < last; ++b) {
-            const bool keep = Overlap(a->box, b->box) & (std::max(a->low[0], b->low[0]) == x) &
-                              (std::max(a->low[1], b->low[1]) == y) &
-                              (std::max(a->low[2], b->low[2]) == z);
+            const bool keep = Overlap(a->box, b->box) & ((a->lowAxes | b->lowAxes) == 7);
             out[count] = {a->index, b->index};
             count += std::size_t(keep);
         }

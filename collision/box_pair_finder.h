@@ -38,11 +38,12 @@ private:
     struct TCellRange {
         int lo[3], hi[3];
     };
-    // A box filed in a cell: its box for the overlap test, its index, and its low cell.
+    // A box filed in a cell: its box for the overlap test, its index, and the axes on which
+    // the cell is the box's low cell (bit k for axis k).
     struct TCellEntry {
         TAABB box;
         int index;
-        int low[3];
+        unsigned lowAxes;
     };
 
     // The steps of Find, in order.
@@ -55,7 +56,7 @@ private:
     int CellOf(int axis, float v) const;
     int CellIndex(int x, int y, int z) const { return (z * dims_[1] + y) * dims_[0] + x; }
     TCellRange CellRangeOf(const TAABB& box) const;
-    void EmitPairsInCell(int cell, int x, int y, int z);
+    void EmitPairsInCell(int cell);
     void Emit(int i, int j);
 
     // The grid: its low corner, the inverse of its cell size and its cells per axis.
