@@ -61,9 +61,10 @@ bool InverseMatches(const TPairShape& s) {
     return error <= cInverseTolerance * size;
 }
 
-TWitnessFrame FrameOf(const TPairShape& s) {
+} // namespace
+
+TWitnessFrame WitnessFrameOf(const TPairShape& s) {
     TWitnessFrame f;
-    f.looked = true;
     const TAABB& box = s.box;
     f.centre = {(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2,
                 (box.min.z + box.max.z) / 2};
@@ -98,12 +99,7 @@ TWitnessFrame FrameOf(const TPairShape& s) {
     return f;
 }
 
-const TWitnessFrame& Frame(TPairShape& s) {
-    if (!s.witness.looked) {
-        s.witness = FrameOf(s);
-    }
-    return s.witness;
-}
+namespace {
 
 bool Usable(const TWitnessFrame& f, TWitnessBox box) {
     return f.usable && (box == TWitnessBox::Hierarchy || f.extentsBox);
@@ -148,13 +144,10 @@ bool WellInside(const TAffineVector& p, const TPairShape& s, const TWitnessFrame
 
 } // namespace
 
-bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box) {
-    const TWitnessFrame& fa = Frame(a);
-    if (!Usable(fa, box)) {
-        return false;
-    }
-    const TWitnessFrame& fb = Frame(b);
-    if (!Usable(fb, box)) {
+bool BoxesSurelyMeet(const TPairShape& a, const TPairShape& b, TWitnessBox box) {
+    const TWitnessFrame& fa = a.witness;
+    const TWitnessFrame& fb = b.witness;
+    if (!Usable(fa, box) || !Usable(fb, box)) {
         return false;
     }
     const TAffineVector p = ClosestAxesMiddle(fa, fb);

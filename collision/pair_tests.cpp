@@ -237,16 +237,18 @@ bool FacesFaces(TPairShape& a, TPairShape& b) {
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
     const TMatrix& world = object.WorldMatrix();
-    return {&object,
-            world,
-            object.InverseWorldMatrix(),
-            world[3],
-            object.UnscaledBoxExtents(),
-            object.Scale().AsVector(),
-            hierarchyBox,
-            nullptr,
-            !IsFreeForm(object),
-            {}};
+    TPairShape shape{&object,
+                     world,
+                     object.InverseWorldMatrix(),
+                     world[3],
+                     object.UnscaledBoxExtents(),
+                     object.Scale().AsVector(),
+                     hierarchyBox,
+                     nullptr,
+                     !IsFreeForm(object),
+                     {}};
+    shape.witness = WitnessFrameOf(shape);
+    return shape;
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {

@@ -25,7 +25,7 @@ struct TPairShape {
     // meshes have none, known from the start.
     TOctree* octree = nullptr;
     bool octreeLooked = false;
-    // The box tests' quick proof of a meeting, for the hierarchy box.
+    // The box tests' quick proof of a meeting: the hierarchy box's frame.
     TWitnessFrame witness;
 };
 TPairShape PairShapeOf(TGLBaseSceneObject& object);
