@@ -46,6 +46,8 @@ namespace {
 constexpr std::size_t cPairsPerBoxReserved = 8;
 // Cells per box whose entries Prepare writes once (a box is filed in every cell it covers).
 constexpr std::size_t cCellsPerBoxPrewritten = 5;
+// Up to this many checks in one cell, the pair list is given room for all of them at once.
+constexpr std::size_t cCellChecksAtOnce = 4096;
 // Boxes covering more cells than this go to the list tested against everything.
 constexpr int cLargeCellCount = 256;
 
@@ -272,12 +274,18 @@ void TBoxPairFinder::EmitPairsInCell(int cell) {
         return;
     }
     // Every check writes its pair and keeps it only when the check holds, so that the loop
-    // does not branch on an outcome that is as good as random. A cell's entries are in box
-    // order, so each pair comes with its lower index first.
+    // does not branch on an outcome that is as good as random. Room is made for all the
+    // cell's checks at once, or in a crowded cell for one box's at a time, so that a cell of
+    // many boxes that do not meet does not grow the list by all its checks. A cell's entries
+    // are in box order, so each pair comes with its lower index first.
+    const bool roomPerBox = k * (k - 1) / 2 > cCellChecksAtOnce;
     std::size_t count = pairs_.size();
-    pairs_.resize(count + k * (k - 1) / 2);
-    TPair* out = pairs_.data();
+    pairs_.resize(count + (roomPerBox ? k - 1 : k * (k - 1) / 2));
     for (const TCellEntry* a = first; a < last; ++a) {
+        if (roomPerBox) {
+            pairs_.resize(count + std::size_t(last - a - 1));
+        }
+        TPair* out = pairs_.data();
         for (const TCellEntry* b = a + 1; b < last; ++b) {
             const bool keep = Overlap(a->box, b->box) & ((a->lowAxes | b->lowAxes) == 7);
             out[count] = {a->index, b->index};

@@ -391,6 +391,26 @@ TEST(CollisionPass, FlatFloorFindsTheSamePairsAsAllPairs) {
     EXPECT_GT(e.size(), 50u);
 }
 
+// A few beams long enough to set a coarse grid over a cluster of hundreds of small boxes: the
+// cluster crowds a handful of cells, whose checks are made room for box by box.
+TEST(CollisionPass, CrowdedCellsFindTheSamePairsAsAllPairs) {
+    std::mt19937 rng(19);
+    std::uniform_real_distribution<float> pos(0, 1), size(0.02f, 0.08f);
+    Scene s;
+    std::vector<BoxObject*> objects;
+    for (int i = 0; i < 4; ++i) {
+        const float at = float(i) * 0.3f;
+        objects.push_back(s.Add({0.5f, at, at}, cbmCube, 0, {200, 0.05f, 0.05f}));
+    }
+    for (int i = 0; i < 400; ++i) {
+        objects.push_back(
+            s.Add({pos(rng), pos(rng), pos(rng)}, cbmCube, 0, {size(rng), size(rng), size(rng)}));
+    }
+    const Events e = RunPass(s.manager);
+    EXPECT_EQ(e, AllPairsOracle(objects));
+    EXPECT_GT(e.size(), 200u);
+}
+
 TEST(CollisionManagerClients, AttachDetachAndMove) {
     TGLImmaterialSceneObject o;
     TCollisionManager m1, m2;
