@@ -5,6 +5,7 @@
 #include "collision/box_pair_finder.h"
 #include "collision/collision_behaviour.h"
 #include "collision/octree.h"
+#include "collision/overlap_witness.h"
 #include "collision/pair_tests.h"
 #include "collision/pass_replay.h"
 #include "collision/z_sort.h"
@@ -397,6 +398,11 @@ void TCollisionManager::TestAllPairs() {
         pass.FindAroundChanged();
     } else {
         pass.finder.Find(pass.sortedBoxes);
+        // Most pairs are about to be tested. The shapes were just written, in client order;
+        // the tests meet them in sweep order, scattered.
+        for (TPairShape& shape : pass.shapes) {
+            LookUpWitnessFrame(shape);
+        }
     }
     const std::vector<int>& order = pass.zsort.Order();
     for (const TBoxPairFinder::TPair& p : pass.finder.Pairs()) {

@@ -61,10 +61,9 @@ bool InverseMatches(const TPairShape& s) {
     return error <= cInverseTolerance * size;
 }
 
-} // namespace
-
-TWitnessFrame WitnessFrameOf(const TPairShape& s) {
+TWitnessFrame FrameOf(const TPairShape& s) {
     TWitnessFrame f;
+    f.looked = true;
     const TAABB& box = s.box;
     f.centre = {(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2,
                 (box.min.z + box.max.z) / 2};
@@ -98,8 +97,6 @@ TWitnessFrame WitnessFrameOf(const TPairShape& s) {
                    std::memcmp(&box.min, &minusE, sizeof minusE) == 0;
     return f;
 }
-
-namespace {
 
 bool Usable(const TWitnessFrame& f, TWitnessBox box) {
     return f.usable && (box == TWitnessBox::Hierarchy || f.extentsBox);
@@ -144,7 +141,15 @@ bool WellInside(const TAffineVector& p, const TPairShape& s, const TWitnessFrame
 
 } // namespace
 
-bool BoxesSurelyMeet(const TPairShape& a, const TPairShape& b, TWitnessBox box) {
+void LookUpWitnessFrame(TPairShape& s) {
+    if (!s.witness.looked) {
+        s.witness = FrameOf(s);
+    }
+}
+
+bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box) {
+    LookUpWitnessFrame(a);
+    LookUpWitnessFrame(b);
     const TWitnessFrame& fa = a.witness;
     const TWitnessFrame& fb = b.witness;
     if (!Usable(fa, box) || !Usable(fb, box)) {

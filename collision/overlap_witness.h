@@ -9,9 +9,10 @@ namespace hk {
 
 struct TPairShape;
 
-// What the witness needs of one object's hierarchy box, worked out with the object's shape,
-// while the object's data is being read anyway.
+// What the witness needs of one object's hierarchy box, worked out once per pass: by the first
+// test that asks, or for every shape at once when a pass is about to test most pairs.
 struct TWitnessFrame {
+    bool looked = false;
     // False for a box with a half-extent that is not positive, for non-finite input and for an
     // object whose inverse matrix is not the inverse of its world matrix (a singular one).
     bool usable = false;
@@ -37,9 +38,9 @@ enum class TWitnessBox { Extents, Hierarchy };
 // larger than any rounding of the matrices, so that the exact test of the two boxes finds them
 // meeting. False says nothing; the caller then runs its exact test. Never true when either
 // frame is not usable, nor for the extents' box of an object whose hierarchy box differs.
-bool BoxesSurelyMeet(const TPairShape& a, const TPairShape& b, TWitnessBox box);
+bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box);
 
-// The frame of the shape's hierarchy box; the shape's matrices, extents and box must be set.
-TWitnessFrame WitnessFrameOf(const TPairShape& s);
+// Works out the frame of the shape's hierarchy box, unless it has one already.
+void LookUpWitnessFrame(TPairShape& s);
 
 } // namespace hk

@@ -237,18 +237,16 @@ bool FacesFaces(TPairShape& a, TPairShape& b) {
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
     const TMatrix& world = object.WorldMatrix();
-    TPairShape shape{&object,
-                     world,
-                     object.InverseWorldMatrix(),
-                     world[3],
-                     object.UnscaledBoxExtents(),
-                     object.Scale().AsVector(),
-                     hierarchyBox,
-                     nullptr,
-                     !IsFreeForm(object),
-                     {}};
-    shape.witness = WitnessFrameOf(shape);
-    return shape;
+    return {&object,
+            world,
+            object.InverseWorldMatrix(),
+            world[3],
+            object.UnscaledBoxExtents(),
+            object.Scale().AsVector(),
+            hierarchyBox,
+            nullptr,
+            !IsFreeForm(object),
+            {}};
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {

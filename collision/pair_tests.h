@@ -25,7 +25,7 @@ struct TPairShape {
     // meshes have none, known from the start.
     TOctree* octree = nullptr;
     bool octreeLooked = false;
-    // The box tests' quick proof of a meeting: the hierarchy box's frame.
+    // The box tests' quick proof of a meeting: the hierarchy box's frame, once looked up.
     TWitnessFrame witness;
 };
 TPairShape PairShapeOf(TGLBaseSceneObject& object);
