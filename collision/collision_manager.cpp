@@ -45,6 +45,9 @@ struct TCollisionManager::TPassScratch {
     std::vector<int> rankOf, movedRanks;
     std::vector<TBoxPairFinder::TPair> kept;
     std::vector<TPassReplay::TClientPair> events;
+    // Per shape, the frame of the box tests' witness, kept apart from the shapes so that a
+    // pass that tests nothing does not carry them.
+    std::vector<TWitnessFrame> frames;
     TPassReplay replay;
 
     void Clear() {
@@ -67,10 +70,18 @@ struct TCollisionManager::TPassScratch {
         const std::int32_t group = entries[std::size_t(ia)].group;
         return group == 0 || group != entries[std::size_t(ib)].group;
     }
-    // The exact test the two clients' modes pick, A first.
+    // A frame still to be looked up for every shape of this reading.
+    void ClearFrames() { frames.assign(shapes.size(), TWitnessFrame{}); }
+    // Points shape i at its frame. The shapes' pointers are set here, by the pass that uses
+    // them: recorded shapes still point at the frames of the pass that recorded them.
+    TPairShape& FramedShape(std::size_t i) {
+        shapes[i].witness = &frames[i];
+        return shapes[i];
+    }
+    // The exact test the two clients' modes pick, A first. After ClearFrames.
     bool ExactHit(int ia, int ib) {
         const auto a = std::size_t(ia), b = std::size_t(ib);
-        return ShapePairTestTable[entries[a].mode][entries[b].mode](shapes[a], shapes[b]);
+        return ShapePairTestTable[entries[a].mode][entries[b].mode](FramedShape(a), FramedShape(b));
     }
     // The candidates when few clients changed since an aligned record: the recorded events
     // between unchanged clients, and every overlapping pair with a changed client. The pairs
@@ -110,6 +121,7 @@ struct TCollisionManager::TPassScratch {
 #if defined(HK_VALIDATE)
     // The events of this reading computed afresh, nothing taken from the record.
     std::vector<TPassReplay::TClientPair> FreshEvents() {
+        ClearFrames();
         SortBoxes();
         finder.Find(sortedBoxes);
         std::vector<TPassReplay::TClientPair> fresh;
@@ -398,10 +410,13 @@ void TCollisionManager::TestAllPairs() {
         pass.FindAroundChanged();
     } else {
         pass.finder.Find(pass.sortedBoxes);
+    }
+    pass.ClearFrames();
+    if (!reuse || replay.ChangedCount() > cFewChangedClients) {
         // Most pairs are about to be tested. The shapes were just written, in client order;
         // the tests meet them in sweep order, scattered.
-        for (TPairShape& shape : pass.shapes) {
-            LookUpWitnessFrame(shape);
+        for (std::size_t i = 0; i < pass.shapes.size(); ++i) {
+            LookUpWitnessFrame(pass.FramedShape(i));
         }
     }
     const std::vector<int>& order = pass.zsort.Order();

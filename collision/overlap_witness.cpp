@@ -142,16 +142,25 @@ bool WellInside(const TAffineVector& p, const TPairShape& s, const TWitnessFrame
 } // namespace
 
 void LookUpWitnessFrame(TPairShape& s) {
-    if (!s.witness.looked) {
-        s.witness = FrameOf(s);
+    if (!s.witness->looked) {
+        *s.witness = FrameOf(s);
     }
 }
 
 bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box) {
-    LookUpWitnessFrame(a);
-    LookUpWitnessFrame(b);
-    const TWitnessFrame& fa = a.witness;
-    const TWitnessFrame& fb = b.witness;
+    TWitnessFrame ownA, ownB;
+    if (!a.witness) {
+        ownA = FrameOf(a);
+    } else {
+        LookUpWitnessFrame(a);
+    }
+    if (!b.witness) {
+        ownB = FrameOf(b);
+    } else {
+        LookUpWitnessFrame(b);
+    }
+    const TWitnessFrame& fa = a.witness ? *a.witness : ownA;
+    const TWitnessFrame& fb = b.witness ? *b.witness : ownB;
     if (!Usable(fa, box) || !Usable(fb, box)) {
         return false;
     }

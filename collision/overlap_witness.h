@@ -9,8 +9,8 @@ namespace hk {
 
 struct TPairShape;
 
-// What the witness needs of one object's hierarchy box, worked out once per pass: by the first
-// test that asks, or for every shape at once when a pass is about to test most pairs.
+// What the witness needs of one object's hierarchy box. A pass keeps one per shape, looked up
+// by the first test that asks, or for every shape at once when it is about to test most pairs.
 struct TWitnessFrame {
     bool looked = false;
     // False for a box with a half-extent that is not positive, for non-finite input and for an
@@ -40,7 +40,8 @@ enum class TWitnessBox { Extents, Hierarchy };
 // frame is not usable, nor for the extents' box of an object whose hierarchy box differs.
 bool BoxesSurelyMeet(TPairShape& a, TPairShape& b, TWitnessBox box);
 
-// Works out the frame of the shape's hierarchy box, unless it has one already.
+// Works out the frame of the shape's hierarchy box into the shape's `witness`, unless that has
+// been looked up already.
 void LookUpWitnessFrame(TPairShape& s);
 
 } // namespace hk

@@ -246,7 +246,7 @@ TPairShape PairShapeOf(TGLBaseSceneObject& object, const TAABB& hierarchyBox) {
             hierarchyBox,
             nullptr,
             !IsFreeForm(object),
-            {}};
+            nullptr};
 }
 
 TPairShape PairShapeOf(TGLBaseSceneObject& object) {

@@ -25,8 +25,9 @@ struct TPairShape {
     // meshes have none, known from the start.
     TOctree* octree = nullptr;
     bool octreeLooked = false;
-    // The box tests' quick proof of a meeting: the hierarchy box's frame, once looked up.
-    TWitnessFrame witness;
+    // Where a pass keeps the frame of this shape's box for the box tests' quick proof of a
+    // meeting while it tests the shape; without one, the tests work the frame out each time.
+    TWitnessFrame* witness = nullptr;
 };
 TPairShape PairShapeOf(TGLBaseSceneObject& object);
 // As PairShapeOf, with the hierarchy box already known.
