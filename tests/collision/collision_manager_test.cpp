@@ -364,21 +364,12 @@ TEST(CollisionPass, EventsMatchAllPairsAcrossRebuilds) {
     }
 }
 
-TEST(CollisionPass, FlatFloorFindsTheSamePairsAsAllPairs) {
-    // Everything at one elevation: minimum z ties everywhere, so only the set is fixed.
-    std::mt19937 rng(11);
-    std::uniform_real_distribution<float> pos(0, 20), len(0.2f, 4);
-    Scene s;
-    std::vector<BoxObject*> objects;
-    for (int i = 0; i < 400; ++i) {
-        bool alongX = i % 2 == 0;
-        float l = len(rng);
-        objects.push_back(s.Add({pos(rng), pos(rng), 0}, cbmCube, 0,
-                                {alongX ? l : 0.1f, alongX ? 0.1f : l, 0.1f}));
-    }
-    Events e = RunPass(s.manager);
-    Events oracle = AllPairsOracle(objects);
-    auto norm = [](Events v) {
+// Layouts that strain the grid: a flat floor, everything at one elevation, where minimum z ties
+// everywhere and only the set of pairs is fixed; and a cluster of hundreds of small boxes under
+// a few beams long enough to set a coarse grid, so that the cluster crowds a handful of cells,
+// whose checks are made room for box by box.
+TEST(CollisionPass, LayoutsThatStrainTheGridFindTheSamePairsAsAllPairs) {
+    const auto norm = [](Events v) {
         for (auto& p : v) {
             if (p.first > p.second) {
                 std::swap(p.first, p.second);
@@ -387,28 +378,28 @@ TEST(CollisionPass, FlatFloorFindsTheSamePairsAsAllPairs) {
         std::sort(v.begin(), v.end());
         return v;
     };
-    EXPECT_EQ(norm(e), norm(oracle));
-    EXPECT_GT(e.size(), 50u);
-}
-
-// A few beams long enough to set a coarse grid over a cluster of hundreds of small boxes: the
-// cluster crowds a handful of cells, whose checks are made room for box by box.
-TEST(CollisionPass, CrowdedCellsFindTheSamePairsAsAllPairs) {
-    std::mt19937 rng(19);
-    std::uniform_real_distribution<float> pos(0, 1), size(0.02f, 0.08f);
-    Scene s;
-    std::vector<BoxObject*> objects;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> unit(0, 1);
+    Scene flat, crowded;
+    std::vector<BoxObject*> floor, cluster;
+    for (int i = 0; i < 400; ++i) {
+        const bool alongX = i % 2 == 0;
+        const float l = 0.2f + 3.8f * unit(rng);
+        floor.push_back(flat.Add({20 * unit(rng), 20 * unit(rng), 0}, cbmCube, 0,
+                                 {alongX ? l : 0.1f, alongX ? 0.1f : l, 0.1f}));
+        cluster.push_back(crowded.Add(
+            {unit(rng), unit(rng), unit(rng)}, cbmCube, 0,
+            {0.02f + 0.06f * unit(rng), 0.02f + 0.06f * unit(rng), 0.02f + 0.06f * unit(rng)}));
+    }
     for (int i = 0; i < 4; ++i) {
         const float at = float(i) * 0.3f;
-        objects.push_back(s.Add({0.5f, at, at}, cbmCube, 0, {200, 0.05f, 0.05f}));
+        cluster.push_back(crowded.Add({0.5f, at, at}, cbmCube, 0, {200, 0.05f, 0.05f}));
     }
-    for (int i = 0; i < 400; ++i) {
-        objects.push_back(
-            s.Add({pos(rng), pos(rng), pos(rng)}, cbmCube, 0, {size(rng), size(rng), size(rng)}));
-    }
-    const Events e = RunPass(s.manager);
-    EXPECT_EQ(e, AllPairsOracle(objects));
-    EXPECT_GT(e.size(), 200u);
+    const Events onFloor = RunPass(flat.manager), inCluster = RunPass(crowded.manager);
+    EXPECT_EQ(norm(onFloor), norm(AllPairsOracle(floor)));
+    EXPECT_GT(onFloor.size(), 50u);
+    EXPECT_EQ(inCluster, AllPairsOracle(cluster));
+    EXPECT_GT(inCluster.size(), 200u);
 }
 
 TEST(CollisionManagerClients, AttachDetachAndMove) {
