@@ -234,6 +234,7 @@ void TCollisionManager::PreparePass() {
     pass.zsort.Prepare(n);
     pass.finder.Prepare(n);
     Prewrite(pass.events, cEventsPerClientPrewritten * n);
+    Prewrite(pass.frames, n);
     // The objects' world matrices and their inverses, which the first pass would otherwise
     // compute, and whose blocks it would fault in, one object at a time.
     for (TGLBCollision* client : clients_) {
