@@ -221,7 +221,7 @@ TBoxPairFinder::TCellRange TBoxPairFinder::CellRangeOf(const TAABB& box) const {
 }
 
 void TBoxPairFinder::FileBoxesInCells(const std::vector<TAABB>& boxes) {
-    const int cellCount = dims_[0] * dims_[1] * dims_[2];
+    const int cellCount = CellCount();
     // Visits each cell of the range with the axes on which it is the range's low cell.
     const auto forEachCell = [this](const TCellRange& r, auto&& visit) {
         for (int z = r.lo[2]; z <= r.hi[2]; ++z) {
@@ -259,7 +259,7 @@ void TBoxPairFinder::FileBoxesInCells(const std::vector<TAABB>& boxes) {
 }
 
 void TBoxPairFinder::EmitCellPairs() {
-    const int cellCount = dims_[0] * dims_[1] * dims_[2];
+    const int cellCount = CellCount();
     for (int cell = 0; cell < cellCount; ++cell) {
         EmitPairsInCell(cell);
     }

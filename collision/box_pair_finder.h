@@ -55,6 +55,7 @@ private:
 
     int CellOf(int axis, float v) const;
     int CellIndex(int x, int y, int z) const { return (z * dims_[1] + y) * dims_[0] + x; }
+    int CellCount() const { return dims_[0] * dims_[1] * dims_[2]; }
     TCellRange CellRangeOf(const TAABB& box) const;
     void EmitPairsInCell(int cell);
     void Emit(int i, int j);
